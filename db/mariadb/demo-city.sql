@@ -1,0 +1,2 @@
+-- Demo city: intersections, groups, network and operators.
+SET NAMES utf8mb4;

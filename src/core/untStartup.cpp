@@ -1,0 +1,9 @@
+#include "untStartup.h"
+
+#include <QApplication>
+
+int RunConsole(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    return 0;
+}

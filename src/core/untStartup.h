@@ -1,0 +1,3 @@
+#pragma once
+// The program's entry sequence.
+int RunConsole(int argc, char *argv[]);
