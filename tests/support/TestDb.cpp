@@ -87,6 +87,12 @@ bool create(const QString &name, bool demo)
         qWarning("demo-city.sql: %s", qPrintable(err));
         return false;
     }
+    // Demo operators' passwords, enciphered with the demo key (db/mariadb/demo.key).
+    if (demo && QFile::exists(db + "demo-passwords.sql")
+        && !runScriptFile(name, db + "demo-passwords.sql", &err)) {
+        qWarning("demo-passwords.sql: %s", qPrintable(err));
+        return false;
+    }
     return true;
 }
 
