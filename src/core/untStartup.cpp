@@ -1,9 +1,292 @@
 #include "untStartup.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QMainWindow>
+#include <QPointer>
+#include <QStandardPaths>
+#include <QTextStream>
+
+#include "IniFile.h"
+#include "Quorval.h"
+#include "siLang.h"
+#include "untDM.h"
+#include "untLogin.h"
+
+namespace {
+
+std::function<QWidget *()> &mainWindowFactory()
+{
+    static std::function<QWidget *()> f;
+    return f;
+}
+
+// Message boxes appended to a file (SC_MSGDLG_LOG) instead of being shown.
+class TMsgDlgLogService : public TMsgDlgService
+{
+public:
+    TMsgDlgLogService(const QString &file, int answer) : FFile(file), FAnswer(answer) {}
+    int Execute(const TMsgDlgRequest &r) override
+    {
+        auto flat = [](QString s) {
+            return s.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
+                .replace(QLatin1Char('\n'), QLatin1String("\\n"))
+                .replace(QLatin1Char('\t'), QLatin1String("\\t"));
+        };
+        QFile f(FFile);
+        if (f.open(QIODevice::Append | QIODevice::Text)) {
+            const QString line = QString::number(int(r.kind)) + QLatin1Char('\t') + flat(r.title)
+                + QLatin1Char('\t') + flat(r.text) + QLatin1Char('\t') + flat(r.caption)
+                + QLatin1Char('\t') + flat(r.detail) + QLatin1Char('\n');
+            f.write(line.toUtf8());
+        }
+        return r.kind == mkQuestion ? FAnswer : mrOk;
+    }
+
+private:
+    QString FFile;
+    int FAnswer;
+};
+
+// The application object: a last-resort handler shows an exception that escaped a
+// slot or an event handler and carries on.
+class TConsoleApplication : public QApplication
+{
+public:
+    using QApplication::QApplication;
+    bool notify(QObject *receiver, QEvent *event) override
+    {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception &e) {
+            report(QString::fromLocal8Bit(e.what()));
+        } catch (...) {
+            report(QStringLiteral("unknown exception"));
+        }
+        return false;
+    }
+
+private:
+    void report(const QString &detail)
+    {
+        static bool inside = false;
+        if (inside)
+            return;
+        inside = true;
+        ShowMsgDlg(activeWindow(), DM ? DM->G_APP_TITLE : applicationName(),
+                   siText(QStringLiteral("TDM"), QStringLiteral("strExceptionMsg")),
+                   siText(QStringLiteral("TDM"), QStringLiteral("strExceptionCaption")), detail,
+                   mkError);
+        inside = false;
+    }
+};
+
+// At most one running instance per program folder and user: a lock file decides,
+// a local server lets a later instance wake the first.
+class TAppInstances : public QObject
+{
+public:
+    explicit TAppInstances(const QString &appDir)
+        : FName(InstanceServerName(appDir)),
+          FLock(QDir(QDir::tempPath()).filePath(FName + QStringLiteral(".lock")))
+    {
+        FLock.setStaleLockTime(0);
+        FPrimary = FLock.tryLock(200);
+        if (FPrimary) {
+            QLocalServer::removeServer(FName);
+            FServer = new QLocalServer(this);
+            FServer->setSocketOptions(QLocalServer::UserAccessOption);
+            if (!FServer->listen(FName))
+                qWarning("single-instance channel %s: %s", qPrintable(FName),
+                         qPrintable(FServer->errorString()));
+            connect(FServer, &QLocalServer::newConnection, this, [this]() {
+                while (QLocalSocket *s = FServer->nextPendingConnection()) {
+                    connect(s, &QLocalSocket::readyRead, this, [this, s]() {
+                        const int value = QString::fromUtf8(s->readAll()).trimmed().toInt();
+                        if (value == InstanceNotifyValue)
+                            UserNotify();
+                    });
+                    connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
+                }
+            });
+        }
+    }
+    bool Primary() const { return FPrimary; }
+    void SetMainWindow(QWidget *w) { FMain = w; }
+
+    // Second instance: wakes the first.
+    void Notify(int value)
+    {
+        QLocalSocket s;
+        s.connectToServer(FName);
+        if (!s.waitForConnected(1000))
+            return;
+        s.write(QByteArray::number(value) + '\n');
+        s.waitForBytesWritten(1000);
+        s.disconnectFromServer();
+    }
+
+private:
+    // The first instance: restore a minimised main window and bring it to the front.
+    void UserNotify()
+    {
+        QWidget *w = FMain;
+        if (!w)
+            w = QApplication::activeModalWidget();
+        if (!w)
+            return;
+        if (w->isMinimized())
+            w->showNormal();
+        w->raise();
+        w->activateWindow();
+    }
+
+    QString FName;
+    QLockFile FLock;
+    bool FPrimary = false;
+    QLocalServer *FServer = nullptr;
+    QPointer<QWidget> FMain;
+};
+
+// The second instance's work before it ends: style and language as the settings
+// say (no defaults written), then the already-running box.
+void JvAppInstancesRejected(const QString &appDir, const QString &programName)
+{
+    TIniFile ini(QDir(appDir).filePath(programName + QStringLiteral(".ini")));
+    ApplyVisualStyle(ini.ReadString(QStringLiteral("COM-ENV"), QStringLiteral("THEME_NAME"),
+                                    QStringLiteral("Windows")));
+    QString sil = ini.ReadString(QStringLiteral("L10N"), QStringLiteral("SIL_FILE"), QString());
+    if (sil.isEmpty())
+        sil = programName + QStringLiteral(".sil");
+    QString language = ini.ReadString(QStringLiteral("L10N"), QStringLiteral("LANGUAGE"), QString());
+    if (language.isEmpty())
+        language = QStringLiteral("Korean");
+    TsiLangDispatcher *d = TsiLangDispatcher::instance();
+    d->LoadFromFile(QDir(appDir).filePath(QStringLiteral("res/") + sil));
+    d->SetActiveLanguage(TsiLangDispatcher::LanguageFromName(language));
+    const QString title = d->Text(QStringLiteral("TDM"), QStringLiteral("strAPP_TITLE"));
+    ShowMsgDlg(nullptr, title, title + d->Text(QStringLiteral("TDM"), QStringLiteral("IDS_6")),
+               d->Text(QStringLiteral("TDM"), QStringLiteral("IDS_7")), QString(), mkInformation);
+}
+
+void applyLanguageFont()
+{
+    QFont f = QApplication::font();
+    f.setFamily(TsiLangDispatcher::instance()->ActiveFontFamily());
+    QApplication::setFont(f);
+}
+
+QWidget *createPlaceholderMainWindow()
+{
+    auto *w = new QMainWindow;
+    w->setObjectName(QStringLiteral("frmMain"));
+    auto *label = new QLabel(w);
+    label->setAlignment(Qt::AlignCenter);
+    w->setCentralWidget(label);
+    auto retranslate = [w, label]() {
+        w->setWindowTitle(DM->G_APP_TITLE);
+        label->setText(DM->G_APP_USER.Name + QStringLiteral(" (") + DM->G_APP_USER.RoleName
+                       + QStringLiteral(")"));
+    };
+    siOnLanguageChanged(w, retranslate);
+    w->resize(1024, 700);
+    return w;
+}
+
+} // namespace
+
+void SetMainWindowFactory(std::function<QWidget *()> factory)
+{
+    mainWindowFactory() = std::move(factory);
+}
+
+QString InstanceServerName(const QString &appDir)
+{
+    QString dir = QFileInfo(appDir).canonicalFilePath();
+    if (dir.isEmpty())
+        dir = QDir::cleanPath(QFileInfo(appDir).absoluteFilePath());
+    QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty())
+        user = QDir::home().dirName();
+    const QByteArray hash = QCryptographicHash::hash((user + QLatin1Char('\n') + dir).toUtf8(),
+                                                     QCryptographicHash::Sha1).toHex().left(16);
+    return QStringLiteral("signal-console-") + QString::fromLatin1(hash);
+}
 
 int RunConsole(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    return 0;
+    TConsoleApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+
+    std::unique_ptr<TMsgDlgLogService> logService;
+    const QString logFile = qEnvironmentVariable("SC_MSGDLG_LOG");
+    if (!logFile.isEmpty()) {
+        const int answer = qEnvironmentVariableIsSet("SC_MSGDLG_ANSWER")
+            ? qEnvironmentVariableIntValue("SC_MSGDLG_ANSWER") : mrNo;
+        logService = std::make_unique<TMsgDlgLogService>(logFile, answer);
+        SetMsgDlgService(logService.get());
+    }
+    struct RestoreService {
+        bool active;
+        ~RestoreService() { if (active) SetMsgDlgService(nullptr); }
+    } restoreService{logService != nullptr};
+
+    QString appDir = qEnvironmentVariable("SC_APP_DIR");
+    if (appDir.isEmpty())
+        appDir = QCoreApplication::applicationDirPath();
+    QString programName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    if (programName.isEmpty())
+        programName = QStringLiteral("signal-console");
+
+    TAppInstances instances(appDir);
+    if (!instances.Primary()) {
+        JvAppInstancesRejected(appDir, programName);
+        instances.Notify(InstanceNotifyValue);
+        return 0;
+    }
+
+    std::unique_ptr<TDM> dm = std::make_unique<TDM>(appDir, programName);
+    DM = dm.get();
+    QObject::connect(TsiLangDispatcher::instance(), &TsiLangDispatcher::languageChanged, &app,
+                     [](int) { applyLanguageFont(); });
+    const bool ready = DM->DataModuleCreate();
+    applyLanguageFont();
+    QCoreApplication::setApplicationName(programName);
+    if (!ready) {
+        dm.reset();
+        return 1;
+    }
+
+    int rc = 0;
+    {
+        TfrmLogin login;
+        instances.SetMainWindow(&login);
+        const int result = login.exec();
+        instances.SetMainWindow(nullptr);
+        if (result != QDialog::Accepted) {
+            DM->DisconnectDB();
+            dm.reset();
+            return 0;
+        }
+    }
+
+    QPointer<QWidget> mainWindow = mainWindowFactory() ? mainWindowFactory()() : nullptr;
+    if (!mainWindow)
+        mainWindow = createPlaceholderMainWindow();
+    DM->SetErrorFilterActive(true);
+    instances.SetMainWindow(mainWindow);
+    app.setQuitOnLastWindowClosed(true);
+    mainWindow->show();
+    rc = app.exec();
+    delete mainWindow.data(); // unless it deleted itself on close
+    DM->DisconnectDB();
+    dm.reset();
+    return rc;
 }

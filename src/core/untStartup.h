@@ -1,3 +1,30 @@
 #pragma once
-// The program's entry sequence.
+// The program's entry sequence: single-instance guard, data module (settings,
+// language, database, schema check), login, main window, message loop.
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// The main window is created through this hook after a successful login (the main
+// window's unit installs it). Without a factory a plain window titled with the
+// application's title stands in. The returned window is shown and deleted at the end.
+void SetMainWindowFactory(std::function<QWidget *()> factory);
+
+// Runs the console; returns the program's exit code.
+//  0: the message loop ended, the login was cancelled or failed, or a second
+//     instance was refused (it shows "... is already running." and wakes the first);
+//  1: no database connection or a failed schema check (the reason was shown).
+// Environment:
+//  SC_APP_DIR      program folder holding the settings file and res/ (default: the
+//                  executable's folder);
+//  SC_MSGDLG_LOG   file that message boxes are appended to instead of being shown
+//                  (one line each: kind, title, text, caption, detail separated by
+//                  tabs); questions are answered with SC_MSGDLG_ANSWER (default 7, No).
 int RunConsole(int argc, char *argv[]);
+
+// Name of the single-instance channel of a program folder (one instance per folder
+// and user).
+QString InstanceServerName(const QString &appDir);
+// The message the first instance receives when a second one starts.
+constexpr int InstanceNotifyValue = 1004;

@@ -1,0 +1,63 @@
+#include "AppServerPipe.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace AppServerPipe {
+
+QByteArray EncodeRequest(const TRequest &request)
+{
+    QJsonObject fields;
+    for (auto it = request.Fields.cbegin(); it != request.Fields.cend(); ++it)
+        fields.insert(it.key(), it.value());
+    QJsonObject o;
+    o.insert(QStringLiteral("id"), request.Id);
+    o.insert(QStringLiteral("fields"), fields);
+    return QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
+}
+
+bool DecodeRequest(const QByteArray &line, TRequest *request)
+{
+    QJsonParseError err;
+    const QJsonDocument doc = QJsonDocument::fromJson(line.trimmed(), &err);
+    if (err.error != QJsonParseError::NoError || !doc.isObject())
+        return false;
+    const QJsonObject o = doc.object();
+    if (!o.value(QStringLiteral("fields")).isObject())
+        return false;
+    TRequest r;
+    r.Id = o.value(QStringLiteral("id")).toString();
+    const QJsonObject f = o.value(QStringLiteral("fields")).toObject();
+    for (auto it = f.begin(); it != f.end(); ++it)
+        r.Fields.insert(it.key(), it.value().toString());
+    if (request)
+        *request = r;
+    return true;
+}
+
+QByteArray EncodeReply(const TReply &reply)
+{
+    QJsonObject o;
+    o.insert(QStringLiteral("id"), reply.Id);
+    o.insert(QStringLiteral("error"), reply.Error);
+    o.insert(QStringLiteral("text"), reply.Text);
+    return QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
+}
+
+bool DecodeReply(const QByteArray &line, TReply *reply)
+{
+    QJsonParseError err;
+    const QJsonDocument doc = QJsonDocument::fromJson(line.trimmed(), &err);
+    if (err.error != QJsonParseError::NoError || !doc.isObject())
+        return false;
+    const QJsonObject o = doc.object();
+    TReply r;
+    r.Id = o.value(QStringLiteral("id")).toString();
+    r.Error = o.value(QStringLiteral("error")).toInt(ecMalformed);
+    r.Text = o.value(QStringLiteral("text")).toString();
+    if (reply)
+        *reply = r;
+    return true;
+}
+
+} // namespace AppServerPipe
