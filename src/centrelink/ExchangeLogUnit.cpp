@@ -1,0 +1,184 @@
+#include "ExchangeLogUnit.h"
+
+#include "siLang.h"
+#include "untDM.h"
+#include "untTH_TCDV_C_Log.h"
+
+#include <QCoreApplication>
+#include <QMutex>
+#include <QThread>
+
+#include "LookupUnit.h"
+
+namespace {
+QMutex g_mutex;
+TExchangeLogObserver g_observer;
+bool g_haveEndpointOverride = false;
+TRcEndpoint g_endpointOverride;
+TLcTypeLookup g_typeLookup;
+TLcNameLookup g_nameLookup;
+
+bool OnUiThread()
+{
+    QCoreApplication *app = QCoreApplication::instance();
+    return !app || QThread::currentThread() == app->thread();
+}
+} // namespace
+
+void RcSynchronize(const std::function<void()> &fn)
+{
+    if (OnUiThread()) {
+        fn();
+        return;
+    }
+    QMetaObject::invokeMethod(QCoreApplication::instance(), fn, Qt::BlockingQueuedConnection);
+}
+
+void RcQueue(const std::function<void()> &fn)
+{
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app) {
+        fn();
+        return;
+    }
+    QMetaObject::invokeMethod(app, fn, Qt::QueuedConnection);
+}
+
+TUpDnTexts TUpDnTexts::Current()
+{
+    TUpDnTexts texts;
+    if (DM) {
+        QString *fields[25] = {nullptr,        &DM->T_UpDn1,  &DM->T_UpDn2,  &DM->T_UpDn3,
+                               &DM->T_UpDn4,  &DM->T_UpDn5,  &DM->T_UpDn6,  &DM->T_UpDn7,
+                               &DM->T_UpDn8,  &DM->T_UpDn9,  &DM->T_UpDn10, &DM->T_UpDn11,
+                               &DM->T_UpDn12, &DM->T_UpDn13, &DM->T_UpDn14, &DM->T_UpDn15,
+                               &DM->T_UpDn16, &DM->T_UpDn17, &DM->T_UpDn18, &DM->T_UpDn19,
+                               &DM->T_UpDn20, &DM->T_UpDn21, &DM->T_UpDn22, &DM->T_UpDn23,
+                               &DM->T_UpDn24};
+        for (int i = 1; i <= 24; ++i)
+            texts.t[i] = *fields[i];
+    }
+    for (int i = 1; i <= 24; ++i) {
+        if (texts.t[i].isEmpty())
+            texts.t[i] = siText(QStringLiteral("TDM"), QStringLiteral("strUpDn%1").arg(i));
+    }
+    return texts;
+}
+
+void SetExchangeLogObserver(TExchangeLogObserver observer)
+{
+    QMutexLocker lock(&g_mutex);
+    g_observer = std::move(observer);
+}
+
+void NotifyExchangeLogObserver(const QString &line)
+{
+    TExchangeLogObserver observer;
+    {
+        QMutexLocker lock(&g_mutex);
+        observer = g_observer;
+    }
+    if (observer)
+        observer(line);
+}
+
+QStringList DispatchExchangeLog(const QString &line, const TExchangeDump &dump, bool replaceCommaMark)
+{
+    NotifyExchangeLogObserver(line);
+    QStringList parts = line.split(QLatin1Char(','));
+    if (replaceCommaMark) {
+        for (QString &p : parts)
+            p.replace(QStringLiteral("!@#$"), QStringLiteral(","));
+    }
+    TfrmTH_TCDV_C_Log *log = frmTH_TCDV_C_Log;
+    if (!log)
+        return parts;
+    if (parts.size() == 1) {
+        log->AddLog(parts.first());
+        return parts;
+    }
+    const QString kind = parts.at(1);
+    const QByteArray *bytes = nullptr;
+    if (kind == QLatin1String("SND"))
+        bytes = &dump.request;
+    else if (kind == QLatin1String("RSV_HEAD"))
+        bytes = &dump.replyHead;
+    else if (kind == QLatin1String("RSV_DATA"))
+        bytes = &dump.replyData;
+    if (bytes)
+        log->DsplPacket(parts.first(), bytes->constData(), int(bytes->size()), 16);
+    return parts;
+}
+
+TRcEndpoint DefaultCtrlEndpoint()
+{
+    {
+        QMutexLocker lock(&g_mutex);
+        if (g_haveEndpointOverride)
+            return g_endpointOverride;
+    }
+    TRcEndpoint ep;
+    if (DM) {
+        ep.host = DM->G_HOST;
+        ep.port = DM->G_RC_CTRL_PORT;
+        ep.connectTimeout = DM->G_CONNECTION_TIMEOUT;
+        ep.readTimeout = DM->G_READ_TIMEOUT;
+    }
+    return ep;
+}
+
+TRcEndpoint DefaultMntrEndpoint()
+{
+    TRcEndpoint ep = DefaultCtrlEndpoint();
+    {
+        QMutexLocker lock(&g_mutex);
+        if (g_haveEndpointOverride)
+            return ep;
+    }
+    if (DM)
+        ep.port = DM->G_RC_MNTR_PORT;
+    return ep;
+}
+
+void SetCtrlEndpointOverride(const TRcEndpoint *endpoint)
+{
+    QMutexLocker lock(&g_mutex);
+    g_haveEndpointOverride = endpoint != nullptr;
+    if (endpoint)
+        g_endpointOverride = *endpoint;
+}
+
+void SetLcLookups(TLcTypeLookup typeLookup, TLcNameLookup nameLookup)
+{
+    QMutexLocker lock(&g_mutex);
+    g_typeLookup = std::move(typeLookup);
+    g_nameLookup = std::move(nameLookup);
+}
+
+int LookupLcType(int lcNo)
+{
+    TLcTypeLookup lookup;
+    {
+        QMutexLocker lock(&g_mutex);
+        lookup = g_typeLookup;
+    }
+    if (lookup)
+        return lookup(lcNo);
+    if (DM)
+        return GetLcType(lcNo);
+    return 1;
+}
+
+QString LookupLcName(int lcNo)
+{
+    TLcNameLookup lookup;
+    {
+        QMutexLocker lock(&g_mutex);
+        lookup = g_nameLookup;
+    }
+    if (lookup)
+        return lookup(lcNo);
+    if (DM)
+        return GetLcName(lcNo);
+    return QString::number(lcNo);
+}

@@ -1,0 +1,205 @@
+#include "VIPCtrlThreadUnit.h"
+
+#include "CtrlBitsUnit.h"
+#include "UpDnThread.h"
+#include "control/ControlRecordUnit.h"
+
+#include <cstring>
+
+namespace {
+
+TRcEndpoint MakeEndpoint(const QString &host, int port, int connectTimeout, int readTimeout)
+{
+    TRcEndpoint ep = DefaultCtrlEndpoint();
+    ep.host = host;
+    ep.port = port;
+    ep.connectTimeout = connectTimeout;
+    ep.readTimeout = readTimeout;
+    return ep;
+}
+
+bool Is2004(int lcType) { return lcType == 1; }
+
+} // namespace
+
+TVipCtrlThread::TVipCtrlThread(TLcDataArray &ALcDataArray, TRunType ARunType, const QString &AHost,
+                               int ARcCtrlPort, int AConnectionTimeOut, int AReadTimeOut, QObject *parent)
+    : TVipCtrlThread(ALcDataArray, ARunType, MakeEndpoint(AHost, ARcCtrlPort, AConnectionTimeOut, AReadTimeOut),
+                     parent)
+{
+}
+
+TVipCtrlThread::TVipCtrlThread(TLcDataArray &ALcDataArray, TRunType ARunType, const TRcEndpoint &AEndpoint,
+                               QObject *parent)
+    : QThread(parent), FHost(AEndpoint.host), FRcCtrlPort(AEndpoint.port),
+      FConnectionTimeOut(AEndpoint.connectTimeout), FReadTimeOut(AEndpoint.readTimeout), FEndpoint(AEndpoint),
+      FLcDataArray(ALcDataArray), FRunType(ARunType), FTexts(TUpDnTexts::Current())
+{
+    FPacketReq.Reset();
+    FPacketRes.Reset();
+    // One look-up per element, here on the creating thread: the header's controller
+    // type and the record size that follows come from the same value.
+    for (const TLcData &d : FLcDataArray)
+        FLcTypes << LookupLcType(d.FLcId);
+}
+
+TVipCtrlThread::~TVipCtrlThread()
+{
+    if (isRunning())
+        RcWaitForThread(this);
+}
+
+int TVipCtrlThread::WaitFor()
+{
+    RcWaitForThread(this);
+    return FRtnValue;
+}
+
+QByteArray TVipCtrlThread::HoldRecord(int lcType, TRunType runType, quint8 phaseNo)
+{
+    const quint8 run = runType == rtRun ? 1 : 0;
+    if (Is2004(lcType)) {
+        SpecialCommand_2004 r = ZeroRecord<SpecialCommand_2004>();
+        r.phase_hold = 1;
+        r.run_type = run;
+        r.holdomit_phase = phaseNo;
+        return RecordBytes(r);
+    }
+    SpecialCommand_2010 r = ZeroRecord<SpecialCommand_2010>();
+    r.phase_hold = 1;
+    r.run_type = run;
+    r.holdomit_phase = phaseNo;
+    return RecordBytes(r);
+}
+
+QByteArray TVipCtrlThread::CtrlModeRecord(const TLcData &data)
+{
+    TCtrlModeData d;
+    SetCtrlModeBits(d.Bytes, CtrlModeDualRingIndex, data.FRingMode);
+    SetCtrlModeBits(d.Bytes, CtrlModeCodeIndex, data.FOprMode);
+    quint8 phase = data.FPhaseNo;
+    // An advance in the fixed-cycle modes ends the running phase whatever it is.
+    if (data.FCommandType == ctForceOff && (data.FOprMode == 16 || data.FOprMode == 18))
+        phase = 9;
+    SetCtrlPhaseBits(d.Bytes, CtrlPhaseRingAIndex, phase);
+    SetCtrlPhaseBits(d.Bytes, CtrlPhaseRingBIndex, phase);
+    return d.ToByteArray();
+}
+
+bool TVipCtrlThread::BuildRequest(THostSimplePacket &req, const TLcData &data, TRunType runType, int lcType)
+{
+    req.Reset();
+    switch (data.FCommandType) {
+    case ctHold:
+        req.SetHead(opSpecial, ktIntersection, quint16(data.FLcId));
+        return req.AddDazavaHead(quint8(lcType), opSpecial)
+            && req.AddDazavaData(HoldRecord(lcType, runType, data.FPhaseNo));
+    case ctForceOff:
+    case ctJump:
+        req.SetHead(opCtrlMode, ktIntersection, quint16(data.FLcId));
+        return req.AddDazavaHead(quint8(lcType), opCtrlMode) && req.AddDazavaData(CtrlModeRecord(data));
+    }
+    return false;
+}
+
+int TVipCtrlThread::CheckReply(TCommandType commandType, const THostSimplePacket &reply)
+{
+    const int size = reply.DataSize;
+    if (commandType == ctHold) {
+        if (size < 2)
+            return rcWrongSize;
+        return reply.Data[1] == 0x51 ? rcSuccess : rcWrongOpcode;
+    }
+    if (size != 3)
+        return rcWrongSize;
+    return reply.Data[1] == 0x11 ? rcSuccess : rcWrongOpcode;
+}
+
+void TVipCtrlThread::Log(const QString &line)
+{
+    FLogStrArray = line;
+    TExchangeDump dump;
+    const QString kind = line.section(QLatin1Char(','), 1, 1);
+    if (kind == QLatin1String("SND"))
+        dump.request = FPacketReq.ToByteArray();
+    else if (kind == QLatin1String("RSV_HEAD"))
+        dump.replyHead = FPacketRes.Head.ToByteArray();
+    else if (kind == QLatin1String("RSV_DATA"))
+        dump.replyData = FPacketRes.DataBytes();
+    RcSynchronize([line, dump] { DispatchExchangeLog(line, dump, false); });
+}
+
+bool TVipCtrlThread::SendRequest(TRcClient &client)
+{
+    const int wireSize = FPacketReq.WireSize();
+    Log(QStringLiteral(">> %1,SND,%2").arg(FTexts[14]).arg(wireSize));
+    if (!client.Send(FPacketReq.WireBytes(), wireSize)) {
+        Log(FTexts[4]);
+        return false;
+    }
+    return true;
+}
+
+bool TVipCtrlThread::ReceiveReply(TRcClient &client)
+{
+    if (!client.ReceiveExact(reinterpret_cast<char *>(&FPacketRes.Head), RC_HEAD_SIZE)) {
+        Log(FTexts[6]);
+        return false;
+    }
+    FPacketRes.ConvertRecvHead();
+    Log(QStringLiteral(">> %1,RSV_HEAD,%2").arg(FTexts[11]).arg(RC_HEAD_SIZE));
+    FPacketRes.DataSize = 0;
+    const quint32 dsize = FPacketRes.Head.dsize;
+    if (dsize == 0)
+        return true;
+    // A reply larger than the data area is refused unread.
+    if (dsize > quint32(THostSimplePacket::DataCapacity)
+        || !client.ReceiveExact(reinterpret_cast<char *>(FPacketRes.Data), int(dsize))) {
+        Log(QStringLiteral(">> %1").arg(FTexts[12]));
+        return false;
+    }
+    FPacketRes.DataSize = qint32(dsize);
+    Log(QStringLiteral(">> %1,RSV_DATA,%2").arg(FTexts[13]).arg(dsize));
+    return true;
+}
+
+void TVipCtrlThread::run()
+{
+    FRtnValue = 0;
+    TRcClient client;
+    if (!client.Connect(FEndpoint)) {
+        Log(FTexts[1]);
+        FRtnValue = rcConnectFailed;
+    } else {
+        for (int i = 0; i < FLcDataArray.size(); ++i) {
+            TLcData &d = FLcDataArray[i];
+            const int lcType = i < FLcTypes.size() ? FLcTypes.at(i) : 1;
+            FPacketRes.Reset();
+            if (!BuildRequest(FPacketReq, d, FRunType, lcType) || !SendRequest(client)) {
+                d.FReturnVal = rcSendFailed;
+                continue;
+            }
+            if (!ReceiveReply(client)) {
+                d.FReturnVal = rcReceiveFailed;
+                continue;
+            }
+            d.FReturnVal = CheckReply(d.FCommandType, FPacketRes);
+        }
+    }
+
+    // Closing step (nothing to close after a failed connection).
+    bool closed = true;
+    if (client.Connected()) {
+        if (!client.SendClosing(FPacketReq)) {
+            Log(FTexts[10]);
+            closed = false;
+        }
+        client.PauseAndDisconnect();
+    } else {
+        client.Abort();
+    }
+    if (!closed) {
+        Log(FTexts[2]);
+        FRtnValue = rcCloseFailed;
+    }
+}

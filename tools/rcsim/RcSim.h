@@ -1,0 +1,169 @@
+#pragma once
+// The centre-server simulator: listens on a monitoring port and a control port
+// (loopback by default) in either byte order, answers the monitor request with the
+// state image of its scenario and every other request with the reply its sender
+// expects (opcode + 1), records every packet it receives, and fails on command in
+// each of the ways the console must survive.
+//
+// The server runs on a thread of its own, so that a caller may block (a console
+// thread waiting for a reply, a test polling) without stopping it. Every public
+// member may be called from any thread.
+//
+// Requests are answered from a table of handlers by opcode; a request without a
+// handler of its own gets the generic reply (below). Later parts of the console
+// add their requests with setHandler.
+//   generic reply: opcode and command = request opcode + 1, same kind and target;
+//     data = [controller type, opcode + 1, 1] when the request carries a controller
+//     head (kind 1 with 2 or more data bytes), [1] for other kind 1 and kind 2
+//     requests, nothing for kind 3 requests.
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QHostAddress>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+#include "RcScenario.h"
+#include "RcWire.h"
+
+class QThread;
+
+namespace rcsim {
+
+enum class FailMode {
+    None,
+    Refuse,          // the ports stop listening: connections are refused
+    CloseMidReply,   // header and half the data, then the connection is closed
+    Stall,           // no reply at all (the connection stays open)
+    ShortData,       // one data byte fewer than a good reply (header says so too)
+    OversizedData,   // the data size is 4096 bytes beyond a good reply
+    WrongOpcode,     // opcode and command (and the controller opcode) + 2 instead of + 1
+    RefusalByte,     // the controller's status byte is 0
+    ResetAfterReply, // a good reply, then the connection is reset
+    ResetOnAccept    // the connection is accepted and reset 100 ms later, unserved
+};
+enum class PortScope { Both, Monitor, Control };
+
+QString failModeName(FailMode mode);
+bool failModeFromName(const QString &name, FailMode *mode);
+
+// A failure applies to the requests (for ResetOnAccept: the connections) of its
+// scope: the first `skip` pass, then `count` fail (-1: until cleared).
+struct FailureRule
+{
+    FailMode mode = FailMode::None;
+    PortScope scope = PortScope::Both;
+    int skip = 0;
+    int count = -1;
+};
+
+struct Request
+{
+    bool control = false; // arrived on the control port
+    int connection = 0;
+    WireHead head;
+    QByteArray data;
+};
+
+struct Reply
+{
+    bool send = true;
+    quint8 opcode = 0;
+    quint8 command = 0;
+    quint8 kind = 0;
+    quint16 target = 0;
+    QByteArray data;
+    int statusIndex = -1; // the controller's status byte in data (-1 none)
+};
+using Handler = std::function<Reply(const Request &)>;
+
+struct CapturedPacket
+{
+    QDateTime at;
+    bool control = false;
+    int connection = 0;
+    WireHead head;
+    QByteArray data;
+    // One line: time, port#connection, header fields, data in hex.
+    QString toLine() const;
+};
+
+struct Options
+{
+    // 0: any free port. The same non-zero number for both: one listener, and a
+    // connection whose first request is the monitor request is a monitoring one.
+    quint16 mntrPort = 0;
+    quint16 ctrlPort = 0;
+    bool bigEndian = false;
+    QString scenarioFile; // empty: the built-in scenario
+    QString captureFile;  // empty: in memory only
+    QHostAddress address = QHostAddress(QHostAddress::LocalHost);
+    double speed = 1.0;   // scenario seconds per real second
+};
+
+class RcSim
+{
+public:
+    explicit RcSim(const Options &options = Options());
+    ~RcSim();
+    RcSim(const RcSim &) = delete;
+    RcSim &operator=(const RcSim &) = delete;
+
+    bool start(QString *error = nullptr);
+    void stop();
+    bool isRunning() const;
+    quint16 mntrPort() const;
+    quint16 ctrlPort() const;
+    bool bigEndian() const;
+
+    // Failures.
+    void setFailure(const FailureRule &rule);
+    void setFailure(FailMode mode, PortScope scope = PortScope::Both, int skip = 0, int count = -1)
+    {
+        setFailure(FailureRule{mode, scope, skip, count});
+    }
+    void clearFailure() { setFailure(FailureRule()); }
+    FailureRule failure() const;
+
+    // Replies.
+    void setHandler(quint8 opcode, Handler handler); // empty handler: back to the generic reply
+    static Reply genericReply(const Request &request);
+
+    // Scenario and clock.
+    void setScenario(const Scenario &scenario);
+    Scenario scenario() const;
+    void freezeClock(double scenarioSeconds);
+    void runClock();
+    double scenarioTime() const;
+    QByteArray stateImage() const; // of the current scenario time
+
+    // What arrived.
+    QList<CapturedPacket> captured() const;
+    int capturedCount() const;
+    void clearCapture();
+    // Waits (any thread) until at least `count` packets have been captured.
+    bool waitForCapture(int count, int timeoutMs) const;
+    int connectionsAccepted() const;
+    int connectionsReset() const;
+    // Waits until at least `count` connections have been reset by the simulator.
+    bool waitForResets(int count, int timeoutMs) const;
+
+    // Text commands of the program's stdin and control file; false for an unknown
+    // command. "quit" sets *quit.
+    bool execCommand(const QString &line, QString *answer, bool *quit = nullptr);
+    static QString commandHelp();
+
+    struct Shared;
+
+private:
+    std::shared_ptr<Shared> FShared;
+    Options FOptions;
+    QThread *FThread = nullptr;
+    QObject *FServer = nullptr;
+};
+
+} // namespace rcsim
