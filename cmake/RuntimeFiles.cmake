@@ -23,3 +23,36 @@ endif()
 if(NOT old STREQUAL text)
   file(WRITE ${out} "${text}")
 endif()
+
+# Browser libraries of the map pages: installed from the npm registry into
+# html/node_modules (pinned by html/package-lock.json, `npm ci` in scripts/build)
+# and copied beside the pages as html/vendor/<name>.
+set(vendor_src ${SRC}/html/node_modules)
+set(vendor_dst ${DST}/html/vendor)
+set(vendor_map
+  "leaflet/dist|leaflet"
+  "leaflet.awesome-markers/dist|awesome-markers"
+  "font-awesome/css|font-awesome/css"
+  "font-awesome/fonts|font-awesome/fonts"
+  "jquery/dist/jquery.min.js|jquery"
+  "@turf/turf/turf.min.js|turf"
+  "leaflet-easybutton/src|easybutton"
+  "leaflet-minimap/dist|minimap")
+if(EXISTS ${vendor_src})
+  foreach(entry ${vendor_map})
+    string(REPLACE "|" ";" pair "${entry}")
+    list(GET pair 0 from)
+    list(GET pair 1 to)
+    if(EXISTS ${vendor_src}/${from})
+      if(IS_DIRECTORY ${vendor_src}/${from})
+        file(COPY ${vendor_src}/${from}/ DESTINATION ${vendor_dst}/${to})
+      else()
+        file(COPY ${vendor_src}/${from} DESTINATION ${vendor_dst}/${to})
+      endif()
+    else()
+      message(WARNING "map page library missing: html/node_modules/${from} (run npm ci in html/)")
+    endif()
+  endforeach()
+else()
+  message(WARNING "html/node_modules is missing: the map pages have no libraries (run npm ci in html/)")
+endif()

@@ -1,0 +1,105 @@
+/*
+ * Main map page of the console. The page supplies the map, its base layer, the
+ * plug-ins and a few globals; everything specific to the traffic system is put
+ * into the page by the console as script text after the page has loaded
+ * (panes, layers, markers, outlines, the layer services of the local
+ * application server).
+ *
+ * Native functions of the console (window.mouseMove, window.loadEnd, ...) are
+ * installed by the console's bridge before this file runs.
+ */
+
+/* Registries and flags the console's scripts rely on. */
+var map;
+var lcObj = {};
+var saObj = {};
+var nodeObj = {};
+var linkObj = {};
+var mvmtObj = {};
+var vipObj = {};
+var trafficInfoObj = {};
+var showVipPanel = false;
+var showTiPanel = false;
+var imhereMarker;
+var selectedLC;
+var measureControl;
+var miniMap;
+var baseLayer;
+
+/* Largest zoom of a map name: 13 for the map services that count their levels
+   the other way round, 19 for every other name. */
+function mapMaxZoom(mapName) {
+  var n = String(mapName || '').toUpperCase();
+  return ['DAUM', 'NAVER', 'BAROEMAP', 'DAWULMAP', 'GBMAP'].indexOf(n) >= 0 ? 13 : 19;
+}
+
+function makeTileLayer(tileUrl, maxZoom) {
+  /* Without a tile server every tile fails: the tiles stay hidden and the map
+     shows its plain background with every layer on it. */
+  var layer = L.tileLayer(tileUrl || '', { maxZoom: maxZoom, maxNativeZoom: maxZoom, attribution: '' });
+  layer.on('tileerror', function (e) {
+    if (e && e.tile) { e.tile.style.visibility = 'hidden'; }
+  });
+  return layer;
+}
+
+function nativeCall(name) {
+  var fn = window[name];
+  if (typeof fn === 'function') {
+    fn.apply(window, Array.prototype.slice.call(arguments, 1));
+  }
+}
+
+/* initialize(lat, lng, zoom, tileUrl, mapName, miniMap)
+   miniMap: { width, height, zoomLevel } (zoomLevel = levels below the main map). */
+function initialize(lat, lng, zoom, tileUrl, mapName, miniMapOptions) {
+  var maxZoom = mapMaxZoom(mapName);
+  if (map) { map.remove(); map = undefined; }
+  map = L.map('map', {
+    center: [Number(lat) || 0, Number(lng) || 0],
+    zoom: Math.min(Number(zoom) || maxZoom, maxZoom),
+    maxZoom: maxZoom,
+    minZoom: 1,
+    zoomControl: true,
+    attributionControl: false,
+    doubleClickZoom: true
+  });
+  baseLayer = makeTileLayer(tileUrl, maxZoom).addTo(map);
+
+  if (miniMapOptions && L.Control.MiniMap) {
+    var mm = miniMapOptions;
+    miniMap = new L.Control.MiniMap(makeTileLayer(tileUrl, maxZoom), {
+      width: Number(mm.width) || 250,
+      height: Number(mm.height) || 250,
+      zoomLevelOffset: -(Number(mm.zoomLevel) || 5),
+      toggleDisplay: true,
+      position: 'bottomright'
+    }).addTo(map);
+    if (miniMap._miniMap) {
+      miniMap._miniMap.on('moveend', function () { nativeCall('miniMapSync'); });
+    }
+  }
+
+  measureControl = L.control.measure().addTo(map);
+
+  map.on('mousemove', function (e) {
+    var ll = (e && e.latlng) ? e.latlng : map.getCenter();
+    nativeCall('mouseMove', ll.lat, ll.lng);
+  });
+  map.on('zoomend', function () {
+    nativeCall('zoomEnd', map.getZoom());
+  });
+  map.on('click', function () {
+    nativeCall('clearSelection');
+  });
+  return map;
+}
+
+/* Keys pressed on the map go to the console (the space bar switches the
+   window's menus and borders). */
+document.addEventListener('keydown', function (e) {
+  var t = e.target && e.target.tagName;
+  if (t === 'INPUT' || t === 'TEXTAREA') { return; }
+  nativeCall('keyPress', e.keyCode);
+});
+

@@ -1,0 +1,48 @@
+#pragma once
+// The main window's settings in the INI file, apart from the window: the window's
+// place and size (FORM), the map legend (DISP-INDEX), the start position of the map
+// (MAP), the arrow size (MOVE-EDIT-WIN, read only) and the layer flags of the data
+// module (COM-ENV, written back). Colours are stored as Windows colour numbers
+// (blue * 65536 + green * 256 + red).
+#include <QSize>
+#include <QString>
+
+#include "IniFile.h"
+#include "MainMapPageUnit.h"
+
+struct TMainFormSettings
+{
+    bool Maximized = false;  // FORM_MAXIMIZE
+    int Width = 1024;        // WIDTH
+    int Height = 684;        // HEIGHT
+    int Left = 0;            // LEFT (default: centred on the screen)
+    int Top = 0;             // TOP
+    TMapLegend Legend = TMapLegend::Defaults();
+    QString MapLat = QStringLiteral("37.1567595259605");
+    QString MapLng = QStringLiteral("127.06632614135742");
+    QString MapZoom = QStringLiteral("18");
+    int MiniMapWidth = 250;
+    int MiniMapHeight = 250;
+    int MiniMapZoomLevel = 5;
+    int MvmtSize = 10;       // MOVE-EDIT-WIN MOVE_SIZE
+};
+
+// The layer visibility flags of the data module (COM-ENV *_VISIBLE).
+struct TLayerFlags
+{
+    bool Node = true, Link = true, Tfdt = true, Tcdv = true, SA = true, LC = true, Mvmt = true;
+};
+
+namespace MainSettings {
+
+// The legend's INI defaults (DISP-INDEX).
+TMapLegend DefaultLegend();
+// Reads every key; a key that is missing or unreadable takes its default. `screen` is
+// the size of the screen the window is centred on; a start zoom above maxZoom becomes
+// maxZoom. Values outside a control's range are brought into it.
+TMainFormSettings Read(const TIniFile &ini, const QSize &screen, int maxZoom);
+// Writes FORM, DISP-INDEX, MAP (LAT and LNG only when not empty, ZOOM) and the layer
+// flags. MINIMAP_* and MOVE_SIZE are not written.
+void Write(TIniFile &ini, const TMainFormSettings &s, const TLayerFlags &flags);
+
+} // namespace MainSettings

@@ -1,0 +1,2245 @@
+#include "untMain.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QJsonDocument>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QSet>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "AppServerClientUnit.h"
+#include "AppServerPipe.h"
+#include "InAppMessage.h"
+#include "JsEscape.h"
+#include "LcStatusColor.h"
+#include "LookupUnit.h"
+#include "MainListsUnit.h"
+#include "MapBridgeUnit.h"
+#include "MapViewControllerUnit.h"
+#include "Quorval.h"
+#include "TfdtInfoThreadUnit.h"
+#include "siLang.h"
+#include "untCodeToText.h"
+#include "untCOM_E.h"
+#include "untDM.h"
+#include "untLegend.h"
+#include "untStartup.h"
+#include "untTH_LogCom.h"
+#include "untTH_TCDV_C_Log.h"
+
+TfrmMain *frmMain = nullptr;
+
+namespace {
+
+const QString kTable = QStringLiteral("TfrmMain");
+
+TfrmMain::TLcMonitorFactory &lcMonitorFactory()
+{
+    static TfrmMain::TLcMonitorFactory f;
+    return f;
+}
+TfrmMain::TWindowFactory &currentEventFactory()
+{
+    static TfrmMain::TWindowFactory f;
+    return f;
+}
+TfrmMain::TStateListOpener &stateListOpener()
+{
+    static TfrmMain::TStateListOpener f;
+    return f;
+}
+TfrmMain::TMenuBuilder &menuBuilder()
+{
+    static TfrmMain::TMenuBuilder f;
+    return f;
+}
+TfrmMain::TAppServerLauncher &appServerLauncher()
+{
+    static TfrmMain::TAppServerLauncher f;
+    return f;
+}
+TfrmMain::TAppServerSender &appServerSender()
+{
+    static TfrmMain::TAppServerSender f;
+    return f;
+}
+
+// The actions of the main window that this unit creates: name and category. Their
+// captions are the keys "<name>.Caption" of the window's table.
+struct TActionDef
+{
+    const char *name;
+    bool separator;
+};
+const TActionDef kActions[] = {
+    {"actClose", false},
+    {"actOpenCOM_E", false},
+    {"actOpenLogCom", false},
+    {"actOpenTCDV_C_Log", false},
+    {"actOpenCURR_EV", false},
+    {"actOpenTCDV_M", false},
+    {"actOpenSA_M", false},
+    {"actOpenSYS_M", false},
+    {"actOpenTCDV_M_State", false},
+    {"actOpenTCDV_S", false},
+    {"actOpenTCDV_C_Control", false},
+    {"actOpenTCDV_C_DBUpDn", false},
+    {"actOpenTCDV_Conf", false},
+    {"actOpenVIPControl", false},
+    {"actOpenTrafficInfo", false},
+    {"actOpenEventHistory", false},
+    {"actOpenTCDV_HS_Sgnl", false},
+    {"actOpenTCDV_E_Master", false},
+    {"actOpenTCDV_E_SignalManagerVariable", false},
+    {"actOpenTCDV_E_Algorithm", false},
+    {"actOpenTcdvTod", false},
+    {"actOpenTcdvOffsetInfo", false},
+    {"actOpenTCDV_E_FlashMap", false},
+    {"actOpenTCDV_E_ReservePlan", false},
+    {"actOpenTCDV_E_ConflictMap", false},
+    {"actOpenSA_E_Master", false},
+    {"actOpenSA_E_Conf", false},
+    {"actOpenTFDT_E", false},
+    {"actSaveMapView", false},
+    {"actCollapseAll", false},
+    {"actShowDevTool", false},
+    {"actWebViewRefresh", false},
+    {"actLine1", true},
+    {"actLine7", true},
+    {"actAuth", true},
+};
+
+// Shortcuts given while the main window is active (removed when it is not).
+const QList<QPair<const char *, const char *>> kActiveShortcuts = {
+    {"actOpenTCDV_S", "Ctrl+F"},        {"actOpenTCDV_M", "Ctrl+M"},
+    {"actOpenTCDV_C_Control", "Ctrl+A"}, {"actOpenTCDV_C_DBUpDn", "Ctrl+U"},
+    {"actOpenCURR_EV", "Ctrl+E"},       {"actOpenTCDV_Conf", "Ctrl+S"},
+    {"actOpenVIPControl", "Ctrl+P"},    {"actOpenTrafficInfo", "Ctrl+I"},
+    {"actOpenEventHistory", "Ctrl+H"},  {"actOpenTCDV_HS_Sgnl", "Ctrl+O"},
+};
+
+// The native calls of the main page that the window handles.
+const char *const kNativeNames[] = {"mouseMove", "zoomEnd",  "loadEnd", "changeVisible", "clearSelection", "selectTcdv",
+                                    "keyPress",  "drawLC",   "bookmark", "moving",       "miniMapSync"};
+const char *const kConsoleKeys[] = {"DoubleClicked",   "SelectedLC",        "SelectedSA",          "PopupMenu",
+                                    "copyID",          "VIPCtrlSelected",   "VIPCtrlUnselected",   "TrafficInfoSelected",
+                                    "TrafficInfoUnselected"};
+
+// Status glyphs (the window's image list): 0 receive blink, 1 request blink,
+// 2 receive idle, 3 request idle, 6 connected, 7 disconnected.
+QPixmap GlyphPixmap(int index)
+{
+    QColor c;
+    switch (index) {
+    case 0: c = QColor(0x2e, 0xcc, 0x40); break;
+    case 1: c = QColor(0xff, 0xdc, 0x00); break;
+    case 2: c = QColor(0x1b, 0x5e, 0x20); break;
+    case 3: c = QColor(0x80, 0x6a, 0x00); break;
+    case 6: c = QColor(0x00, 0x74, 0xd9); break;
+    case 7: c = QColor(0xff, 0x41, 0x36); break;
+    default: c = Qt::gray; break;
+    }
+    QPixmap pm(14, 14);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(c);
+    p.setPen(c.darker());
+    p.drawEllipse(1, 1, 12, 12);
+    return pm;
+}
+
+void setGlyph(QLabel *label, int index)
+{
+    if (!label)
+        return;
+    label->setProperty("imageIndex", index);
+    label->setPixmap(GlyphPixmap(index));
+}
+
+// The "[lat,lng]" text of GetBounds as a script value (numbers only), "[]" when empty.
+QString BoundsValue(const QString &text)
+{
+    QString t = text.trimmed();
+    if (!t.startsWith(QLatin1Char('[')) || !t.endsWith(QLatin1Char(']')))
+        return QStringLiteral("[]");
+    t = t.mid(1, t.size() - 2);
+    const QStringList parts = t.split(QLatin1Char(','));
+    if (parts.size() != 2)
+        return QStringLiteral("[]");
+    const QString lat = JsNumText(parts[0].trimmed(), QString());
+    const QString lng = JsNumText(parts[1].trimmed(), QString());
+    if (lat.isEmpty() || lng.isEmpty())
+        return QStringLiteral("[]");
+    return QLatin1Char('[') + lat + QLatin1Char(',') + lng + QLatin1Char(']');
+}
+
+// Pauses the monitoring timer for the life of the guard and waits for a running cycle.
+class TMonitorPause
+{
+public:
+    explicit TMonitorPause(TfrmMain *w) : FWindow(w), FWasActive(w->ttRCTimer && w->ttRCTimer->isActive())
+    {
+        if (FWasActive)
+            w->ttRCTimer->stop();
+        w->WaitForMonitorCycle();
+    }
+    ~TMonitorPause()
+    {
+        if (FWasActive && FWindow && FWindow->ttRCTimer)
+            FWindow->ttRCTimer->start();
+    }
+
+private:
+    QPointer<TfrmMain> FWindow;
+    bool FWasActive;
+};
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Registration with the start-up sequence
+// ---------------------------------------------------------------------------
+
+void RegisterMainWindow()
+{
+    SetMainWindowFactory([]() -> QWidget * { return new TfrmMain; });
+}
+
+// ---------------------------------------------------------------------------
+// Group grid of the monitoring panel
+// ---------------------------------------------------------------------------
+
+QStringList SaMotColumnKeys()
+{
+    QStringList keys;
+    for (int i = 0; i < 16; ++i)
+        keys << QStringLiteral("gtvSAMot.Col%1").arg(i);
+    return keys;
+}
+
+QList<QStringList> SaMotRows(const TST_VESK_STATE &image, const QMap<int, QString> &names, const QDateTime &time)
+{
+    static const int kBytes[] = {3, 4, 5, 6, 7, 8, 9, 10, 12, 11, 13, 14};
+    QList<QStringList> rows;
+    const QString t = time.toString(QStringLiteral("hh:mm:ss"));
+    for (int g = 1; g <= RC_GROUP_COUNT; ++g) {
+        const quint8 *rec = image.grp_state[g - 1];
+        if (rec[0] == 0 || !names.contains(g))
+            continue;
+        QStringList r;
+        r << QString::number(g) << names.value(g) << t << GetCtrlModeText(rec[2]);
+        for (int b : kBytes)
+            r << QString::number(rec[b]);
+        rows << r;
+    }
+    return rows;
+}
+
+// ---------------------------------------------------------------------------
+// Hooks
+// ---------------------------------------------------------------------------
+
+void TfrmMain::SetLcMonitorFactory(TLcMonitorFactory factory) { lcMonitorFactory() = std::move(factory); }
+void TfrmMain::SetCurrentEventFactory(TWindowFactory factory) { currentEventFactory() = std::move(factory); }
+void TfrmMain::SetStateListOpener(TStateListOpener opener) { stateListOpener() = std::move(opener); }
+void TfrmMain::SetMenuBuilder(TMenuBuilder builder) { menuBuilder() = std::move(builder); }
+void TfrmMain::SetAppServerHooks(TAppServerLauncher launcher, TAppServerSender sender)
+{
+    appServerLauncher() = std::move(launcher);
+    appServerSender() = std::move(sender);
+}
+
+void TfrmMain::RegisterMonitorView(TMonitorViewKind kind, IMonitorView *view)
+{
+    if (kind >= 0 && kind < mvkCount)
+        FViews[kind] = view;
+}
+
+void TfrmMain::UnregisterMonitorView(TMonitorViewKind kind, IMonitorView *view)
+{
+    if (kind >= 0 && kind < mvkCount && FViews[kind] == view)
+        FViews[kind] = nullptr;
+}
+
+IMonitorView *TfrmMain::MonitorView(TMonitorViewKind kind) const
+{
+    return kind >= 0 && kind < mvkCount ? FViews[kind] : nullptr;
+}
+
+void TfrmMain::AddLcMonitor(int lcNo, QWidget *window)
+{
+    QMutexLocker lock(&FCS_TCDV_M);
+    for (auto &e : FTCDV_MList)
+        if (e.first == lcNo) {
+            e.second = window;
+            return;
+        }
+    FTCDV_MList.append({lcNo, QPointer<QWidget>(window)});
+    if (window)
+        connect(window, &QObject::destroyed, this, [this, lcNo, window]() {
+            QMutexLocker l(&FCS_TCDV_M);
+            for (int i = 0; i < FTCDV_MList.size(); ++i)
+                if (FTCDV_MList[i].first == lcNo && (!FTCDV_MList[i].second || FTCDV_MList[i].second == window)) {
+                    FTCDV_MList.removeAt(i);
+                    break;
+                }
+        });
+}
+
+void TfrmMain::RemoveLcMonitor(int lcNo)
+{
+    QMutexLocker lock(&FCS_TCDV_M);
+    for (int i = 0; i < FTCDV_MList.size(); ++i)
+        if (FTCDV_MList[i].first == lcNo) {
+            FTCDV_MList.removeAt(i);
+            return;
+        }
+}
+
+QWidget *TfrmMain::LcMonitor(int lcNo) const
+{
+    QMutexLocker lock(&FCS_TCDV_M);
+    for (const auto &e : FTCDV_MList)
+        if (e.first == lcNo)
+            return e.second.data();
+    return nullptr;
+}
+
+QStringList TfrmMain::LcMonitorList() const
+{
+    QMutexLocker lock(&FCS_TCDV_M);
+    QStringList out;
+    for (const auto &e : FTCDV_MList)
+        out << QStringLiteral("%1=%2").arg(e.first).arg(reinterpret_cast<quintptr>(e.second.data()));
+    return out;
+}
+
+// ---------------------------------------------------------------------------
+// Creation
+// ---------------------------------------------------------------------------
+
+TfrmMain::TfrmMain(QWidget *parent, IMapBridge *bridge) : QMainWindow(parent), FBridge(bridge)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    frmMain = this;
+    FImage = std::make_unique<TST_VESK_STATE>();
+    std::memset(static_cast<void *>(FImage.get()), 0, sizeof(TST_VESK_STATE));
+    FormCreate();
+}
+
+TfrmMain::~TfrmMain()
+{
+    FormDestroy();
+    if (frmMain == this)
+        frmMain = nullptr;
+}
+
+QString TfrmMain::Tx(const QString &key) const { return siText(kTable, key); }
+
+QAction *TfrmMain::Action(const QString &name) const { return FActions.value(name); }
+
+QList<QAction *> TfrmMain::Actions() const { return FActions.values(); }
+
+TMapLegend TfrmMain::Legend() const { return FLegend ? FLegend->Legend() : TMapLegend::Defaults(); }
+
+void TfrmMain::CreateActions()
+{
+    for (const TActionDef &d : kActions) {
+        auto *a = new QAction(this);
+        a->setObjectName(QString::fromLatin1(d.name));
+        if (d.separator)
+            a->setSeparator(true);
+        FActions.insert(a->objectName(), a);
+    }
+    connect(Action(QStringLiteral("actClose")), &QAction::triggered, this, &TfrmMain::actCloseExecute);
+    connect(Action(QStringLiteral("actOpenLogCom")), &QAction::triggered, this, &TfrmMain::actOpenLogComExecute);
+    connect(Action(QStringLiteral("actOpenTCDV_C_Log")), &QAction::triggered, this, &TfrmMain::actOpenTCDV_C_LogExecute);
+    connect(Action(QStringLiteral("actOpenCURR_EV")), &QAction::triggered, this, &TfrmMain::actOpenCURR_EVExecute);
+    connect(Action(QStringLiteral("actOpenTCDV_M")), &QAction::triggered, this, &TfrmMain::actOpenTCDV_MExecute);
+    connect(Action(QStringLiteral("actCollapseAll")), &QAction::triggered, this, &TfrmMain::actCollapseAllExecute);
+    connect(Action(QStringLiteral("actOpenCOM_E")), &QAction::triggered, this, &TfrmMain::actOpenCOM_EExecute);
+    connect(Action(QStringLiteral("actShowDevTool")), &QAction::triggered, this, &TfrmMain::actShowDevToolExecute);
+    connect(Action(QStringLiteral("actWebViewRefresh")), &QAction::triggered, this, &TfrmMain::actWebViewRefreshExecute);
+    Action(QStringLiteral("actShowDevTool"))->setShortcut(QKeySequence(Qt::Key_F12));
+    Action(QStringLiteral("actWebViewRefresh"))->setShortcut(QKeySequence(Qt::Key_F5));
+    for (QAction *a : std::as_const(FActions))
+        addAction(a);
+}
+
+void TfrmMain::DefaultMenu(bool adminMode, int grade, TArrayOvikTwoLevelMenu &menu)
+{
+    auto entry = [this](const char *name) {
+        TOvikMenu m;
+        m.Action = Action(QString::fromLatin1(name));
+        return m;
+    };
+    auto separator = []() {
+        TOvikMenu m;
+        m.Caption = QStringLiteral("-");
+        return m;
+    };
+    menu.clear();
+    TOvikTwoLevelMenu system;
+    system.Caption = Tx(QStringLiteral("IDS_37"));
+    if (grade == 1)
+        system.SubMenu << entry("actOpenCOM_E");
+    system.SubMenu << entry("actClose");
+    menu << system;
+
+    TOvikTwoLevelMenu monitor;
+    monitor.Caption = Tx(QStringLiteral("IDS_41"));
+    monitor.SubMenu << entry("actOpenSYS_M") << entry("actOpenSA_M") << entry("actOpenTCDV_M");
+    if (adminMode && grade == 1)
+        monitor.SubMenu << entry("actOpenLogCom") << entry("actOpenTCDV_C_Log");
+    monitor.SubMenu << separator() << entry("actOpenTCDV_C_Control") << entry("actOpenVIPControl")
+                    << entry("actOpenTrafficInfo") << entry("actOpenTCDV_C_DBUpDn");
+    menu << monitor;
+
+    TOvikTwoLevelMenu event;
+    event.Caption = Tx(QStringLiteral("IDS_44"));
+    event.SubMenu << entry("actOpenCURR_EV") << entry("actOpenEventHistory");
+    menu << event;
+
+    TOvikTwoLevelMenu admin;
+    admin.Caption = QStringLiteral("Admin");
+    admin.SubMenu << entry("actShowDevTool") << entry("actWebViewRefresh");
+    menu << admin;
+}
+
+void TfrmMain::SetActionMainMenu(const TArrayOvikTwoLevelMenu &menu, bool adminMode)
+{
+    QMenuBar *bar = menuBar();
+    bar->clear();
+    QFont f(Tx(QStringLiteral("IDS_4")));
+    f.setPointSize(8);
+    bar->setFont(f);
+    for (const TOvikTwoLevelMenu &top : menu) {
+        if (top.Caption == QLatin1String("Admin") && !adminMode)
+            continue;
+        if (top.SubMenu.isEmpty())
+            continue;
+        QMenu *m = bar->addMenu(top.Caption.isEmpty() && top.Action ? top.Action->text() : top.Caption);
+        m->setObjectName(QStringLiteral("mnu%1").arg(bar->actions().size()));
+        m->setFont(f);
+        for (const TOvikMenu &e : top.SubMenu) {
+            if (!e.Action && e.Caption == QLatin1String("-")) {
+                m->addSeparator();
+                continue;
+            }
+            if (!e.Action)
+                continue;
+            if (!e.Caption.isEmpty())
+                e.Action->setText(e.Caption);
+            m->addAction(e.Action);
+        }
+    }
+}
+
+void TfrmMain::BuildMenuBar()
+{
+    const bool admin = DM && DM->G_ADMIN_MODE;
+    const int grade = DM ? DM->G_APP_USER.Role : 2;
+    TArrayOvikTwoLevelMenu menu;
+    if (menuBuilder())
+        menuBuilder()(this, admin, grade, menu);
+    else
+        DefaultMenu(admin, grade, menu);
+    SetActionMainMenu(menu, admin);
+}
+
+void TfrmMain::BuildPopupMenu()
+{
+    pmLC = new QMenu(this);
+    pmLC->setObjectName(QStringLiteral("pmLC"));
+    auto proxy = [this](QMenu *menu, const char *name, int tag) {
+        QAction *main = Action(QString::fromLatin1(name));
+        auto *p = new QAction(menu);
+        p->setObjectName(QStringLiteral("pm_") + QString::fromLatin1(name));
+        p->setProperty("tag", tag);
+        p->setProperty("mainAction", QString::fromLatin1(name));
+        if (main && main->isSeparator())
+            p->setSeparator(true);
+        else if (main)
+            connect(p, &QAction::triggered, main, &QAction::trigger);
+        menu->addAction(p);
+        return p;
+    };
+    pmMapCaption = new QAction(pmLC);
+    pmMapCaption->setObjectName(QStringLiteral("pmMapCaption"));
+    pmMapCaption->setProperty("tag", 1);
+    pmLC->addAction(pmMapCaption);
+    proxy(pmLC, "actLine1", 1);
+    proxy(pmLC, "actOpenTCDV_E_Master", 1);
+    proxy(pmLC, "actAuth", 1);
+    proxy(pmLC, "actOpenTCDV_M", 1);
+    proxy(pmLC, "actOpenTCDV_C_Control", 1);
+    proxy(pmLC, "actOpenTCDV_C_DBUpDn", 1);
+    proxy(pmLC, "actLine7", 1);
+    pmLcEdit = new QMenu(pmLC);
+    pmLcEdit->setObjectName(QStringLiteral("pmLcEdit"));
+    for (const char *n : {"actOpenTCDV_E_SignalManagerVariable", "actOpenTCDV_E_Algorithm", "actOpenTcdvTod",
+                          "actOpenTcdvOffsetInfo", "actOpenTCDV_E_FlashMap", "actOpenTCDV_E_ReservePlan",
+                          "actOpenTCDV_E_ConflictMap"})
+        proxy(pmLcEdit, n, 1);
+    pmLcEdit->menuAction()->setProperty("tag", 1);
+    pmLC->addMenu(pmLcEdit);
+    pmSaEdit = new QMenu(pmLC);
+    pmSaEdit->setObjectName(QStringLiteral("pmSaEdit"));
+    for (const char *n : {"actOpenSA_E_Master", "actOpenSA_E_Conf"})
+        proxy(pmSaEdit, n, 1);
+    pmSaEdit->menuAction()->setProperty("tag", 1);
+    pmLC->addMenu(pmSaEdit);
+    QAction *plain = pmLC->addSeparator();
+    plain->setProperty("tag", 1);
+    proxy(pmLC, "actOpenTFDT_E", 1);
+    proxy(pmLC, "actAuth", 1);
+    proxy(pmLC, "actSaveMapView", 999);
+    proxy(pmLC, "actCollapseAll", 1000);
+
+    // The editing sub-menus by grade: intersection editors for 1 and 3, group editors for 1.
+    const int grade = DM ? DM->G_APP_USER.Role : 2;
+    pmLcEdit->menuAction()->setEnabled(grade == 1 || grade == 3);
+    pmSaEdit->menuAction()->setEnabled(grade == 1);
+}
+
+void TfrmMain::BuildUi()
+{
+    resize(1024, 684);
+    setMinimumSize(895, 600); // FormCanResize
+
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("pnlMain"));
+    setCentralWidget(central);
+    auto *cl = new QVBoxLayout(central);
+    cl->setContentsMargins(0, 0, 0, 0);
+    FMainSplit = new QSplitter(Qt::Horizontal, central);
+    FMainSplit->setObjectName(QStringLiteral("splMain"));
+    cl->addWidget(FMainSplit);
+
+    // Left: search boxes, selection text, trees and the legend.
+    pnlAreaBrowser = new QWidget(FMainSplit);
+    pnlAreaBrowser->setObjectName(QStringLiteral("pnlAreaBrowser"));
+    auto *al = new QVBoxLayout(pnlAreaBrowser);
+    al->setContentsMargins(2, 2, 2, 2);
+    auto *search = new QWidget(pnlAreaBrowser);
+    search->setObjectName(QStringLiteral("pnlSearchBox"));
+    auto *sl = new QHBoxLayout(search);
+    sl->setContentsMargins(0, 0, 0, 0);
+    auto *lblSA = new QLabel(search);
+    lblSA->setObjectName(QStringLiteral("lblSearchSA"));
+    edtSA = new QLineEdit(search);
+    edtSA->setObjectName(QStringLiteral("edtSA"));
+    auto *btnSA = new QPushButton(QStringLiteral("..."), search);
+    btnSA->setObjectName(QStringLiteral("btnSA"));
+    btnSA->setFixedWidth(24);
+    auto *lblTCDV = new QLabel(search);
+    lblTCDV->setObjectName(QStringLiteral("lblSearchTCDV"));
+    edtTCDV = new QLineEdit(search);
+    edtTCDV->setObjectName(QStringLiteral("edtTCDV"));
+    auto *btnTCDV = new QPushButton(QStringLiteral("..."), search);
+    btnTCDV->setObjectName(QStringLiteral("btnTCDV"));
+    btnTCDV->setFixedWidth(24);
+    sl->addWidget(lblSA);
+    sl->addWidget(edtSA);
+    sl->addWidget(btnSA);
+    sl->addWidget(lblTCDV);
+    sl->addWidget(edtTCDV);
+    sl->addWidget(btnTCDV);
+    al->addWidget(search);
+    pnlSelNodeDesc = new QLabel(pnlAreaBrowser);
+    pnlSelNodeDesc->setObjectName(QStringLiteral("pnlSelNodeDesc"));
+    al->addWidget(pnlSelNodeDesc);
+    auto *leftSplit = new QSplitter(Qt::Vertical, pnlAreaBrowser);
+    leftSplit->setObjectName(QStringLiteral("splTree"));
+    pgcTree = new QTabWidget(leftSplit);
+    pgcTree->setObjectName(QStringLiteral("pgcTree"));
+    FSaModel = new TNodeTreeModel(this);
+    FLcModel = new TNodeTreeModel(this);
+    auto makeTree = [this](const QString &name, TNodeTreeModel *model) {
+        auto *t = new QTreeView;
+        t->setObjectName(name);
+        t->setModel(model);
+        t->setHeaderHidden(true);
+        t->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        t->setContextMenuPolicy(Qt::CustomContextMenu);
+        t->setSelectionMode(QAbstractItemView::SingleSelection);
+        return t;
+    };
+    trvSA = makeTree(QStringLiteral("trvSA"), FSaModel);
+    trvSA->setExpandsOnDoubleClick(false); // a double click does not toggle a group node
+    trvLC = makeTree(QStringLiteral("trvLC"), FLcModel);
+    trvLC->setRootIsDecorated(false);
+    tshSA = trvSA;
+    tshLC = trvLC;
+    pgcTree->addTab(trvSA, QString());
+    pgcTree->addTab(trvLC, QString());
+    FLegend = new TLegendPanel(leftSplit);
+    leftSplit->addWidget(pgcTree);
+    leftSplit->addWidget(FLegend);
+    leftSplit->setStretchFactor(0, 3);
+    leftSplit->setStretchFactor(1, 2);
+    al->addWidget(leftSplit, 1);
+    FMainSplit->addWidget(pnlAreaBrowser);
+
+    // Right: the map and, below it, the monitoring panel with the group grid.
+    FMapSplit = new QSplitter(Qt::Vertical, FMainSplit);
+    FMapSplit->setObjectName(QStringLiteral("splMap"));
+    pnlMapView = new QWidget(FMapSplit);
+    pnlMapView->setObjectName(QStringLiteral("pnlMapView"));
+    pnlMntr = new QWidget(FMapSplit);
+    pnlMntr->setObjectName(QStringLiteral("pnlMntr"));
+    auto *ml = new QVBoxLayout(pnlMntr);
+    ml->setContentsMargins(0, 0, 0, 0);
+    gtvSAMot = new QTableWidget(0, 16, pnlMntr);
+    gtvSAMot->setObjectName(QStringLiteral("gtvSAMot"));
+    gtvSAMot->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    gtvSAMot->setSelectionBehavior(QAbstractItemView::SelectRows);
+    gtvSAMot->verticalHeader()->hide();
+    static const int kWidths[16] = {40, 120, 70, 60, 48, 48, 48, 56, 56, 48, 56, 56, 56, 48, 48, 48};
+    for (int i = 0; i < 16; ++i) {
+        gtvSAMot->setColumnWidth(i, kWidths[i]);
+        FGridColumnWidth += kWidths[i];
+    }
+    ml->addWidget(gtvSAMot);
+    FMapSplit->addWidget(pnlMapView);
+    FMapSplit->addWidget(pnlMntr);
+    FMapSplit->setStretchFactor(0, 4);
+    FMapSplit->setStretchFactor(1, 1);
+    FMainSplit->addWidget(FMapSplit);
+    FMainSplit->setStretchFactor(1, 1);
+    connect(FMainSplit, &QSplitter::splitterMoved, this, [this] { FAreaBrowserOpen = FMainSplit->sizes().value(0) > 0; });
+    connect(FMapSplit, &QSplitter::splitterMoved, this, [this] { FMntrPanelOpen = FMapSplit->sizes().value(1) > 0; });
+
+    // Status bar.
+    gsConnection = new QLabel(this);
+    gsConnection->setObjectName(QStringLiteral("gsConnection"));
+    gsRequest = new QLabel(this);
+    gsRequest->setObjectName(QStringLiteral("gsRequest"));
+    gsReceive = new QLabel(this);
+    gsReceive->setObjectName(QStringLiteral("gsReceive"));
+    spUserID = new QLabel(this);
+    spUserID->setObjectName(QStringLiteral("spUserID"));
+    spLat = new QLabel(this);
+    spLat->setObjectName(QStringLiteral("spLat"));
+    spLng = new QLabel(this);
+    spLng->setObjectName(QStringLiteral("spLng"));
+    statusBar()->addWidget(gsConnection);
+    statusBar()->addWidget(gsRequest);
+    statusBar()->addWidget(gsReceive);
+    statusBar()->addWidget(spUserID);
+    statusBar()->addPermanentWidget(spLat);
+    statusBar()->addPermanentWidget(spLng);
+    SetGlyphs(TMonitorGlyphs());
+
+    // Events.
+    connect(trvLC, &QTreeView::clicked, this, &TfrmMain::trvLCClick);
+    connect(trvSA, &QTreeView::clicked, this, &TfrmMain::trvSAClick);
+    connect(trvLC, &QTreeView::doubleClicked, this, &TfrmMain::trvLCDblClick);
+    connect(trvSA, &QTreeView::doubleClicked, this, &TfrmMain::trvSADblClick);
+    connect(trvLC, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        TreePopup(trvLC, trvLC->indexAt(pos), trvLC->viewport()->mapToGlobal(pos));
+    });
+    connect(trvSA, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        TreePopup(trvSA, trvSA->indexAt(pos), trvSA->viewport()->mapToGlobal(pos));
+    });
+    connect(gtvSAMot, &QTableWidget::cellClicked, this, [this](int row, int) { gtvSAMotCellClick(row); });
+    connect(gtvSAMot, &QTableWidget::cellDoubleClicked, this, [this](int, int) {
+        if (QAction *a = Action(QStringLiteral("actOpenSA_M")))
+            a->trigger();
+    });
+    InstallIdEditKeys(edtSA, IdEditKindSa, nullptr, nullptr, [](int) {}, [this] { edtSAEnter(); });
+    InstallIdEditKeys(edtTCDV, IdEditKindLc, nullptr, nullptr, [](int) {}, [this] { edtTCDVEnter(); });
+
+    connect(FLegend, &TLegendPanel::saColorMouseDown, this, &TfrmMain::SAColorSelectMouseDown);
+    connect(FLegend, &TLegendPanel::stateColorMouseDown, this, &TfrmMain::LCStatusColorSelectMouseMouseDown);
+    connect(FLegend, &TLegendPanel::greenMvmtMouseDown, this, &TfrmMain::GreenMvmtColorSelectMouseDown);
+    connect(FLegend, &TLegendPanel::shapeChanged, this, &TfrmMain::LCShapeChange);
+    connect(FLegend, &TLegendPanel::sizeChanged, this, &TfrmMain::LCSizeChange);
+    connect(FLegend, &TLegendPanel::opacityChanged, this, &TfrmMain::SAOpacityChange);
+    connect(FLegend, &TLegendPanel::saSizeTimer, this, &TfrmMain::ttChangeSATimer);
+    connect(FLegend, &TLegendPanel::mvmtLabelClicked, this, &TfrmMain::MvmtLabelDispClick);
+    connect(FLegend, &TLegendPanel::counterClicked, this, &TfrmMain::CounterClick);
+}
+
+void TfrmMain::Retranslate()
+{
+    setWindowTitle(windowTitle().isEmpty() ? Tx(QStringLiteral("Caption")) : windowTitle());
+    if (QLabel *l = findChild<QLabel *>(QStringLiteral("lblSearchSA")))
+        l->setText(Tx(QStringLiteral("IDS_9")));
+    if (QLabel *l = findChild<QLabel *>(QStringLiteral("lblSearchTCDV")))
+        l->setText(Tx(QStringLiteral("IDS_10")));
+    const QStringList keys = SaMotColumnKeys();
+    QStringList headers;
+    for (const QString &k : keys)
+        headers << Tx(k);
+    gtvSAMot->setHorizontalHeaderLabels(headers);
+    pmLcEdit->setTitle(Tx(QStringLiteral("pmLcEdit.Caption")));
+    pmSaEdit->setTitle(Tx(QStringLiteral("pmSaEdit.Caption")));
+    for (QAction *p : pmLC->findChildren<QAction *>()) {
+        const QString main = p->property("mainAction").toString();
+        if (!main.isEmpty())
+            if (QAction *a = Action(main))
+                p->setText(a->text());
+    }
+    ShowSelectionText();
+}
+
+void TfrmMain::FormCreate()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // 1. Actions and the menu bar by admin mode and grade.
+    CreateActions();
+    BuildUi();
+    FLang = new TsiLangLinked(this, kTable, [this] { Retranslate(); });
+    BuildPopupMenu();
+    FLang->Retranslate();
+    BuildMenuBar();
+
+    // 2. Monitoring: the timer and the worker thread.
+    ttRCTimer = new QTimer(this);
+    ttRCTimer->setObjectName(QStringLiteral("ttRCTimer"));
+    ttRCTimer->setInterval(500);
+    connect(ttRCTimer, &QTimer::timeout, this, &TfrmMain::ttRCTimerTimer);
+    RCThread = new TMonitorThread(this);
+    connect(RCThread, &TMonitorThread::begin, this, [this] { FIsRCThreadBusy = true; });
+    connect(RCThread, &TMonitorThread::logLine, this, &TfrmMain::OnMonitorLog);
+    connect(RCThread, &TMonitorThread::glyphsChanged, this, [this](int c, int q, int r) {
+        TMonitorGlyphs g;
+        g.Connection = c;
+        g.Request = q;
+        g.Receive = r;
+        SetGlyphs(g);
+    });
+    connect(RCThread, &TMonitorThread::cycleFinished, this, &TfrmMain::OnCycleFinished);
+    connect(RCThread, &TMonitorThread::idle, this, [this] {
+        FIsRCThreadBusy = false;
+        emit rcThreadIdle();
+    });
+
+    // 3. The two logs and the current-event window, hidden and owned by the window.
+    auto *logCom = new TfrmTH_LogCom(this);
+    logCom->setWindowTitle(Action(QStringLiteral("actOpenLogCom"))->text());
+    frmTH_LogCom = logCom;
+    auto *ctrlLog = new TfrmTH_TCDV_C_Log(this);
+    ctrlLog->setWindowTitle(Action(QStringLiteral("actOpenTCDV_C_Log"))->text());
+    frmTH_TCDV_C_Log = ctrlLog;
+    if (currentEventFactory()) {
+        FCurrentEventWindow = currentEventFactory()(this);
+        if (FCurrentEventWindow) {
+            FCurrentEventWindow->hide();
+            FCurrentEventWindow->setWindowTitle(Action(QStringLiteral("actOpenCURR_EV"))->text());
+            if (auto *view = dynamic_cast<IMonitorView *>(FCurrentEventWindow.data()))
+                RegisterMonitorView(mvkCurrentEvent, view);
+        }
+    }
+
+    // 5. The map view (unless a bridge was given).
+    if (!FBridge) {
+        const QString url = DM ? DM->G_URL : QString();
+        FMapViewController = new TMapViewController(this, pnlMapView, url, [this] { InitMapPage(); });
+        FMapViewController->SetWebSecurity(false);
+        for (const char *n : kNativeNames) {
+            const QString name = QString::fromLatin1(n);
+            FMapViewController->RegisterNative(name, [this, name](const QVariantList &args) {
+                BrowserMessageReceived(name, args);
+            });
+        }
+        for (const char *k : kConsoleKeys) {
+            const QString key = QString::fromLatin1(k);
+            FMapViewController->RegisterConsole(key, [this, key](const QString &value) {
+                crmConsoleMessage(key + QLatin1Char(':') + value);
+            });
+        }
+        FOwnBridge = std::make_unique<TMapViewBridge>(FMapViewController);
+        FBridge = FOwnBridge.get();
+    } else {
+        FBridge->SetMapViewInit([this] { InitMapPage(); });
+    }
+
+    // 8. Layers and error texts.
+    LoadMapLayers();
+    LoadDBErrorCodes();
+
+    // 9. Bookmarks: an empty text is an empty object; anything but an object disables them.
+    if (DM) {
+        QString text = DM->G_APP_USER.Bookmarks;
+        if (text.trimmed().isEmpty())
+            text = QStringLiteral("{}");
+        QJsonParseError err;
+        const QJsonDocument doc = QJsonDocument::fromJson(text.toUtf8(), &err);
+        if (err.error == QJsonParseError::NoError && doc.isObject())
+            FBookmarkJsonObject = doc.object();
+    }
+
+    // 11. The detector counter.
+    if (DM && DM->Connected())
+        FTfdtInfoThread = new TTfdtInfoThread(DM->ConnectionFactory(), 10000, FLegend->lblTfdtOperCnt,
+                                              FLegend->lblTfdtFailCnt, FLegend->lblTfdtUnusedCnt, this);
+    QApplication::restoreOverrideCursor();
+}
+
+// ---------------------------------------------------------------------------
+// First show
+// ---------------------------------------------------------------------------
+
+void TfrmMain::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!FShown) {
+        FShown = true;
+        FormShow();
+    }
+}
+
+void TfrmMain::FormShow()
+{
+    // 1. Caption: title, site, build stamp, admin mode.
+    const QDateTime built = QFileInfo(QCoreApplication::applicationFilePath()).lastModified().toLocalTime();
+    QString caption = (DM ? DM->G_APP_TITLE : QString());
+    if (caption.isEmpty())
+        caption = Tx(QStringLiteral("Caption"));
+    caption += QStringLiteral(" for ") + Tx(QStringLiteral("SITE_NAME")) + QStringLiteral(" Ver.")
+               + built.toString(QStringLiteral("yyMMdd.hhmm"));
+    if (DM && DM->G_ADMIN_MODE)
+        caption += QStringLiteral(" (Admin Mode)");
+    setWindowTitle(caption);
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // 2. The side panels start collapsed.
+    SetAreaBrowserOpen(false);
+    SetMntrPanelOpen(false);
+
+    // 3. Settings, status page, intersection tree page, empty group grid.
+    LoadSettings();
+    FLegend->setCurrentWidget(FLegend->tbsStt);
+    pgcTree->setCurrentWidget(tshLC);
+    gtvSAMot->setRowCount(0);
+
+    // 4. Lists and trees.
+    LoadLcInfos();
+    LCInfosPhase(0);
+    LoadSaList();
+    BuildSaTree();
+    BuildLcTree();
+
+    // 5. The local application server.
+    if (DM) {
+        DM->G_APP_SERVER = false;
+        if (QFileInfo::exists(TAppServerClient::ExecutablePath(DM->G_APP_PATH))) {
+            DM->G_APP_SERVER = appServerLauncher()
+                ? appServerLauncher()(TAppServerClient::ExecutablePath(DM->G_APP_PATH))
+                : TAppServerClient::StartIfPresent(DM->G_APP_PATH, TAppServerClient::ArgumentsFor(DM->IniFileName()));
+        }
+    }
+
+    // 6. Monitoring starts (first tick after 500 ms).
+    ttRCTimer->setInterval(500);
+    ttRCTimer->start();
+    AddLogCom(Tx(QStringLiteral("IDS_8")));
+
+    // 7. The map page.
+    if (DM)
+        FBridge->Load(DM->G_URL);
+
+    // 8. The operator.
+    if (DM)
+        spUserID->setText(DM->G_APP_USER.ID + QStringLiteral(" (") + DM->G_APP_USER.RoleName + QLatin1Char(')'));
+
+    // 9. The logs and the current-event window at the top right of the main window.
+    for (QWidget *w : {static_cast<QWidget *>(frmTH_LogCom), static_cast<QWidget *>(frmTH_TCDV_C_Log),
+                       FCurrentEventWindow.data()}) {
+        if (!w)
+            continue;
+        w->move(x() + width() - w->width() - 14, y() + 55);
+    }
+    QApplication::restoreOverrideCursor();
+}
+
+// ---------------------------------------------------------------------------
+// Activation
+// ---------------------------------------------------------------------------
+
+void TfrmMain::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && FShown && !FClosed) {
+        if (isActiveWindow())
+            FormActivate();
+        else
+            FormDeactivate();
+    }
+}
+
+void TfrmMain::WaitForMonitorCycle()
+{
+    while (FIsRCThreadBusy) {
+        QEventLoop loop;
+        connect(this, &TfrmMain::rcThreadIdle, &loop, &QEventLoop::quit);
+        if (FIsRCThreadBusy)
+            loop.exec();
+    }
+}
+
+bool TfrmMain::PauseMonitoring()
+{
+    const bool wasActive = ttRCTimer->isActive();
+    ttRCTimer->stop();
+    WaitForMonitorCycle();
+    return wasActive;
+}
+
+void TfrmMain::RestartMonitoring(bool wasActive)
+{
+    if (wasActive && !FClosed)
+        ttRCTimer->start();
+}
+
+void TfrmMain::FormActivate()
+{
+    if (FInActivate)
+        return;
+    FInActivate = true;
+    // 1. No reload while a cycle runs; the timer restarts whatever happens.
+    const bool wasActive = FShown;
+    ttRCTimer->stop();
+    WaitForMonitorCycle();
+    // 2. The shortcuts that work only in the main window.
+    for (const auto &s : kActiveShortcuts)
+        if (QAction *a = Action(QString::fromLatin1(s.first)))
+            a->setShortcut(QKeySequence(QString::fromLatin1(s.second)));
+    // 3. The refresh flags.
+    try {
+        ActOnRefreshFlags();
+    } catch (...) {
+    }
+    RestartMonitoring(wasActive);
+    FInActivate = false;
+}
+
+void TfrmMain::ActOnRefreshFlags()
+{
+    TInAppMessage &m = TInAppMessageHolder::instance()->Flags();
+    if (m.REFRESH_SA_MASTER) {
+        m.REFRESH_SA_MASTER = false;
+        LoadSaList();
+        BuildSaTree();
+    }
+    if (m.REFRESH_SA_CONF) {
+        m.REFRESH_SA_CONF = false;
+        LoadSaList();
+        BuildSaTree();
+        DrawSA();
+    }
+    if (m.REFRESH_TCDV_MASTER) {
+        m.REFRESH_TCDV_MASTER = false;
+        LoadLcInfos();
+        LCInfosPhase(0);
+        BuildSaTree();
+        BuildLcTree();
+        RedrawLCMarkers();
+    }
+    if (m.REFRESH_TCDV_TOD) {
+        m.REFRESH_TCDV_TOD = false;
+        LoadLcInfos();
+        LCInfosPhase(0);
+        RedrawLCMarkers();
+    }
+    if (m.REFRESH_TFDT_MASTER) {
+        m.REFRESH_TFDT_MASTER = false;
+        if (DM && DM->G_APP_SERVER)
+            RunScript(QStringLiteral(" if (map.hasLayer(tfdtLayer)) { getAxSpecialLayer(); }"));
+    }
+    if (m.REFRESH_APPLICATION) {
+        m.REFRESH_APPLICATION = false;
+        ReloadApplication();
+    }
+    // REFRESH_MVMT_TCDV_M stays for the next refresh of the intersection monitors.
+}
+
+void TfrmMain::FormDeactivate()
+{
+    for (const auto &s : kActiveShortcuts)
+        if (QAction *a = Action(QString::fromLatin1(s.first)))
+            a->setShortcut(QKeySequence());
+}
+
+void TfrmMain::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    // FormResize: the group grid fills the width when its columns are narrower.
+    if (gtvSAMot && pnlAreaBrowser) {
+        const bool stretch = pnlAreaBrowser->width() + FGridColumnWidth < width();
+        gtvSAMot->horizontalHeader()->setSectionResizeMode(stretch ? QHeaderView::Stretch : QHeaderView::Interactive);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Shutdown
+// ---------------------------------------------------------------------------
+
+void TfrmMain::closeEvent(QCloseEvent *event)
+{
+    if (FClosed) {
+        event->accept();
+        return;
+    }
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    event->accept();
+}
+
+bool TfrmMain::FormCloseQuery()
+{
+    const int answer = ShowMsgDlg(this, DM ? DM->G_APP_TITLE : windowTitle(), Tx(QStringLiteral("IDS_2")),
+                                  Tx(QStringLiteral("IDS_3")), QString(), mkQuestion);
+    return answer == mrYes;
+}
+
+void TfrmMain::FormClose()
+{
+    if (FClosed)
+        return;
+    FClosed = true;
+    // 1. The detector counter.
+    if (FTfdtInfoThread) {
+        FTfdtInfoThread->Stop();
+        delete FTfdtInfoThread;
+        FTfdtInfoThread = nullptr;
+    }
+    // 2. The side panels close now.
+    emit formClosing();
+    // 3. Settings.
+    SaveSettings();
+    if (DM) {
+        // 4. Bookmarks (an error is ignored).
+        if (FBookmarkJsonObject)
+            MainLists::SaveBookmarks(DM->Con(), DM->G_APP_USER.ID,
+                                     QString::fromUtf8(QJsonDocument(*FBookmarkJsonObject).toJson(QJsonDocument::Compact)));
+        // 5. Logout event.
+        DM->WriteEventControl(DM->G_APP_USER.ID, 160, 1, 3, false, 0, Tx(QStringLiteral("IDS_1")));
+    }
+    // 6. Monitoring stops.
+    ttRCTimer->stop();
+    // 7. The two logs go.
+    {
+        QMutexLocker lock(&FCS_LOG_COM);
+        if (frmTH_LogCom) {
+            frmTH_LogCom->close();
+            delete frmTH_LogCom;
+            frmTH_LogCom = nullptr;
+        }
+    }
+    if (frmTH_TCDV_C_Log) {
+        frmTH_TCDV_C_Log->close();
+        delete frmTH_TCDV_C_Log;
+        frmTH_TCDV_C_Log = nullptr;
+    }
+    // 8. The application server ends with the console.
+    if (DM && DM->G_APP_SERVER)
+        SendAppServerCommand(QString::fromLatin1(AppServerPipe::CmdAppClose));
+    // 9. The database connection (errors ignored).
+    if (DM)
+        DM->DisconnectDB();
+}
+
+void TfrmMain::FormDestroy()
+{
+    if (FDestroyed)
+        return;
+    FDestroyed = true;
+    FClosed = true;
+    if (ttRCTimer)
+        ttRCTimer->stop();
+    if (FTfdtInfoThread) {
+        FTfdtInfoThread->Stop();
+        delete FTfdtInfoThread;
+        FTfdtInfoThread = nullptr;
+    }
+    // Wait for a running cycle, then the closing step of the monitoring connection.
+    if (RCThread)
+        RCThread->Shutdown(TMonitorTexts::FromLanguage(), DM && DM->G_ADMIN_MODE);
+    {
+        QMutexLocker lock(&FCS_LOG_COM);
+        delete frmTH_LogCom;
+        frmTH_LogCom = nullptr;
+    }
+    delete frmTH_TCDV_C_Log;
+    frmTH_TCDV_C_Log = nullptr;
+    delete FCurrentEventWindow.data();
+    for (auto &v : FViews)
+        v = nullptr;
+    // Open intersection monitors no longer report their end to this window.
+    {
+        QMutexLocker lock(&FCS_TCDV_M);
+        for (const auto &e : std::as_const(FTCDV_MList))
+            if (e.second)
+                disconnect(e.second.data(), nullptr, this, nullptr);
+        FTCDV_MList.clear();
+    }
+    if (FMapViewController) {
+        FOwnBridge.reset();
+        FBridge = nullptr;
+        delete FMapViewController;
+        FMapViewController = nullptr;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Settings
+// ---------------------------------------------------------------------------
+
+void TfrmMain::LoadSettings()
+{
+    if (!DM)
+        return;
+    TIniFile ini(DM->IniFileName());
+    QScreen *scr = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QSize screenSize = scr ? scr->size() : QSize(1024, 768);
+    const TMainFormSettings s = MainSettings::Read(ini, screenSize, DM->G_MAP_MAX_ZOOM);
+    if (s.Maximized) {
+        setWindowState(windowState() | Qt::WindowMaximized);
+    } else {
+        resize(s.Width, s.Height);
+        move(s.Left, s.Top);
+    }
+    FLegend->SetLegend(s.Legend);
+    DM->G_MAP_INIT_LAT = s.MapLat;
+    DM->G_MAP_INIT_LNG = s.MapLng;
+    DM->G_MAP_INIT_ZOOM = s.MapZoom;
+    DM->G_MINIMAP_WIDTH = s.MiniMapWidth;
+    DM->G_MINIMAP_HEIGHT = s.MiniMapHeight;
+    DM->G_MINIMAP_ZOOM_LEVEL = s.MiniMapZoomLevel;
+    DM->G_MVMT_SIZE = s.MvmtSize;
+    bool ok = false;
+    const int zoom = s.MapZoom.trimmed().toInt(&ok);
+    if (ok)
+        FScale = zoom;
+}
+
+void TfrmMain::SaveSettings()
+{
+    if (!DM)
+        return;
+    TIniFile ini(DM->IniFileName());
+    TMainFormSettings s;
+    s.Maximized = isMaximized();
+    const QRect g = isMaximized() ? normalGeometry() : geometry();
+    s.Width = g.width();
+    s.Height = g.height();
+    s.Left = frameGeometry().left();
+    s.Top = frameGeometry().top();
+    if (isMaximized()) {
+        s.Left = g.left();
+        s.Top = g.top();
+    }
+    s.Legend = Legend();
+    s.MapLat = FCurrentPos.Lat;
+    s.MapLng = FCurrentPos.Lng;
+    s.MapZoom = QString::number(FScale);
+    TLayerFlags f;
+    f.Node = DM->G_NODE_VISIBLE;
+    f.Link = DM->G_LINK_VISIBLE;
+    f.Tfdt = DM->G_TFDT_VISIBLE;
+    f.Tcdv = DM->G_TCDV_VISIBLE;
+    f.SA = DM->G_SA_VISIBLE;
+    f.LC = DM->G_LC_VISIBLE;
+    f.Mvmt = DM->G_MVMT_VISIBLE;
+    MainSettings::Write(ini, s, f);
+}
+
+// ---------------------------------------------------------------------------
+// Lists
+// ---------------------------------------------------------------------------
+
+void TfrmMain::ShowDbError(const QSqlError &error)
+{
+    if (DM)
+        DM->ShowDbError(this, error, DM->Text(QStringLiteral("IDS_5")), DM->Text(QStringLiteral("IDS_4")));
+}
+
+bool TfrmMain::LoadLcInfos()
+{
+    if (!DM)
+        return false;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QString error;
+    const bool ok = G_LC_INFO_SET.LoadFromDb(DM->Con(), &error);
+    QApplication::restoreOverrideCursor();
+    if (!ok)
+        ShowDbError(QSqlError(QString(), error, QSqlError::StatementError));
+    return ok;
+}
+
+void TfrmMain::LCInfosPhase(int TCDV_ID)
+{
+    if (!DM)
+        return;
+    QString error;
+    if (!G_LC_INFO_SET.LoadMovementsFromDb(DM->Con(), TCDV_ID, &error))
+        ShowDbError(QSqlError(QString(), error, QSqlError::StatementError));
+}
+
+bool TfrmMain::LoadSaList()
+{
+    if (!DM)
+        return false;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QSqlError error;
+    const bool ok = MainLists::LoadSaList(DM->Con(), &FSA_NameList, &FSA_BoundsList, &error);
+    QApplication::restoreOverrideCursor();
+    if (!ok)
+        ShowDbError(error);
+    return ok;
+}
+
+void TfrmMain::BuildSaTree()
+{
+    if (!DM)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QList<MainLists::TTreeRow> rows;
+    int groups = 0;
+    QSqlError error;
+    const bool ok = MainLists::LoadSaTree(DM->Con(), &rows, &groups, &error);
+    QApplication::restoreOverrideCursor();
+    if (!ok) {
+        ShowDbError(error);
+        return;
+    }
+    trvSA->setUpdatesEnabled(false);
+    FSaModel->BuildSaTree(rows);
+    trvSA->setUpdatesEnabled(true);
+    pgcTree->setTabText(pgcTree->indexOf(tshSA), Tx(QStringLiteral("IDS_9")) + QStringLiteral(" (")
+                                                     + QString::number(groups) + QLatin1Char(')'));
+}
+
+void TfrmMain::BuildLcTree()
+{
+    if (!DM)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QList<TNodeData> nodes;
+    QSqlError error;
+    const bool ok = MainLists::LoadLcTree(DM->Con(), DM->DBInfo().DBType, &nodes, &error);
+    QApplication::restoreOverrideCursor();
+    if (!ok) {
+        ShowDbError(error);
+        return;
+    }
+    trvLC->setUpdatesEnabled(false);
+    FLcModel->BuildLcTree(nodes);
+    trvLC->setUpdatesEnabled(true);
+    pgcTree->setTabText(pgcTree->indexOf(tshLC), Tx(QStringLiteral("IDS_10")) + QStringLiteral(" (")
+                                                     + QString::number(nodes.size()) + QLatin1Char(')'));
+}
+
+bool TfrmMain::LoadDBErrorCodes()
+{
+    if (!DM)
+        return false;
+    QSqlError error;
+    QMap<int, QString> codes;
+    if (!MainLists::LoadDBErrorCodes(DM->Con(), &codes, &error)) {
+        ShowDbError(error);
+        return false;
+    }
+    FDBErrorCode = codes;
+    return true;
+}
+
+QString TfrmMain::GetDBErrorCode(int ACode) const { return FDBErrorCode.value(ACode); }
+
+bool TfrmMain::LoadMapLayers()
+{
+    if (!DM)
+        return false;
+    QSqlError error;
+    const bool ok = MainLists::LoadMapLayers(DM->Con(), &DM->G_NodeGeoJson, &DM->G_LinkGeoJson, &error);
+    if (!ok)
+        ShowDbError(error);
+    return ok;
+}
+
+void TfrmMain::ReloadApplication()
+{
+    TMonitorPause pause(this);
+    FBridge->SetShowLoadingPanel(true);
+    QCoreApplication::processEvents();
+    FBridge->Load(QStringLiteral("about:blank"));
+    LoadMapLayers();
+    LoadDBErrorCodes();
+    LoadLcInfos();
+    LCInfosPhase(0);
+    LoadSaList();
+    BuildSaTree();
+    BuildLcTree();
+    if (DM)
+        FBridge->Load(DM->G_URL);
+}
+
+void TfrmMain::WmReloadLists()
+{
+    TMonitorPause pause(this);
+    LoadSaList();
+    LoadLcInfos();
+    LCInfosPhase(0);
+    BuildSaTree();
+    BuildLcTree();
+    RedrawLCMarkers();
+}
+
+// ---------------------------------------------------------------------------
+// Local application server
+// ---------------------------------------------------------------------------
+
+void TfrmMain::SendAppServerCommand(const QString &command)
+{
+    if (!appServerSender()) {
+        ::SendAppServerCommand(this, command);
+        return;
+    }
+    bool connected = false;
+    const int error = appServerSender()(command, &connected);
+    if (!connected || error == 0)
+        return; // nothing is shown when the server cannot be reached
+    if (DM)
+        DM->G_APP_SERVER = false;
+    ShowMsgDlg(this, DM ? DM->G_APP_TITLE : windowTitle(), QStringLiteral("OvikAppSever program is not running"),
+               QStringLiteral("App Server Running"), QStringLiteral("Error: Code %1").arg(error), mkInformation);
+}
+
+// ---------------------------------------------------------------------------
+// Monitoring-link log
+// ---------------------------------------------------------------------------
+
+void TfrmMain::AddLogCom(const QString &Msg)
+{
+    QMutexLocker lock(&FCS_LOG_COM);
+    if (frmTH_LogCom)
+        frmTH_LogCom->AddLog(Msg);
+}
+
+void TfrmMain::OnMonitorLog(const QString &title, const QByteArray &packet)
+{
+    // LogMonitorPacket: the line and the dump of the packet as it stood.
+    QMutexLocker lock(&FCS_LOG_COM);
+    FLogTitle = title;
+    if (!frmTH_LogCom)
+        return;
+    frmTH_LogCom->AddLog(FLogTitle);
+    frmTH_LogCom->DsplPacket(FLogTitle, packet.constData(), int(packet.size()), 16);
+}
+
+// ---------------------------------------------------------------------------
+// Monitoring cycle
+// ---------------------------------------------------------------------------
+
+void TfrmMain::SetGlyphs(const TMonitorGlyphs &g)
+{
+    FGlyphs = g;
+    setGlyph(gsConnection, g.Connection);
+    setGlyph(gsRequest, g.Request);
+    setGlyph(gsReceive, g.Receive);
+}
+
+void TfrmMain::ttRCTimerTimer()
+{
+    if (FClosed || !RCThread || RCThread->Busy() || !DM)
+        return;
+    auto job = std::make_shared<TMonitorJob>();
+    job->Endpoint.host = DM->G_HOST;
+    job->Endpoint.port = DM->G_RC_MNTR_PORT;
+    job->Endpoint.connectTimeout = DM->G_CONNECTION_TIMEOUT;
+    job->Endpoint.readTimeout = DM->G_READ_TIMEOUT;
+    job->Endpoint.closePause = 100;
+    job->Snapshot = G_LC_INFO_SET.TakeSnapshot();
+    job->Texts = TMonitorTexts::FromLanguage();
+    job->DumpPackets = DM->G_ADMIN_MODE;
+    RCThread->Start(std::move(job));
+}
+
+void TfrmMain::OnCycleFinished(std::shared_ptr<TMonitorCycleResult> result)
+{
+    if (!result || FDestroyed)
+        return;
+    SetGlyphs(result->Glyphs);
+    if (!DM)
+        return;
+    int interval = DM->G_RC_MNTR_PERIOD;
+    switch (result->Outcome) {
+    case moImage:
+        // The set is applied only when it was not reloaded meanwhile (reloads pause the
+        // cycle, so this is a guard).
+        if (result->Snapshot.generation == G_LC_INFO_SET.Generation())
+            G_LC_INFO_SET.ApplySnapshot(result->Snapshot);
+        if (result->Image)
+            FImage = std::make_unique<TST_VESK_STATE>(*result->Image);
+        m_PacketTime = result->PacketTime;
+        FCounters = result->Counters;
+        break;
+    case moExchangeFailed:
+        G_LC_INFO_SET.InitLC();
+        break;
+    case moConnectFailed:
+        interval = DM->G_RC_MNTR_RETRYPERIOD;
+        G_LC_INFO_SET.InitLC();
+        break;
+    case moTerminated:
+        return;
+    }
+    // Only a changed period restarts the timer; otherwise cycles keep their rhythm.
+    if (ttRCTimer->interval() != interval)
+        ttRCTimer->setInterval(interval);
+    if (FClosed)
+        return;
+    RefreshViews(result->Outcome == moImage);
+}
+
+TMonitorRefresh TfrmMain::MakeRefresh(bool monitored) const
+{
+    TMonitorRefresh r;
+    r.Image = FImage.get();
+    r.LcInfoSet = &G_LC_INFO_SET;
+    r.PacketTime = m_PacketTime;
+    r.PacketDateTime = RcPacketTimeToDateTime(m_PacketTime.tv_sec);
+    r.Monitored = monitored;
+    r.RefreshMovements = TInAppMessageHolder::instance()->Flags().REFRESH_MVMT_TCDV_M;
+    return r;
+}
+
+void TfrmMain::RefreshViews(bool monitored)
+{
+    // 1. The request glyph blinks once per image.
+    if (monitored) {
+        TMonitorGlyphs g = FGlyphs;
+        g.Request = g.Request == TMonitorGlyphs::ReqIdle ? TMonitorGlyphs::ReqToggled : TMonitorGlyphs::ReqIdle;
+        SetGlyphs(g);
+    }
+    // 2. Counters, group grid and markers, unless minimised.
+    if (!isMinimized()) {
+        try {
+            ShowMonitorState();
+        } catch (...) {
+        }
+    }
+    // 3. The open intersection monitors.
+    RefreshLcMonitors();
+    // 4 to 8. Group monitor, current events, whole system, state list, VIP panel.
+    const TMonitorRefresh refresh = MakeRefresh(monitored);
+    for (int k = 0; k < mvkCount; ++k) {
+        IMonitorView *v = FViews[k];
+        if (!v || !v->WantsRefresh())
+            continue;
+        try {
+            v->RefreshFromImage(refresh);
+        } catch (...) {
+        }
+    }
+    emit monitorRefreshed(monitored);
+}
+
+void TfrmMain::RefreshLcMonitors()
+{
+    QMutexLocker lock(&FCS_TCDV_M);
+    if (FTCDV_MList.isEmpty())
+        return;
+    const TMonitorRefresh refresh = MakeRefresh(true);
+    TMonitorRefresh r = refresh;
+    r.Monitored = true;
+    const QList<QPair<int, QPointer<QWidget>>> list = FTCDV_MList;
+    for (const auto &e : list) {
+        if (!e.second)
+            continue;
+        if (auto *v = dynamic_cast<IMonitorView *>(e.second.data())) {
+            try {
+                v->RefreshFromImage(r);
+            } catch (...) {
+            }
+        }
+    }
+    TInAppMessageHolder::instance()->Flags().REFRESH_MVMT_TCDV_M = false;
+}
+
+void TfrmMain::ShowMonitorState()
+{
+    const QDateTime t = RcPacketTimeToDateTime(m_PacketTime.tv_sec);
+    m_MmiMain.Fill(FCounters, t, FImage.get());
+    if (IsAreaBrowserOpen())
+        FLegend->ShowCounters(FCounters);
+    if (IsMntrPanelOpen())
+        FillSaMotGrid();
+    if (PageReady() && !FMoving)
+        FBridge->ExecuteJavaScript(QStringLiteral("getAxLCLayer()"));
+}
+
+void TfrmMain::FillSaMotGrid()
+{
+    const QList<QStringList> rows = SaMotRows(*FImage, FSA_NameList, m_MmiMain.tPacketTime);
+    gtvSAMot->setUpdatesEnabled(false);
+    gtvSAMot->setRowCount(0);
+    gtvSAMot->setRowCount(int(rows.size()));
+    for (int r = 0; r < rows.size(); ++r)
+        for (int c = 0; c < rows[r].size() && c < gtvSAMot->columnCount(); ++c) {
+            auto *item = new QTableWidgetItem(rows[r][c]);
+            if (c != 1)
+                item->setTextAlignment(Qt::AlignCenter);
+            gtvSAMot->setItem(r, c, item);
+        }
+    gtvSAMot->setUpdatesEnabled(true);
+}
+
+QString TfrmMain::GetLcStatusColor(int state, int mode) const
+{
+    return ::GetLcStatusColor(Legend().Status, state, mode);
+}
+
+void TfrmMain::MakeLcScript(int lcNo, QString &script) const
+{
+    const int maxZoom = DM ? DM->G_MAP_MAX_ZOOM : 19;
+    const int offset = DM ? DM->G_MVMT_MAXZOOM_OFFSET : 4;
+    MainMapPage::MakeLcScript(script, lcNo, G_LC_INFO_SET, Legend(), FScale, maxZoom, offset);
+}
+
+void TfrmMain::ApplyCommSettingsChanged()
+{
+    ttRCTimer->stop();
+    WaitForMonitorCycle();
+    RCThread->CloseConnection(TMonitorTexts::FromLanguage(), DM && DM->G_ADMIN_MODE);
+    G_LC_INFO_SET.InitLC();
+    RefreshViews(false);
+    if (DM && DM->G_APP_SERVER)
+        SendAppServerCommand(QString::fromLatin1(AppServerPipe::CmdReconnect));
+    TMonitorGlyphs g = FGlyphs;
+    g.Request = TMonitorGlyphs::ReqIdle;
+    g.Receive = TMonitorGlyphs::RcvIdle;
+    SetGlyphs(g);
+    AddLogCom(Tx(QStringLiteral("IDS_27")));
+    if (DM)
+        ttRCTimer->setInterval(DM->G_RC_MNTR_PERIOD);
+    ttRCTimer->start();
+}
+
+// ---------------------------------------------------------------------------
+// Side panels
+// ---------------------------------------------------------------------------
+
+bool TfrmMain::IsAreaBrowserOpen() const { return FAreaBrowserOpen; }
+
+void TfrmMain::SetAreaBrowserOpen(bool open)
+{
+    FAreaBrowserOpen = open;
+    const int total = qMax(FMainSplit->width(), 800);
+    FMainSplit->setSizes({open ? 300 : 0, open ? total - 300 : total});
+}
+
+bool TfrmMain::IsMntrPanelOpen() const { return FMntrPanelOpen; }
+
+void TfrmMain::SetMntrPanelOpen(bool open)
+{
+    FMntrPanelOpen = open;
+    const int total = qMax(FMapSplit->height(), 600);
+    FMapSplit->setSizes({open ? total - 160 : total, open ? 160 : 0});
+}
+
+// ---------------------------------------------------------------------------
+// Map page
+// ---------------------------------------------------------------------------
+
+bool TfrmMain::PageReady() const { return FBridge && FBridge->IsPageReady(); }
+
+void TfrmMain::RunScript(const QString &script)
+{
+    if (PageReady() && !script.isEmpty())
+        FBridge->ExecuteJavaScript(script);
+}
+
+void TfrmMain::InitMapPage()
+{
+    if (!FBridge || !FBridge->BrowserExists() || !DM)
+        return;
+    TMainMapPageConfig cfg = TMainMapPageConfig::FromDM();
+    QList<int> all;
+    QSet<int> withDetectors;
+    QString error;
+    if (!LoadLcMarkerSources(DM->Con(), &all, &withDetectors, &error))
+        ShowDbError(QSqlError(QString(), error, QSqlError::StatementError));
+    const QList<TLcMarkerSpec> markers = CollectLcMarkers(all, withDetectors, G_LC_INFO_SET);
+    QList<QPair<int, QString>> outlines;
+    for (auto it = FSA_BoundsList.cbegin(); it != FSA_BoundsList.cend(); ++it)
+        outlines << qMakePair(it.key(), it.value());
+    const TInitMapPageScript s = MainMapPage::InitMapPage(cfg, Legend(), markers, outlines, &FMarkerLists);
+    if (!s.PreScript.isEmpty())
+        FBridge->ExecuteJavaScript(s.PreScript);
+    if (s.BoundsMissing) {
+        ShowMsgDlg(this, DM->G_APP_TITLE,
+                   Tx(QStringLiteral("IDS_56")) + QLatin1Char('\n') + Tx(QStringLiteral("IDS_57")),
+                   Tx(QStringLiteral("IDS_66")), QString(), mkInformation);
+        return;
+    }
+    FBridge->ExecuteJavaScript(s.Script);
+}
+
+void TfrmMain::DrawLCMarkers(QString &script)
+{
+    if (!DM)
+        return;
+    QList<int> all;
+    QSet<int> withDetectors;
+    QString error;
+    if (!LoadLcMarkerSources(DM->Con(), &all, &withDetectors, &error))
+        ShowDbError(QSqlError(QString(), error, QSqlError::StatementError));
+    MainMapPage::DrawLCMarkers(script, Legend(), CollectLcMarkers(all, withDetectors, G_LC_INFO_SET), &FMarkerLists);
+}
+
+void TfrmMain::RedrawLCMarkers()
+{
+    QString script;
+    DrawLCMarkers(script);
+    if (FBridge && FBridge->BrowserExists())
+        FBridge->ExecuteJavaScript(script);
+}
+
+void TfrmMain::DrawSA(QString &script)
+{
+    if (!FBridge || !FBridge->BrowserExists())
+        return;
+    QList<QPair<int, QString>> outlines;
+    for (auto it = FSA_BoundsList.cbegin(); it != FSA_BoundsList.cend(); ++it)
+        outlines << qMakePair(it.key(), it.value());
+    MainMapPage::DrawSA(script, Legend(), outlines);
+}
+
+void TfrmMain::DrawSA()
+{
+    if (!PageReady())
+        return;
+    QString script;
+    DrawSA(script);
+    FBridge->ExecuteJavaScript(script);
+}
+
+void TfrmMain::crmConsoleMessage(const QString &message)
+{
+    QString key, value;
+    if (!SplitConsoleMessage(message, &key, &value))
+        return;
+    if (key == QLatin1String("DoubleClicked")) {
+        OpenLCMonitor(FTCDV_ID);
+    } else if (key == QLatin1String("SelectedLC")) {
+        const int n = MainMapPage::IdAfterPrefix(value);
+        if (n > 0) {
+            SelectLCMarker(n);
+            FindTreeByLcId(trvSA, n);
+            FindTreeByLcId(trvLC, n);
+            ShowSelectionText();
+        }
+    } else if (key == QLatin1String("SelectedSA")) {
+        FTCDV_ID = 0;
+        FSA_ID = MainMapPage::IdAfterPrefix(value);
+        SelectSA(FSA_ID);
+        FindTreeBySaId(trvSA, FSA_ID);
+        ShowSelectionText();
+    } else if (key == QLatin1String("PopupMenu")) {
+        const QModelIndex idx = trvSA->currentIndex();
+        if (TNodeTreeModel::HasData(idx)) {
+            const TNodeData d = TNodeTreeModel::Data(idx);
+            PreparePopup(d, pkMapLc, d.Flag + 1);
+            pmLC->popup(QCursor::pos());
+        }
+    } else if (key == QLatin1String("copyID")) {
+        QGuiApplication::clipboard()->setText(value);
+    }
+    // VIP and traffic-information selections belong to their panels.
+}
+
+bool TfrmMain::BrowserMessageReceived(const QString &name, const QVariantList &args)
+{
+    if (name == QLatin1String("mouseMove")) {
+        FCurrentPos.Lat = NativeArgNumText(args, 0);
+        FCurrentPos.Lng = NativeArgNumText(args, 1);
+        spLat->setText(QStringLiteral("Lat : ") + FCurrentPos.Lat);
+        spLng->setText(QStringLiteral("Lng : ") + FCurrentPos.Lng);
+    } else if (name == QLatin1String("zoomEnd")) {
+        FScale = NativeArgInt(args, 0);
+    } else if (name == QLatin1String("loadEnd")) {
+        FBridge->SetIsLoading(false);
+    } else if (name == QLatin1String("changeVisible")) {
+        if (DM) {
+            const bool visible = NativeArgStr(args, 0) == QLatin1String("Visible");
+            switch (MainMapPage::ChangeVisibleTarget(NativeArgStr(args, 1), Tx(QStringLiteral("IDS_101")),
+                                                     Tx(QStringLiteral("IDS_60")))) {
+            case MainMapPage::vtNode: DM->G_NODE_VISIBLE = visible; break;
+            case MainMapPage::vtLink: DM->G_LINK_VISIBLE = visible; break;
+            case MainMapPage::vtTfdt: DM->G_TFDT_VISIBLE = visible; break;
+            case MainMapPage::vtTcdv: DM->G_TCDV_VISIBLE = visible; break;
+            case MainMapPage::vtSA: DM->G_SA_VISIBLE = visible; break;
+            case MainMapPage::vtLC: DM->G_LC_VISIBLE = visible; break;
+            case MainMapPage::vtMvmt: DM->G_MVMT_VISIBLE = visible; break;
+            case MainMapPage::vtNone: break;
+            }
+        }
+    } else if (name == QLatin1String("clearSelection")) {
+        FTCDV_ID = 0;
+        FSA_ID = 0;
+        if (FBridge->BrowserExists())
+            FBridge->ExecuteJavaScript(MainMapPage::ClearSelectionScript(Legend()));
+    } else if (name == QLatin1String("selectTcdv") || name == QLatin1String("miniMapSync")) {
+        // nothing
+    } else if (name == QLatin1String("keyPress")) {
+        if (NativeArgInt(args, 0) == 32) {
+            const bool show = !menuBar()->isVisible();
+            menuBar()->setVisible(show);
+            statusBar()->setVisible(show);
+            setWindowFlag(Qt::FramelessWindowHint, !show);
+            QMainWindow::show();
+            QTimer::singleShot(100, this, [] { QCoreApplication::processEvents(); });
+        }
+    } else if (name == QLatin1String("drawLC")) {
+        const QString list = NativeArgStr(args, 0);
+        if (!list.isEmpty() && FBridge->BrowserExists()) {
+            const int maxZoom = DM ? DM->G_MAP_MAX_ZOOM : 19;
+            const int offset = DM ? DM->G_MVMT_MAXZOOM_OFFSET : 4;
+            const QString script = MainMapPage::DrawLCScript(list, G_LC_INFO_SET, Legend(), FScale, maxZoom, offset);
+            if (!script.isEmpty())
+                FBridge->ExecuteJavaScript(script);
+        }
+    } else if (name == QLatin1String("bookmark")) {
+        if (QAction *a = Action(QStringLiteral("actBookmark%1").arg(NativeArgInt(args, 0))))
+            a->trigger();
+        else if (QAction *b = findChild<QAction *>(QStringLiteral("actBookmark%1").arg(NativeArgInt(args, 0))))
+            b->trigger();
+    } else if (name == QLatin1String("moving")) {
+        FMoving = NativeArgBool(args, 0);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Selection
+// ---------------------------------------------------------------------------
+
+void TfrmMain::ShowSelectionText()
+{
+    if (!pnlSelNodeDesc)
+        return;
+    QString text;
+    if (FTCDV_ID > 0)
+        text = Tx(QStringLiteral("IDS_67")).replace(QStringLiteral("%d"), QStringLiteral("\x01"));
+    else
+        text = Tx(QStringLiteral("IDS_68")).replace(QStringLiteral("%d"), QStringLiteral("\x01"));
+    // Fill the "%d" places in order.
+    const QList<int> values = FTCDV_ID > 0 ? QList<int>{FSA_ID, FTCDV_ID} : QList<int>{FSA_ID};
+    for (int v : values) {
+        const int at = text.indexOf(QChar(1));
+        if (at < 0)
+            break;
+        text.replace(at, 1, QString::number(v));
+    }
+    pnlSelNodeDesc->setText(text);
+}
+
+void TfrmMain::SelectLCMarker(int lcNo)
+{
+    const PSTT_LC_INFO info = G_LC_INFO_SET.GetLcInfo(lcNo);
+    if (!info || !FBridge || !FBridge->BrowserExists())
+        return;
+    FBridge->ExecuteJavaScript(MainMapPage::SelectLCMarkerScript(Legend(), info->cx.str(), info->cy.str()));
+}
+
+void TfrmMain::SelectSA(int GroupID)
+{
+    if (!DM)
+        return;
+    const TMapLegend legend = Legend();
+    QSqlError error;
+    const int count = MainLists::SaLcCount(DM->Con(), GroupID, &error);
+    if (count < 0) {
+        if (error.isValid())
+            ShowDbError(error);
+        return;
+    }
+    if (count == 1) {
+        QString lat, lng;
+        QSqlError e2;
+        if (!MainLists::SaSingleNodePos(DM->Con(), GroupID, &lat, &lng, &e2)) {
+            if (e2.isValid())
+                ShowDbError(e2);
+            return;
+        }
+        const QString la = JsNumText(lat), ln = JsNumText(lng);
+        QString s = MainMapPage::ClearSelectionScript(legend);
+        s += QStringLiteral(" map.panTo(L.latLng(") + la + QStringLiteral(", ") + ln + QStringLiteral("));");
+        s += QStringLiteral(" selMarker.setLatLng([0, 0]);");
+        s += QStringLiteral(" if (typeof imhereMarker === \"undefined\" || !imhereMarker || !map.hasLayer(imhereMarker)) {"
+                            " imhereMarker = L.marker([") + la + QStringLiteral(", ") + ln
+             + QStringLiteral("], { icon: L.AwesomeMarkers.icon({ icon: \"arrow-down\", prefix: \"glyphicon\","
+                              " markerColor: \"darkblue\" }) }).addTo(map);"
+                              " imhereMarker.bounce(3);"
+                              " setTimeout(function () { map.removeLayer(imhereMarker); }, 3000); }");
+        if (FBridge && FBridge->BrowserExists())
+            FBridge->ExecuteJavaScript(s);
+    } else {
+        const QString sa = QStringLiteral("SA") + QString::number(GroupID);
+        const QString sel = LegendScripts::Hash(legend.SASelectedColor);
+        QString s = MainMapPage::ClearSelectionScript(legend);
+        s += QStringLiteral(" if (typeof ") + sa + QStringLiteral(" !== \"undefined\") { ") + sa
+             + QStringLiteral(".setStyle({color:\"") + sel + QStringLiteral("\", fillColor:\"") + sel
+             + QStringLiteral("\"}); selGroup = \"") + sa + QStringLiteral("\"; }");
+        s += QStringLiteral(" selMarker.setLatLng([0, 0]);");
+        if (FBridge && FBridge->BrowserExists())
+            FBridge->ExecuteJavaScript(s);
+    }
+    // The group monitor follows the selected group.
+    if (IMonitorView *v = FViews[mvkGroupMonitor]) {
+        if (auto *w = dynamic_cast<QWidget *>(v)) {
+            w->setWindowTitle(Action(QStringLiteral("actOpenSA_M"))->text() + QStringLiteral(" : ") + GetSaName(FSA_ID));
+            v->SetTargetGroup(FSA_ID);
+            w->show();
+        } else {
+            v->SetTargetGroup(FSA_ID);
+        }
+    }
+}
+
+QString TfrmMain::GetBounds(int GroupID)
+{
+    if (!DM)
+        return QString();
+    QSqlError error;
+    const QString b = MainLists::GetBounds(DM->Con(), DM->DBInfo().DBType, GroupID, &error);
+    if (error.isValid())
+        ShowDbError(error);
+    return b;
+}
+
+void TfrmMain::FitGroupScript(int GroupID, bool takeCurZoom)
+{
+    const QString sa = QStringLiteral("SA") + QString::number(GroupID);
+    const QString zoom = takeCurZoom ? QStringLiteral("curZoom") : QStringLiteral("map.getZoom()");
+    QString s;
+    if (takeCurZoom)
+        s += QStringLiteral(" curZoom = map.getZoom();");
+    s += QStringLiteral(" if (typeof ") + sa + QStringLiteral(" !== \"undefined\") { var b = ") + sa
+         + QStringLiteral(".getBounds(); if (b.isValid()) { map.fitBounds(b, { maxZoom: ") + zoom
+         + QStringLiteral(" }); } else { map.fitBoundsEx([") + BoundsValue(GetBounds(GroupID))
+         + QStringLiteral("], { maxZoom: ") + zoom + QStringLiteral(" }); } }");
+    RunScript(s);
+}
+
+int TfrmMain::FindLcSaNo(int lcNo)
+{
+    if (!DM)
+        return 1;
+    QSqlError error;
+    const int sa = MainLists::FindLcSaNo(DM->Con(), lcNo, &error);
+    if (error.isValid())
+        ShowDbError(error);
+    return sa;
+}
+
+void TfrmMain::FindTreeByLcId(QTreeView *tree, int LcId)
+{
+    FSA_ID = FindLcSaNo(LcId);
+    FTCDV_ID = LcId;
+    const QString key = QStringLiteral("%1-%2").arg(FSA_ID).arg(LcId);
+    tree->setUpdatesEnabled(false);
+    if (tree == trvSA) {
+        const QModelIndex g = FSaModel->FindByKey(QString::number(FSA_ID));
+        if (g.isValid()) {
+            tree->setCurrentIndex(g);
+            tree->expand(g);
+        }
+        const QModelIndex n = FSaModel->FindByKey(key);
+        if (n.isValid())
+            tree->setCurrentIndex(n);
+    } else {
+        const QModelIndex n = FLcModel->FindByKey(key);
+        if (n.isValid())
+            tree->setCurrentIndex(n);
+    }
+    tree->setUpdatesEnabled(true);
+}
+
+void TfrmMain::FindTreeBySaId(QTreeView *tree, int GroupID)
+{
+    FSA_ID = GroupID;
+    FTCDV_ID = 0;
+    auto *model = static_cast<TNodeTreeModel *>(tree->model());
+    const QModelIndex g = model->FindByKey(QString::number(GroupID));
+    if (g.isValid())
+        tree->setCurrentIndex(g);
+}
+
+void TfrmMain::FindSaId(int GroupID)
+{
+    pgcTree->setCurrentWidget(tshSA);
+    trvSA->setUpdatesEnabled(false);
+    const QModelIndex g = FSaModel->FindByKey(QString::number(GroupID));
+    if (g.isValid()) {
+        trvSA->setCurrentIndex(g);
+        trvSA->expand(g);
+        trvSA->scrollTo(g, QAbstractItemView::PositionAtCenter);
+    }
+    trvSA->setUpdatesEnabled(true);
+}
+
+void TfrmMain::FindTcdvId(int LcId)
+{
+    pgcTree->setCurrentWidget(tshLC);
+    trvLC->setUpdatesEnabled(false);
+    const QModelIndex n = FLcModel->FindByKey(QStringLiteral("%1-%2").arg(GetLcSaNo(LcId)).arg(LcId));
+    if (n.isValid()) {
+        trvLC->setCurrentIndex(n);
+        trvLC->scrollTo(n, QAbstractItemView::PositionAtCenter);
+    }
+    trvLC->setUpdatesEnabled(true);
+}
+
+void TfrmMain::edtSAEnter()
+{
+    edtTCDV->clear();
+    FindSaId(VarToIntDef(edtSA->text(), 0));
+}
+
+void TfrmMain::edtTCDVEnter()
+{
+    const int n = VarToIntDef(edtTCDV->text(), 0);
+    FindTcdvId(n);
+    edtSA->setText(QString::number(GetLcSaNo(n)));
+}
+
+void TfrmMain::trvLCClick(const QModelIndex &index)
+{
+    if (!TNodeTreeModel::HasData(index))
+        return;
+    FTCDV_ID = TNodeTreeModel::Data(index).ID;
+    FindTreeByLcId(trvSA, FTCDV_ID);
+    ShowSelectionText();
+}
+
+void TfrmMain::trvSAClick(const QModelIndex &index)
+{
+    if (!TNodeTreeModel::HasData(index))
+        return;
+    const TNodeData d = TNodeTreeModel::Data(index);
+    if (d.TreeType == 0) {
+        FSA_ID = d.ID;
+        FTCDV_ID = 0;
+    } else {
+        FTCDV_ID = d.ID;
+        FindTreeByLcId(trvLC, d.ID);
+    }
+    ShowSelectionText();
+}
+
+void TfrmMain::trvLCDblClick(const QModelIndex &index)
+{
+    if (!TNodeTreeModel::HasData(index) || !PageReady())
+        return;
+    const TNodeData d = TNodeTreeModel::Data(index);
+    const PSTT_LC_INFO info = G_LC_INFO_SET.GetLcInfo(d.ID);
+    SelectLCMarker(d.ID);
+    if (info)
+        FBridge->ExecuteJavaScript(MainMapPage::PanToScript(info->cx.str(), info->cy.str()));
+}
+
+void TfrmMain::trvSADblClick(const QModelIndex &index)
+{
+    if (!TNodeTreeModel::HasData(index) || !PageReady())
+        return;
+    const TNodeData d = TNodeTreeModel::Data(index);
+    if (d.TreeType != 0) {
+        trvLCDblClick(index);
+        return;
+    }
+    SelectSA(d.ID);
+    FitGroupScript(d.ID, true);
+}
+
+void TfrmMain::PreparePopup(const TNodeData &data, int kind, int titleImage)
+{
+    pmMapCaption->setText(PopupCaption(Tx(QStringLiteral("IDS_10")), data.ID, data.TreeType));
+    pmMapCaption->setIcon(TreeImage(titleImage));
+    pmMapCaption->setEnabled(true);
+    // Every proxy follows its action's state.
+    for (QMenu *m : {pmLC, pmLcEdit, pmSaEdit})
+        for (QAction *p : m->actions()) {
+            const QString main = p->property("mainAction").toString();
+            if (main.isEmpty())
+                continue;
+            if (QAction *a = Action(main)) {
+                p->setText(a->text());
+                p->setEnabled(a->isSeparator() || (a->isEnabled() && a->isVisible()));
+            }
+        }
+    SetPopupMenuItems(pmLC, kind);
+}
+
+bool TfrmMain::TreePopup(QTreeView *tree, const QModelIndex &index, const QPoint &globalPos, bool popup)
+{
+    if (!TNodeTreeModel::HasData(index))
+        return false;
+    const QRect item = tree->visualRect(index);
+    const QPoint local = tree->viewport()->mapFromGlobal(globalPos);
+    if (popup && !item.contains(local))
+        return false;
+    const TNodeData d = TNodeTreeModel::Data(index);
+    if (tree == trvSA && d.TreeType == 0)
+        PreparePopup(d, pkGroupNode, 0);
+    else
+        PreparePopup(d, pkTreeLc, d.Flag);
+    if (popup)
+        pmLC->popup(globalPos);
+    return true;
+}
+
+void TfrmMain::gtvSAMotCellClick(int row)
+{
+    FTCDV_ID = 0;
+    const QTableWidgetItem *item = gtvSAMot->item(row, 0);
+    FSA_ID = item ? VarToIntDef(item->text(), 0) : 0;
+    SelectSA(FSA_ID);
+    FindTreeBySaId(trvSA, FSA_ID);
+    ShowSelectionText();
+}
+
+void TfrmMain::OpenLCMonitor(int LcId)
+{
+    if (LcId <= 0) {
+        ShowMsgDlg(this, DM ? DM->G_APP_TITLE : windowTitle(), Tx(QStringLiteral("IDS_23")),
+                   Tx(QStringLiteral("IDS_24")), QString(), mkInformation);
+        return;
+    }
+    if (QWidget *w = LcMonitor(LcId)) {
+        w->show();
+        w->raise();
+        w->activateWindow();
+        return;
+    }
+    if (DM && DM->G_LC_MNTR_OPTION == lcmoSingle) {
+        QWidget *first = nullptr;
+        {
+            QMutexLocker lock(&FCS_TCDV_M);
+            if (!FTCDV_MList.isEmpty())
+                first = FTCDV_MList.first().second.data();
+        }
+        if (first)
+            first->close();
+    }
+    if (!lcMonitorFactory())
+        return;
+    const TMapLegend legend = Legend();
+    QWidget *w = lcMonitorFactory()(this, G_LC_INFO_SET.GetLcInfo(LcId), legend.GreenMvmt, legend.YellowMvmt);
+    if (!w)
+        return;
+    w->setWindowTitle(Action(QStringLiteral("actOpenTCDV_M"))->text());
+    w->show();
+    AddLcMonitor(LcId, w);
+}
+
+void TfrmMain::PanToTCDV(int TCDV)
+{
+    if (TCDV <= 0)
+        return;
+    const PSTT_LC_INFO info = G_LC_INFO_SET.GetLcInfo(TCDV);
+    if (!info)
+        return;
+    FindTreeByLcId(trvSA, TCDV);
+    FindTreeByLcId(trvLC, TCDV);
+    ShowSelectionText();
+    SelectLCMarker(TCDV);
+    if (PageReady())
+        FBridge->ExecuteJavaScript(QStringLiteral(" map.panTo(new L.LatLng(") + JsNumText(info->cx.str())
+                                   + QStringLiteral(", ") + JsNumText(info->cy.str()) + QStringLiteral("));"));
+}
+
+void TfrmMain::PanToTCDV(int TCDV, const QString &NODE_ID)
+{
+    if (G_LC_INFO_SET.GetLcInfo(TCDV)) {
+        PanToTCDV(TCDV);
+        return;
+    }
+    if (PageReady()) {
+        const QString id = JsStr(NODE_ID);
+        FBridge->ExecuteJavaScript(QStringLiteral("if (nodeObj[") + id + QStringLiteral("]) { map.panTo(nodeObj[") + id
+                                   + QStringLiteral("].getLatLng()); } "));
+    }
+}
+
+void TfrmMain::WmLocateSA(int GroupID)
+{
+    FindTreeBySaId(trvSA, GroupID);
+    ShowSelectionText();
+    if (PageReady()) {
+        SelectSA(GroupID);
+        FitGroupScript(GroupID, false);
+    }
+}
+
+void TfrmMain::WmLocateTCDV(int TCDV)
+{
+    FindTreeByLcId(trvSA, TCDV);
+    FindTreeByLcId(trvLC, TCDV);
+    ShowSelectionText();
+    const PSTT_LC_INFO info = G_LC_INFO_SET.GetLcInfo(TCDV);
+    if (PageReady() && info) {
+        SelectLCMarker(TCDV);
+        FBridge->ExecuteJavaScript(MainMapPage::PanToScript(info->cx.str(), info->cy.str()));
+    }
+}
+
+void TfrmMain::WmPanToLatLng(const QString &lat, const QString &lng)
+{
+    if (!FBridge || !FBridge->BrowserExists())
+        return;
+    const QString la = JsNumText(lat), ln = JsNumText(lng);
+    FBridge->ExecuteJavaScript(QStringLiteral(" map.panTo([") + la + QLatin1Char(',') + ln
+                               + QStringLiteral("]);  selMarker.setLatLng([") + la + QLatin1Char(',') + ln
+                               + QStringLiteral("]); "));
+}
+
+// ---------------------------------------------------------------------------
+// Legend
+// ---------------------------------------------------------------------------
+
+void TfrmMain::SAColorSelectMouseDown(TColorShape *shape)
+{
+    const QColor c = ChooseColor(this, shape->Color());
+    if (!c.isValid() || !PageReady())
+        return; // cancelled, or the page cannot take it: the choice is dropped
+    shape->SetColor(c);
+    const TMapLegend l = Legend();
+    if (shape == FLegend->shpSA)
+        FBridge->ExecuteJavaScript(LegendScripts::SAColorScript(FSA_BoundsList.keys(), l.SAColor, l.SASelectedColor));
+    else
+        FBridge->ExecuteJavaScript(LegendScripts::SelectedSAColorScript(l.SASelectedColor));
+}
+
+void TfrmMain::LCStatusColorSelectMouseMouseDown(TColorShape *shape)
+{
+    const QColor c = ChooseColor(this, shape->Color());
+    if (!c.isValid())
+        return;
+    shape->SetColor(c);
+    if (!PageReady())
+        return;
+    const QString s = LegendScripts::StateColorScript(shape->Tag(), c, FMarkerLists.LC, G_LC_INFO_SET);
+    if (!s.isEmpty())
+        FBridge->ExecuteJavaScript(s);
+}
+
+void TfrmMain::GreenMvmtColorSelectMouseDown(TColorShape *shape)
+{
+    const QColor c = ChooseColor(this, shape->Color());
+    if (!c.isValid())
+        return;
+    shape->SetColor(c);
+    RunScript(LegendScripts::GreenMvmtScript(c));
+}
+
+void TfrmMain::LCShapeChange(int tag)
+{
+    if (!PageReady() || tag < 0 || tag > 4)
+        return;
+    RunScript(LegendScripts::ShapeScript(FMarkerLists.ByClass[tag], Legend().Corners(tag)));
+}
+
+void TfrmMain::LCSizeChange(int tag)
+{
+    if (!PageReady() || tag < 0 || tag > 4)
+        return;
+    RunScript(LegendScripts::SizeScript(FMarkerLists.ByClass[tag], Legend().Radius(tag)));
+}
+
+void TfrmMain::SAOpacityChange()
+{
+    RunScript(LegendScripts::OpacityScript(FSA_BoundsList.keys(), Legend().Opacity()));
+}
+
+void TfrmMain::ttChangeSATimer() { DrawSA(); }
+
+void TfrmMain::MvmtLabelDispClick() { RunScript(LegendScripts::MvmtLabelScript(FLegend->chxMvmtLabelDisp->isChecked())); }
+
+void TfrmMain::CounterClick(const TStatusCounterDef &def)
+{
+    if (stateListOpener())
+        stateListOpener()(this, CounterFilter(def));
+    else if (QAction *a = Action(QStringLiteral("actOpenTCDV_M_State")))
+        a->trigger();
+}
+
+// ---------------------------------------------------------------------------
+// Actions
+// ---------------------------------------------------------------------------
+
+void TfrmMain::actCloseExecute() { close(); }
+
+static void showResident(QWidget *w)
+{
+    if (!w)
+        return;
+    if (w->isHidden()) {
+        w->show();
+    } else {
+        w->raise();
+        w->activateWindow();
+    }
+}
+
+void TfrmMain::actOpenLogComExecute() { showResident(frmTH_LogCom); }
+
+void TfrmMain::actOpenTCDV_C_LogExecute() { showResident(frmTH_TCDV_C_Log); }
+
+void TfrmMain::actOpenCURR_EVExecute() { showResident(FCurrentEventWindow.data()); }
+
+void TfrmMain::actOpenTCDV_MExecute() { OpenLCMonitor(FTCDV_ID); }
+
+void TfrmMain::actCollapseAllExecute() { trvSA->collapseAll(); }
+
+void TfrmMain::actOpenCOM_EExecute()
+{
+    TfrmCOM_E dlg(this);
+    dlg.setWindowTitle(Action(QStringLiteral("actOpenCOM_E"))->text());
+    if (dlg.exec() == QDialog::Accepted)
+        ApplyCommSettingsChanged();
+}
+
+void TfrmMain::actShowDevToolExecute()
+{
+    if (DM && DM->G_ADMIN_MODE && FBridge)
+        FBridge->ShowDevTools();
+}
+
+void TfrmMain::actWebViewRefreshExecute()
+{
+    if (DM && DM->G_ADMIN_MODE && FBridge)
+        FBridge->Load(DM->G_URL);
+}

@@ -1,0 +1,607 @@
+// The main map page in a real browser view: initialisation, markers, outlines,
+// colours, the page's messages back to the console, the application server's
+// intersection list and the layer threads' scripts.
+#include <QJsonObject>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSignalSpy>
+#include <QSqlQuery>
+#include <QTest>
+#include <QThread>
+#include <QWebEngineView>
+
+#include "AppSvrUnit.h"
+#include "MainMapPageUnit.h"
+#include "MapViewControllerUnit.h"
+#include "NodeThreadUnit.h"
+#include "Quorval.h"
+#include "RC2MMIUnit.h"
+#include "TestDb.h"
+
+static const char *kDb = "map_page";
+static ScriptedMsgDlg *gBoxes = nullptr;
+
+class TstMapPage : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void initialisationBuildsMarkersAndOutlines();
+    void pageShowsLayersWithoutTileServer();
+    void listedIntersectionsComeBackAsDrawLC();
+    void markerColours_data();
+    void markerColours();
+    void flashingMarkerBlinks();
+    void movementArrows();
+    void typedNativeCalls();
+    void consoleMessagesFromMarkers();
+    void copyToClipboard();
+    void scriptFromWorkerThread();
+    void namesWithQuotesAndLineBreaks();
+    void trafficInfoPanel();
+    void layerThreadDrawsNodes();
+    void reloadRunsInitialisationAgain();
+    void otherAddressRunsNoInitialisation();
+    void missingPageFileIsReported();
+
+private:
+    QVariant Js(const QString &script) { return FCtl->EvaluateJavaScript(script, 20000); }
+    // The number of the i-th demo marker, put on the intersection layer.
+    int OnMap(int i)
+    {
+        const int lc = FMarkers.at(i).LcNo;
+        Js(QStringLiteral("LCLayer.addLayer(LC%1); 0").arg(lc));
+        return lc;
+    }
+    void RunInit();
+    bool WaitReady();
+
+    QSqlDatabase FDb;
+    TLC_INFO_SET FSet;
+    QList<TLcMarkerSpec> FMarkers;
+    QList<QPair<int, QString>> FOutlines;
+    TMapLegend FLegend = TMapLegend::Defaults();
+    TLcMarkerLists FLists;
+    TMainMapPageConfig FConfig;
+    TOvikAppServer *FServer = nullptr;
+    QWidget *FWindow = nullptr;
+    TMapViewController *FCtl = nullptr;
+    int FInitRuns = 0;
+    QStringList FErrors;
+};
+
+static TDBConnectionFactory Factory()
+{
+    TDBInfo info;
+    info.DBType = dtMariaDB;
+    info.Server = QStringLiteral("127.0.0.1");
+    info.Port = QString::number(TestDb::port());
+    info.DBName = QString::fromLatin1(kDb);
+    info.UserID = TestDb::user();
+    info.UserPW = TestDb::password();
+    return TDBConnectionFactory(info, 3);
+}
+
+void TstMapPage::RunInit()
+{
+    ++FInitRuns;
+    const TInitMapPageScript s = MainMapPage::InitMapPage(FConfig, FLegend, FMarkers, FOutlines, &FLists);
+    if (!s.PreScript.isEmpty())
+        FCtl->ExecuteJavaScript(s.PreScript);
+    FCtl->ExecuteJavaScript(s.Script);
+}
+
+bool TstMapPage::WaitReady()
+{
+    QElapsedTimer t;
+    t.start();
+    while (FCtl->IsLoading() && t.elapsed() < 60000)
+        QTest::qWait(20);
+    return !FCtl->IsLoading();
+}
+
+void TstMapPage::initTestCase()
+{
+    QVERIFY(TestDb::create(QString::fromLatin1(kDb), true));
+    FDb = TestDb::open(QString::fromLatin1(kDb));
+    QVERIFY(FDb.isOpen());
+    QString error;
+    QVERIFY2(FSet.LoadFromDb(FDb, &error), qPrintable(error));
+    QVERIFY2(FSet.LoadMovementsFromDb(FDb, 0, &error), qPrintable(error));
+    QList<int> all;
+    QSet<int> withDet;
+    QVERIFY2(LoadLcMarkerSources(FDb, &all, &withDet, &error), qPrintable(error));
+    FMarkers = CollectLcMarkers(all, withDet, FSet);
+    QVERIFY(FMarkers.size() >= 10);
+    QSqlQuery q(FDb);
+    QVERIFY(q.exec(QStringLiteral("SELECT SA_NO, SA_LATLNGS FROM SCS_M_SAOPERATE ORDER BY SA_NO")));
+    while (q.next())
+        if (!q.value(1).isNull())
+            FOutlines << qMakePair(q.value(0).toInt(), QString::fromUtf8(q.value(1).toByteArray()));
+    QVERIFY(!FOutlines.isEmpty());
+
+    // The local application server of the page, in this process.
+    FServer = new TOvikAppServer(Factory(), this);
+    const QString pipe = QStringLiteral("OvikAppSvr_page_%1").arg(QCoreApplication::applicationPid());
+    QVERIFY2(FServer->Start(0, pipe, &error), qPrintable(error));
+
+    FConfig.Lat = QStringLiteral("37.5140");
+    FConfig.Lng = QStringLiteral("127.0350");
+    FConfig.Zoom = QStringLiteral("16");
+    FConfig.TileUrl = QStringLiteral("../tiles/{z}/{x}/{y}.png"); // no tile server
+    FConfig.Bounds.FSouth = QStringLiteral("37.40");
+    FConfig.Bounds.FWest = QStringLiteral("126.90");
+    FConfig.Bounds.FNorth = QStringLiteral("37.65");
+    FConfig.Bounds.FEast = QStringLiteral("127.20");
+    FConfig.AppServer = true;
+    FConfig.AppPort = FServer->Port();
+    FConfig.LoadTexts();
+
+    FWindow = new QWidget;
+    FWindow->resize(1000, 700);
+    auto *panel = new QWidget(FWindow);
+    panel->setGeometry(0, 0, 1000, 700);
+    const QUrl url = QUrl::fromLocalFile(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("html/main.html")));
+    QVERIFY(QFileInfo::exists(url.toLocalFile()));
+    FCtl = new TMapViewController(FWindow, panel, url, [this] { RunInit(); });
+    FCtl->SetWebSecurity(false);
+    connect(FCtl, &TMapViewController::consoleMessage, this,
+            [this](int level, const QString &message, int line, const QString &source) {
+                if (level == QWebEnginePage::ErrorMessageLevel)
+                    FErrors << QStringLiteral("%1 (%2:%3)").arg(message, source).arg(line);
+            });
+    FWindow->show();
+    QVERIFY(!FCtl->IsLoading());
+    FCtl->Load(FCtl->MapURL());
+    QVERIFY(FCtl->IsLoading());
+    QVERIFY(FCtl->ShowLoadingPanel());
+    QVERIFY(WaitReady());
+    QVERIFY(!FCtl->ShowLoadingPanel());
+    QCOMPARE(FInitRuns, 1);
+}
+
+void TstMapPage::cleanupTestCase()
+{
+    delete FWindow; // the controller and the view with it
+    FWindow = nullptr;
+}
+
+void TstMapPage::initialisationBuildsMarkersAndOutlines()
+{
+    // One marker per intersection with a position, in the page's registry.
+    QCOMPARE(Js(QStringLiteral("Object.keys(lcObj).length")).toInt(), FMarkers.size());
+    QCOMPARE(FLists.LC.size(), FMarkers.size());
+    for (const TLcMarkerSpec &m : FMarkers) {
+        const QString var = QStringLiteral("LC%1").arg(m.LcNo);
+        QVERIFY2(Js(QStringLiteral("lcObj['%1'] === %1").arg(var)).toBool(), qPrintable(var));
+        QCOMPARE(Js(var + QStringLiteral(".options.lcId")).toInt(), m.LcNo);
+        QCOMPARE(Js(var + QStringLiteral(".getLabelText()")).toString(),
+                 LcMarkerLabel(m.LcNo, m.Name, m.Class == lmcVirtual));
+        QCOMPARE(Js(var + QStringLiteral(".options.imporFlag")).toBool(), m.ImporFlag);
+        // Every marker starts in the communication-failure colour.
+        QCOMPARE(Js(var + QStringLiteral(".options.color")).toString(),
+                 QLatin1Char('#') + TColorToHex(FLegend.Status.State[0]));
+    }
+    // One outline per stored group outline, in the group layer.
+    QCOMPARE(Js(QStringLiteral("Object.keys(saObj).sort().join(',')")).toString(),
+             [this] {
+                 QStringList k;
+                 for (const auto &o : FOutlines)
+                     k << QStringLiteral("SA%1").arg(o.first);
+                 k.sort();
+                 return k.join(QLatin1Char(','));
+             }());
+    QVERIFY(Js(QStringLiteral("SALayer.getLayers().length > 0")).toBool());
+    // Panes, layer control and the network registries from the stored layers.
+    QCOMPARE(Js(QStringLiteral("map.getPane('paneLC').style.zIndex")).toString(), QStringLiteral("440"));
+    QVERIFY(Js(QStringLiteral("typeof getAxLCLayer === 'function' && typeof ClearInvisibleLayer === 'function'")).toBool());
+    QCOMPARE(Js(QStringLiteral("baseUrl")).toString(),
+             QStringLiteral("http://127.0.0.1:%1/datasnap/rest/TServerMethods/").arg(FServer->Port()));
+}
+
+void TstMapPage::pageShowsLayersWithoutTileServer()
+{
+    // No tile loaded, yet every layer is on the map and no script failed.
+    QCOMPARE(Js(QStringLiteral("document.querySelectorAll('.leaflet-tile-loaded').length")).toInt(), 0);
+    QVERIFY(Js(QStringLiteral("map.hasLayer(LCLayer) && map.hasLayer(SALayer) && map.hasLayer(MvmtLayer)"
+                              " && map.hasLayer(nodeLayer) && map.hasLayer(linkLayer) && map.hasLayer(tfdtLayer)"))
+                .toBool());
+    QVERIFY2(FErrors.filter(QStringLiteral("Uncaught")).isEmpty(), qPrintable(FErrors.join(QLatin1Char('\n'))));
+}
+
+void TstMapPage::listedIntersectionsComeBackAsDrawLC()
+{
+    QStringList received;
+    FCtl->RegisterNative(QStringLiteral("drawLC"),
+                         [&received](const QVariantList &a) { received << NativeArgStr(a, 0); });
+    FCtl->ExecuteJavaScript(QStringLiteral("getAxLCLayer()"));
+    QTRY_COMPARE_WITH_TIMEOUT(received.size(), 1, 20000);
+    FCtl->UnregisterNative(QStringLiteral("drawLC"));
+
+    const QString box = Js(QStringLiteral("map.getBounds().toBBoxString()")).toString();
+    QString inner;
+    QVERIFY(AppSvrServices::ServiceResult(FDb, dtMariaDB, QStringLiteral("LCList"), box, &inner));
+    QStringList expected;
+    for (const QJsonValue &v : QJsonDocument::fromJson(inner.toUtf8()).object().value(QStringLiteral("list")).toArray())
+        expected << QString::number(v.toInt());
+    QVERIFY(!expected.isEmpty());
+    QCOMPARE(received.first(), expected.join(QLatin1Char(',')));
+    // Exactly the listed markers are on the intersection layer.
+    int withMarker = 0;
+    for (const QString &n : expected)
+        if (FLists.LC.contains(n.toInt()))
+            ++withMarker;
+    QCOMPARE(Js(QStringLiteral("LCLayer.getLayers().length")).toInt(), withMarker);
+}
+
+void TstMapPage::markerColours_data()
+{
+    QTest::addColumn<int>("state");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("inUse");
+    QTest::addColumn<int>("tag"); // expected legend shape; -1 black
+    QTest::newRow("centre") << 1 << 4 << true << 1;
+    QTest::newRow("local") << 2 << 1 << true << 2;
+    QTest::newRow("transition") << 4 << 4 << true << 4;
+    QTest::newRow("manual lights off as lights off") << 9 << 4 << true << 6;
+    QTest::newRow("semi-actuated as PPC") << 1 << 3 << true << 12;
+    QTest::newRow("communication failure") << 0 << 6 << true << 0;
+    QTest::newRow("undefined state black") << 13 << 4 << true << -1;
+    QTest::newRow("not in use") << 1 << 4 << false << 255;
+}
+
+void TstMapPage::markerColours()
+{
+    QFETCH(int, state);
+    QFETCH(int, mode);
+    QFETCH(bool, inUse);
+    QFETCH(int, tag);
+    // Distinct colours per shape, so a wrong choice shows.
+    for (int t = 0; t <= 12; ++t)
+        FLegend.Status.State[t] = QColor::fromRgb(20 * t, 200 - 10 * t, 7 * t + 1);
+    FLegend.Status.Unused = QColor(0x12, 0x34, 0x56);
+    const int lc = OnMap(2);
+    PSTT_LC_INFO info = FSet.GetLcInfo(lc);
+    QVERIFY(info);
+    const bool savedUse = info->is_use;
+    info->is_use = inUse;
+    info->opr_stat = state;
+    info->oprMode = mode;
+    info->flash = 0;
+    FCtl->ExecuteJavaScript(MainMapPage::DrawLCScript(QString::number(lc), FSet, FLegend, 16, 19, 4));
+    const QColor expected = tag < 0 ? QColor(Qt::black) : FLegend.Status.ByTag(tag);
+    QCOMPARE(Js(QStringLiteral("LC%1.options.color").arg(lc)).toString(), QLatin1Char('#') + TColorToHex(expected));
+    QCOMPARE(Js(QStringLiteral("LC%1._path.getAttribute('fill').toUpperCase()").arg(lc)).toString(),
+             QLatin1Char('#') + TColorToHex(expected));
+    QVERIFY(!Js(QStringLiteral("LC%1.blinking()").arg(lc)).toBool());
+    info->is_use = savedUse;
+}
+
+void TstMapPage::flashingMarkerBlinks()
+{
+    const int lc = OnMap(3);
+    PSTT_LC_INFO info = FSet.GetLcInfo(lc);
+    info->is_use = true;
+    info->opr_stat = 8; // manual flash: arrows go, marker blinks
+    info->oprMode = 4;
+    info->flash = 1;
+    FCtl->ExecuteJavaScript(MainMapPage::DrawLCScript(QString::number(lc), FSet, FLegend, 16, 19, 4));
+    const QString c = QLatin1Char('#') + TColorToHex(FLegend.Status.State[8]);
+    QVERIFY(Js(QStringLiteral("LC%1.blinking()").arg(lc)).toBool());
+    QCOMPARE(Js(QStringLiteral("LC%1._tmpColor").arg(lc)).toString(), c);
+    QVERIFY(Js(QStringLiteral("typeof LC%1.PhaseA === 'undefined'").arg(lc)).toBool());
+    // The blink alternates with the marker's blink colour (the legend's off-line colour).
+    const QString off = Js(QStringLiteral("LC%1.options.blinkColor").arg(lc)).toString();
+    QCOMPARE(off.toUpper(), QLatin1Char('#') + TColorToHex(TMapLegend::Defaults().Status.State[2]));
+    QTRY_COMPARE_WITH_TIMEOUT(Js(QStringLiteral("LC%1._path.getAttribute('fill').toUpperCase()").arg(lc)).toString(),
+                              off.toUpper(), 5000);
+    // Back to steady: the blinking stops and the state colour stays.
+    info->flash = 0;
+    info->opr_stat = 1;
+    FCtl->ExecuteJavaScript(MainMapPage::DrawLCScript(QString::number(lc), FSet, FLegend, 16, 19, 4));
+    QVERIFY(!Js(QStringLiteral("LC%1.blinking()").arg(lc)).toBool());
+    QCOMPARE(Js(QStringLiteral("LC%1.options.color").arg(lc)).toString(),
+             QLatin1Char('#') + TColorToHex(FLegend.Status.State[1]));
+}
+
+void TstMapPage::movementArrows()
+{
+    // Arrows of plan 0, phase 0 of both rings as the movement editor stores them.
+    const int lc = OnMap(4);
+    {
+        PSTT_LC_INFO rec = FSet.GetLcInfo(lc);
+        const double lat = rec->cx.str().toDouble(), lng = rec->cy.str().toDouble();
+        for (int ring = 0; ring < 2; ++ring) {
+            TMovement &m = rec->Movements[0][0][ring];
+            const double side = ring ? 0.0002 : -0.0002;
+            m.mvmt_no = ring ? 6 : 2;
+            m.head_lat = QString::number(lat + 0.0002, 'f', 7);
+            m.head_lng = QString::number(lng + side, 'f', 7);
+            m.mid_lat = QString::number(lat + 0.0001, 'f', 7);
+            m.mid_lng = QString::number(lng + side / 2, 'f', 7);
+            m.end_lat = QString::number(lat, 'f', 7);
+            m.end_lng = QString::number(lng, 'f', 7);
+            m.label_lat = QString::number(lat + 0.00015, 'f', 7);
+            m.label_lng = QString::number(lng + side, 'f', 7);
+            m.head_angle = QStringLiteral("45");
+            m.end_angle = QStringLiteral("-10.5");
+        }
+    }
+    PSTT_LC_INFO info = FSet.GetLcInfo(lc);
+    info->is_use = true;
+    info->flash = 0;
+    info->opr_stat = 1;
+    info->oprMode = 4;
+    info->planInfo = 0;
+    info->phaseA = 0;
+    info->phaseB = 0;
+    // "mvmt", the number in four digits, plan, phase and ring.
+    const QString name = QStringLiteral("mvmt") + QString::number(lc).rightJustified(4, QLatin1Char('0')) + QStringLiteral("000");
+    // At a low zoom no arrow is sent.
+    QVERIFY(!MainMapPage::DrawLCScript(QString::number(lc), FSet, FLegend, 14, 19, 4).contains(QLatin1String("ovikLcArrow")));
+    FCtl->ExecuteJavaScript(MainMapPage::DrawLCScript(QString::number(lc), FSet, FLegend, 18, 19, 4));
+    QVERIFY(Js(QStringLiteral("LC%1.PhaseA === mvmtObj['%2']").arg(lc).arg(name)).toBool());
+    QVERIFY(Js(QStringLiteral("MvmtLayer.hasLayer(LC%1.PhaseA) && MvmtLayer.hasLayer(LC%1.PhaseB)").arg(lc)).toBool());
+    QCOMPARE(Js(QStringLiteral("LC%1.PhaseA.getMovementText()").arg(lc)).toString(),
+             QString(QChar(0x2460 + info->Movements[0][0][0].mvmt_no - 1)));
+    QCOMPARE(Js(QStringLiteral("LC%1.PhaseA.getLatLngs().length").arg(lc)).toInt(), 4);
+    // The same state again changes nothing; a flash state removes both arrows.
+    FCtl->ExecuteJavaScript(MainMapPage::DrawLCScript(QString::number(lc), FSet, FLegend, 18, 19, 4));
+    QCOMPARE(Js(QStringLiteral("MvmtLayer.getLayers().length")).toInt(), 2);
+    info->opr_stat = 5;
+    FCtl->ExecuteJavaScript(MainMapPage::DrawLCScript(QString::number(lc), FSet, FLegend, 18, 19, 4));
+    QVERIFY(Js(QStringLiteral("typeof LC%1.PhaseA === 'undefined' && typeof LC%1.PhaseB === 'undefined'").arg(lc)).toBool());
+    QCOMPARE(Js(QStringLiteral("MvmtLayer.getLayers().length")).toInt(), 0);
+    // Movement numbers on and off.
+    QVERIFY(Js(QStringLiteral("mvmtObj['%1'].setLabelVisible(false); !mvmtObj['%1'].hasLayer(mvmtObj['%1']._labelMarker)").arg(name)).toBool());
+    info->opr_stat = 1;
+}
+
+void TstMapPage::typedNativeCalls()
+{
+    QString lat, lng, visibleState, visibleLabel;
+    int zoom = -1, bookmark = -1;
+    bool moving = true;
+    FCtl->RegisterNative(QStringLiteral("mouseMove"), [&](const QVariantList &a) {
+        lat = NativeArgNumText(a, 0);
+        lng = NativeArgNumText(a, 1);
+    });
+    FCtl->RegisterNative(QStringLiteral("zoomEnd"), [&](const QVariantList &a) { zoom = NativeArgInt(a, 0); });
+    FCtl->RegisterNative(QStringLiteral("bookmark"), [&](const QVariantList &a) { bookmark = NativeArgInt(a, 0); });
+    FCtl->RegisterNative(QStringLiteral("moving"), [&](const QVariantList &a) { moving = NativeArgBool(a, 0, true); });
+    FCtl->RegisterNative(QStringLiteral("changeVisible"), [&](const QVariantList &a) {
+        visibleState = NativeArgStr(a, 0);
+        visibleLabel = NativeArgStr(a, 1);
+    });
+    QSignalSpy calls(FCtl, &TMapViewController::nativeCall);
+    // Numbers as numbers and as text, a Boolean, two texts, and a name nobody handles.
+    FCtl->ExecuteJavaScript(QStringLiteral("window.mouseMove(37.25, '127.5'); window.zoomEnd('17');"
+                                           " window.bookmark(3); window.moving(false); window.selectTcdv();"));
+    QTRY_COMPARE_WITH_TIMEOUT(calls.count(), 5, 20000);
+    QCOMPARE(lat, QStringLiteral("37.25"));
+    QCOMPARE(lng, QStringLiteral("127.5"));
+    QCOMPARE(zoom, 17);
+    QCOMPARE(bookmark, 3);
+    QCOMPARE(moving, false);
+    const QList<QVariant> last = calls.at(4);
+    QCOMPARE(last.at(0).toString(), QStringLiteral("selectTcdv"));
+    QCOMPARE(last.at(2).toBool(), false); // not handled, no error
+    QCOMPARE(calls.at(0).at(2).toBool(), true);
+
+    // The layer control reports a switched-off layer with its label.
+    FCtl->ExecuteJavaScript(QStringLiteral(
+        "$('input.leaflet-control-layers-selector').filter(function () {"
+        " return $(this).parent().text().trim() === 'Node'; }).click();"));
+    QTRY_COMPARE_WITH_TIMEOUT(visibleState, QStringLiteral("Invisible"), 20000);
+    QCOMPARE(MainMapPage::ChangeVisibleTarget(visibleLabel, FConfig.TextDetector, FConfig.TextMvmt), MainMapPage::vtNode);
+    FCtl->ExecuteJavaScript(QStringLiteral(
+        "$('input.leaflet-control-layers-selector').filter(function () {"
+        " return $(this).parent().text().trim() === 'Node'; }).click();"));
+    QTRY_COMPARE_WITH_TIMEOUT(visibleState, QStringLiteral("Visible"), 20000);
+    for (const char *n : {"mouseMove", "zoomEnd", "bookmark", "moving", "changeVisible"})
+        FCtl->UnregisterNative(QLatin1String(n));
+}
+
+void TstMapPage::consoleMessagesFromMarkers()
+{
+    QStringList got;
+    FCtl->RegisterConsole(QStringLiteral("SelectedLC"), [&got](const QString &v) { got << QStringLiteral("SelectedLC=") + v; });
+    FCtl->RegisterConsole(QStringLiteral("DoubleClicked"), [&got](const QString &v) { got << QStringLiteral("DoubleClicked=") + v; });
+    FCtl->RegisterConsole(QStringLiteral("PopupMenu"), [&got](const QString &v) { got << QStringLiteral("PopupMenu=") + v; });
+    FCtl->RegisterConsole(QStringLiteral("SelectedSA"), [&got](const QString &v) { got << QStringLiteral("SelectedSA=") + v; });
+    const int lc = FMarkers.first().LcNo;
+    const int sa = FOutlines.first().first;
+    FCtl->ExecuteJavaScript(QStringLiteral("console.log('no key here'); console.log('Unknown:1');"
+                                           " LC%1.fire('dblclick'); LC%1.fire('contextmenu'); SA%2.fire('click');")
+                                .arg(lc)
+                                .arg(sa));
+    QTRY_COMPARE_WITH_TIMEOUT(got.size(), 5, 20000);
+    QCOMPARE(got, (QStringList{QStringLiteral("SelectedLC=LC%1").arg(lc), QStringLiteral("DoubleClicked=0"),
+                               QStringLiteral("SelectedLC=LC%1").arg(lc), QStringLiteral("PopupMenu=0"),
+                               QStringLiteral("SelectedSA=SA%1").arg(sa)}));
+    QCOMPARE(Js(QStringLiteral("selectedLC")).toString(), QStringLiteral("LC%1").arg(lc));
+    for (const char *k : {"SelectedLC", "DoubleClicked", "PopupMenu", "SelectedSA"})
+        FCtl->UnregisterConsole(QLatin1String(k));
+}
+
+void TstMapPage::copyToClipboard()
+{
+    QApplication::clipboard()->clear();
+    FCtl->ExecuteJavaScript(QStringLiteral("app.CopyToClipboard('1220-000-001');"));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::clipboard()->text(), QStringLiteral("1220000001"), 20000);
+    FCtl->ExecuteJavaScript(QStringLiteral("app.CopyToClipboard('plain');"));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::clipboard()->text(), QStringLiteral("plain"), 20000);
+}
+
+void TstMapPage::scriptFromWorkerThread()
+{
+    // A worker thread hands a script to the view; it runs on the user-interface thread.
+    QThread *worker = QThread::create([this] {
+        for (int i = 1; i <= 3; ++i)
+            FCtl->ExecuteJavaScript(QStringLiteral("window.ovikFromWorker = (window.ovikFromWorker || 0) + %1;").arg(i));
+    });
+    worker->start();
+    QVERIFY(worker->wait(10000));
+    delete worker;
+    QTRY_COMPARE_WITH_TIMEOUT(Js(QStringLiteral("window.ovikFromWorker || 0")).toInt(), 6, 20000);
+}
+
+void TstMapPage::namesWithQuotesAndLineBreaks()
+{
+    QList<TLcMarkerSpec> markers = FMarkers;
+    TLcMarkerSpec odd;
+    odd.LcNo = 901;
+    odd.Lat = QStringLiteral("37.5150");
+    odd.Lng = QStringLiteral("127.0340");
+    odd.Name = QStringLiteral("A \"B\" 'C'\nD\\E </script><b>x</b>\u2028");
+    markers << odd;
+    TLcMarkerSpec virt = odd;
+    virt.LcNo = 902;
+    virt.Class = lmcVirtual;
+    virt.Name = QStringLiteral("가상\r\n\"교차로\"");
+    markers << virt;
+    QString script;
+    TLcMarkerLists lists;
+    MainMapPage::DrawLCMarkers(script, FLegend, markers, &lists);
+    FCtl->ExecuteJavaScript(script);
+    QCOMPARE(Js(QStringLiteral("Object.keys(lcObj).length")).toInt(), markers.size());
+    QCOMPARE(Js(QStringLiteral("LC901.getLabelText()")).toString(), LcMarkerLabel(901, odd.Name, false));
+    QCOMPARE(Js(QStringLiteral("LC902.getLabelText()")).toString(), virt.Name);
+    QCOMPARE(lists.ByClass[lmcVirtual].count(902), 1);
+    QCOMPARE(lists.ByClass[lmcMI].count(901), 1);
+    // Drawn, the label element holds the text as text (no markup made of it).
+    FCtl->ExecuteJavaScript(QStringLiteral("LCLayer.addLayer(LC901);"));
+    QCOMPARE(Js(QStringLiteral("LC901._label.textContent")).toString(), LcMarkerLabel(901, odd.Name, false));
+    QCOMPARE(Js(QStringLiteral("LC901._label.getElementsByTagName('b').length")).toInt(), 0);
+    // Back to the demo markers.
+    script.clear();
+    MainMapPage::DrawLCMarkers(script, FLegend, FMarkers, &FLists);
+    FCtl->ExecuteJavaScript(script);
+    QCOMPARE(Js(QStringLiteral("Object.keys(lcObj).length")).toInt(), FMarkers.size());
+}
+
+void TstMapPage::trafficInfoPanel()
+{
+    QStringList got;
+    FCtl->RegisterConsole(QStringLiteral("TrafficInfoSelected"), [&got](const QString &v) { got << QLatin1Char('+') + v; });
+    FCtl->RegisterConsole(QStringLiteral("TrafficInfoUnselected"), [&got](const QString &v) { got << QLatin1Char('-') + v; });
+    for (const QString &s : MainMapPage::TrafficInfoShowScripts())
+        FCtl->ExecuteJavaScript(s);
+    int withDetectors = 0;
+    int first = 0;
+    for (const TLcMarkerSpec &m : FMarkers)
+        if (m.ImporFlag) {
+            ++withDetectors;
+            if (!first)
+                first = m.LcNo;
+        }
+    QVERIFY(withDetectors > 0);
+    QVERIFY(Js(QStringLiteral("showTiPanel")).toBool());
+    QCOMPARE(Js(QStringLiteral("TrafficInfoLayerGroup.getLayers().length")).toInt(), withDetectors);
+    FCtl->ExecuteJavaScript(QStringLiteral("trafficInfoObj[%1].fire('click'); trafficInfoObj[%1].fire('click');").arg(first));
+    QTRY_COMPARE_WITH_TIMEOUT(got.size(), 2, 20000);
+    QCOMPARE(got, (QStringList{QStringLiteral("+%1").arg(first), QStringLiteral("-%1").arg(first)}));
+    FCtl->ExecuteJavaScript(MainMapPage::TrafficInfoHideScript());
+    QVERIFY(!Js(QStringLiteral("showTiPanel")).toBool());
+    QCOMPARE(Js(QStringLiteral("Object.keys(trafficInfoObj).length")).toInt(), 0);
+    QVERIFY(!Js(QStringLiteral("map.hasLayer(TrafficInfoLayerGroup)")).toBool());
+    FCtl->UnregisterConsole(QStringLiteral("TrafficInfoSelected"));
+    FCtl->UnregisterConsole(QStringLiteral("TrafficInfoUnselected"));
+
+    // The panel's data: rows of the last 300 seconds, newest per approach.
+    QVERIFY(TestDb::runScript(QString::fromLatin1(kDb),
+                              QStringLiteral("INSERT INTO SCS_L_INTTRAFFIC (INT_LCNO, INT_CREDATE, INT_DIR1, INT_DIR2, INT_SUMVOL, INT_DS) VALUES"
+                                             " (%1, DATE_ADD(NOW(), INTERVAL -30 SECOND), 1, 2, 10, 50),"
+                                             " (%1, DATE_ADD(NOW(), INTERVAL -10 SECOND), 1, 2, 12, 55),"
+                                             " (%1, DATE_ADD(NOW(), INTERVAL -900 SECOND), 3, 4, 99, 99);")
+                                  .arg(first)));
+    QList<MainMapPage::TTrafficInfoRow> rows;
+    QString error;
+    QVERIFY2(MainMapPage::LoadTrafficInfo(FDb, false, first, &rows, &error), qPrintable(error));
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.first().Volume, 12);
+    QCOMPARE(rows.first().Dir1, QStringLiteral("1"));
+}
+
+void TstMapPage::layerThreadDrawsNodes()
+{
+    const QString box = QStringLiteral("127.02,37.516,127.03,37.519");
+    auto *t = new TNodeThread(box, Factory(), FCtl);
+    QSignalSpy json(t, &TNodeThread::geoJsonReady);
+    t->Start();
+    QTRY_COMPARE_WITH_TIMEOUT(json.count(), 1, 20000);
+    const int features = QJsonDocument::fromJson(json.at(0).at(0).toString().toUtf8())
+                             .object()
+                             .value(QStringLiteral("features"))
+                             .toArray()
+                             .size();
+    QVERIFY(features > 0);
+    QTRY_COMPARE_WITH_TIMEOUT(Js(QStringLiteral("nodeLayer.getLayers().length")).toInt(), features, 20000);
+    QVERIFY(Js(QStringLiteral("map.hasLayer(nodeLayer)")).toBool());
+}
+
+void TstMapPage::reloadRunsInitialisationAgain()
+{
+    const int before = FInitRuns;
+    FErrors.clear();
+    FCtl->Reload();
+    QVERIFY(FCtl->IsLoading());
+    QVERIFY(FCtl->ShowLoadingPanel());
+    QVERIFY(WaitReady());
+    QCOMPARE(FInitRuns, before + 1);
+    QCOMPARE(Js(QStringLiteral("Object.keys(lcObj).length")).toInt(), FMarkers.size());
+    QVERIFY2(FErrors.filter(QStringLiteral("Uncaught")).isEmpty(), qPrintable(FErrors.join(QLatin1Char('\n'))));
+}
+
+void TstMapPage::otherAddressRunsNoInitialisation()
+{
+    // A pop-up opens in the same view; the page it shows is not the map page, so no
+    // initialisation runs and no second window appears.
+    const int before = FInitRuns;
+    const int windows = QApplication::topLevelWidgets().size();
+    QSignalSpy loaded(FCtl->MapView(), &QWebEngineView::loadFinished);
+    const QUrl other = QUrl::fromLocalFile(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("html/libs/ovik-map.js")));
+    FCtl->ExecuteJavaScript(QStringLiteral("window.open(%1, '_blank');").arg(QLatin1Char('"') + other.toString() + QLatin1Char('"')));
+    QTRY_VERIFY_WITH_TIMEOUT(FCtl->MapView()->url() == other, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(loaded.count() >= 1, 20000);
+    QCOMPARE(FInitRuns, before);
+    QCOMPARE(QApplication::topLevelWidgets().size(), windows);
+}
+
+void TstMapPage::missingPageFileIsReported()
+{
+    // The page file is missing: the error box tells to check the map folder, and the
+    // window's initialisation still runs (its scripts fail silently in the empty page).
+    gBoxes->clear();
+    QWidget window;
+    auto *panel = new QWidget(&window);
+    window.resize(400, 300);
+    const QUrl url = QUrl::fromLocalFile(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("html/no-such-page.html")));
+    int runs = 0;
+    TMapViewController ctl(&window, panel, url, [&runs] { ++runs; });
+    QSignalSpy failed(&ctl, &TMapViewController::pageLoadFailed);
+    window.show();
+    ctl.Load(url);
+    QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, 30000);
+    QCOMPARE(runs, 1);
+    QCOMPARE(gBoxes->count(), 1);
+    QCOMPARE(gBoxes->last().kind, mkError);
+    QVERIFY(ctl.IsLoading()); // nothing said the page is ready
+}
+
+int main(int argc, char *argv[])
+{
+    InitMapViewRuntime();
+    QApplication app(argc, argv);
+    ScriptedMsgDlg boxes; // a missing page file shows a box: never wait for a person
+    gBoxes = &boxes;
+    TstMapPage t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "tst_map_page.moc"

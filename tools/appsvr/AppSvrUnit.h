@@ -1,0 +1,71 @@
+#pragma once
+// The local application server OvikAppSvr: the layer services of the map pages over
+// HTTP on the application port, under datasnap/rest/TServerMethods/, and the pipe
+// commands "AppClose" (quit) and "Reconnect" (reopen the database) on the local
+// socket named "OvikAppSvr". It reads the centre database with its own connection.
+//
+// Services (GET <service>/<box>, box = Leaflet's toBBoxString(): west,south,east,north),
+// each answered {"result":"<JSON text>"}:
+//   LCList/   {"list":[n,...]}     intersections whose node lies in the box
+//   NodeList/ {"list":["id",...]}  nodes in the box
+//   LinkList/ {"list":["id",...]}  links with a point of group 1 in the box
+//   Tfdt/     GeoJSON of the detectors in the box (TFDT_ID, TFDT_NAME, BORDER, DS)
+#include <QHttpServer>
+#include <QLocalServer>
+#include <QObject>
+#include <QSqlDatabase>
+#include <QString>
+
+#include "AppServerPipe.h"
+#include "untDM.h"
+
+struct TMapBox;
+
+namespace AppSvrServices {
+
+// The inner JSON of a service for a box; false on a database error (*inner then holds
+// the empty answer of the service). An unknown service gives false and an empty text.
+bool ServiceResult(const QSqlDatabase &db, TDBType dbType, const QString &service, const QString &bbox,
+                   QString *inner, QString *error = nullptr);
+// {"result":"<inner>"}
+QByteArray ResultEnvelope(const QString &inner);
+
+// Fill and line colours of a detector from its latest log row of the last 300 s:
+// no row grey; TFDT_STATUS1 0 (failed) red line; degree of saturation (TFDT_WGHDS,
+// per cent) below 50 green, below 80 yellow, else red.
+QString DetectorBorder(bool hasData, bool failed);
+QString DetectorFill(bool hasData, int saturation);
+
+} // namespace AppSvrServices
+
+class TOvikAppServer : public QObject
+{
+    Q_OBJECT
+public:
+    TOvikAppServer(const TDBConnectionFactory &factory, QObject *parent = nullptr);
+    ~TOvikAppServer() override;
+
+    // Opens the database and starts both servers. False with the reason.
+    bool Start(quint16 port, const QString &pipeName, QString *error);
+    quint16 Port() const { return FPort; }
+    QString PipeName() const;
+    bool DatabaseOpen() const;
+    // Reopens the database connection ("Reconnect").
+    bool Reconnect(QString *error = nullptr);
+    // Answers one pipe request (the socket server calls this).
+    AppServerPipe::TReply Handle(const AppServerPipe::TRequest &request);
+
+signals:
+    // "AppClose" was received and answered.
+    void closeRequested();
+
+private:
+    void OnPipeConnection();
+    QHttpServerResponse Serve(const QString &service, const QString &bbox);
+
+    TDBConnectionFactory FFactory;
+    QString FConName;
+    QHttpServer FHttp;
+    QLocalServer FPipe;
+    quint16 FPort = 0;
+};
