@@ -40,6 +40,11 @@ void TSaCommandRunner::WriteSaCommandEvent(int saNo, quint8 opcode, const QStrin
     QString text;
     switch (opcode) {
     case opGroupOprMode:
+        // Operator rows of code 64 carry 0 for a centre-mode command and 1 for a
+        // local-mode one, as the stored rows of the operator log always have. The
+        // centre server's own group events under the same code use the state image's
+        // meaning (0 local, 1 centre), which is what the reference texts of code 64
+        // describe; keep both as they are.
         code = 64;
         value = Inputs.OprMode == 0x80 ? 0 : 1;
         text = FormatCText(QStringLiteral("%s:%s"), {title, result});

@@ -638,6 +638,11 @@ private slots:
             QTest::newRow(qPrintable(n + " reset on accept"))
                 << int(F::ResetOnAccept) << n << QStringList{send, receive, connect} << c.row;
         }
+        // Only the closing step failed (99994): the size check refuses the reply.
+        for (const Cmd &c : cmds)
+            if (QLatin1String(c.name) != QLatin1String("special"))
+                QTest::newRow(qPrintable(QLatin1String(c.name) + QStringLiteral(" reset after the reply")))
+                    << int(F::ResetAfterReply) << QString::fromLatin1(c.name) << QStringList{size} << c.row;
         QTest::newRow("opr short") << int(F::ShortData) << "opr" << QStringList{size, receive} << true;
         QTest::newRow("ctrl short") << int(F::ShortData) << "ctrl" << QStringList{size} << false;
         QTest::newRow("fw short") << int(F::ShortData) << "fw" << QStringList{size} << true;
@@ -727,6 +732,8 @@ private slots:
         w->actTcdvFWUpgrade->trigger();
         QVERIFY(requests().isEmpty());
         QCOMPARE(lines(w->lsbMsgList), QStringList{u("을지병원사거리 - 펌웨어 업그레이드 : ") + tx("IDS_BadFirmwareCrc")});
+        // The upgrade that was not sent is still the operator's command: one row, failed.
+        QCOMPARE(events(), QStringList{ev(41, 1, 172, 2, u("펌웨어 업그레이드(상위 버전 업그레이드, 안함):실패"))});
         QVERIFY(q.exec(QStringLiteral("UPDATE SCS_M_FIRMWARE SET FW_CRC32 = LPAD(HEX(CRC32(FW_BINARY)), 8, '0') "
                                       "WHERE FW_ID = 10201")));
     }
@@ -869,6 +876,7 @@ private slots:
             QTest::newRow(qPrintable(n + " oversized")) << int(F::OversizedData) << n << QStringList{receive};
             QTest::newRow(qPrintable(n + " reset on accept")) << int(F::ResetOnAccept) << n << QStringList{send, receive, connect};
             QTest::newRow(qPrintable(n + " wrong opcode")) << int(F::WrongOpcode) << n << QStringList{u("리턴값=")};
+            QTest::newRow(qPrintable(n + " reset after the reply")) << int(F::ResetAfterReply) << n << QStringList{size};
         }
         QTest::newRow("mode short") << int(F::ShortData) << "actSaOpr" << QStringList{size, receive};
         QTest::newRow("manual short") << int(F::ShortData) << "actSaMan" << QStringList{size};
