@@ -312,10 +312,15 @@ bool TGridController::Save(const TRowSaveProc &proc, const QList<int> &columns, 
 
 bool TGridController::SaveToExcel()
 {
-    if (!FGridView)
+    return SaveGridToExcel(FGridView);
+}
+
+bool SaveGridToExcel(TGridView *view)
+{
+    if (!view)
         return false;
-    FGridView->PostEdit();
-    QWidget *win = OwnerWindow();
+    view->PostEdit();
+    QWidget *win = view->window();
     const QString caption = win ? win->windowTitle() : QString();
     const QString folder = DM ? DM->G_DIALOG_PATH : QDir::homePath();
     const QString filter = Tdm(&TDM::T_SAVEDIALOG_FILTER, "strSAVEDIALOG_FILTER");
@@ -329,7 +334,7 @@ bool TGridController::SaveToExcel()
     bool ok = false;
     {
         TWaitCursor wait;
-        ok = ExportGridToXlsx(FGridView, file, &error);
+        ok = ExportGridToXlsx(view, file, &error);
     }
     if (!ok) {
         ShowMsgDlg(win, AppTitle(), Tdm(&TDM::T_SaveFailMsg, "strSaveFailMsg"),

@@ -196,3 +196,10 @@ private:
     TGridEditValueChanged FEditValueChanged;
     TGridCustomDrawIndicatorCell FDrawIndicator;
 };
+
+// The export of a grid as the operator starts it: save dialog (T_SAVEDIALOG_FILTER,
+// G_DIALOG_PATH, the caption of the grid's window as file name; the chosen folder
+// is kept in G_DIALOG_PATH), every row of the grid written as XLSX, then OpenExcel.
+// An export error is shown in an error box. True when written. Every export of the
+// grid kit (controller, base grid window, pickers) goes through here.
+bool SaveGridToExcel(TGridView *view);

@@ -35,8 +35,10 @@ TXlsxTable GridToTable(const TGridView *view)
         t.Header.append(m->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString());
         t.Widths.append(view->columnWidth(c));
     }
-    for (int r = 0; r < view->DisplayCount(); ++r) {
-        const int rec = view->RecordAtDisplay(r);
+    // Every row of the grid, not only those the filter lets through, in the
+    // order the grid's sort gives them.
+    const QList<int> records = view->Proxy()->AllSourceRowsSorted();
+    for (int rec : records) {
         QStringList row;
         row.reserve(cols.size());
         for (int c : cols)

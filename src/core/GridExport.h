@@ -1,7 +1,7 @@
 #pragma once
-// Export of a grid to a native XLSX workbook: the rows the grid shows (its
-// filter applied), in display order, every one of them (not only the selected
-// ones), with the texts their cells show; only visible columns, in their visual
+// Export of a grid to a native XLSX workbook: every row of the grid (a filter
+// hides none of them, nor is the export limited to the selected ones), in the
+// order of the grid's sort, with the texts their cells show; only visible columns, in their visual
 // order; the column captions as the first row (a band row above them when the
 // header has bands).
 #include <QList>

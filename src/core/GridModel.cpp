@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <algorithm>
 #include <cmath>
 
 // ---------------------------------------------------------------- row states
@@ -649,6 +650,27 @@ int TGridProxyModel::ProxyRow(int sourceRow) const
     if (!sourceModel())
         return -1;
     return mapFromSource(sourceModel()->index(sourceRow, 0)).row();
+}
+
+QList<int> TGridProxyModel::AllSourceRowsSorted() const
+{
+    QList<int> rows;
+    QAbstractItemModel *m = sourceModel();
+    if (!m)
+        return rows;
+    const int n = m->rowCount();
+    rows.reserve(n);
+    for (int r = 0; r < n; ++r)
+        rows.append(r);
+    const int col = sortColumn();
+    if (col < 0 || col >= m->columnCount())
+        return rows;
+    const bool ascending = sortOrder() == Qt::AscendingOrder;
+    std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
+        const QModelIndex ia = m->index(a, col), ib = m->index(b, col);
+        return ascending ? lessThan(ia, ib) : lessThan(ib, ia);
+    });
+    return rows;
 }
 
 bool TGridProxyModel::filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const

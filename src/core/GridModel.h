@@ -245,6 +245,9 @@ public:
 
     int SourceRow(int proxyRow) const;
     int ProxyRow(int sourceRow) const;
+    // Every source row, filters ignored, in the order the current sort puts them
+    // (record order when unsorted): what an export of the whole grid writes.
+    QList<int> AllSourceRowsSorted() const;
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;

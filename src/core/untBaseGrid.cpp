@@ -163,22 +163,13 @@ void TfrmBaseGrid::SetTCDV_ID(int Value)
 
 TRtnBoolStr TfrmBaseGrid::Validate(TGridView *TableView, bool DuplicationCheck)
 {
-    TRtnBoolStr r;
     if (!TableView || !TableView->GridModel())
-        return r;
-    TableView->PostEdit();
+        return TRtnBoolStr();
     const TGridModel &m = *TableView->GridModel();
     const int st = TableView == cxGrid ? StateIdx() : m.StateIdx();
     const QList<int> keys = FPrimaryKeyIdx >= 0 ? QList<int>{FPrimaryKeyIdx} : QList<int>{};
-    const TGridCheckResult c = CheckGridRows(m, keys, RequiredColumns(m), st, DuplicationCheck);
-    if (c.Ok)
-        return r;
-    r.rtn = false;
-    r.msg = c.Problem == TGridCheckResult::Required
-                ? (KIT_T(T_CheckRequiredField))
-                : (KIT_T(T_DuplicateDataMsg));
-    TableView->FocusRecord(c.Record, c.Column);
-    return r;
+    return ValidateEx(TableView, keys, RequiredColumns(m), st, DuplicationCheck,
+                      KIT_T(T_CheckRequiredField), KIT_T(T_DuplicateDataMsg));
 }
 
 TRtnBoolStr TfrmBaseGrid::Duplicate(TGridView *TableView, int AColumnIndex)
@@ -278,26 +269,8 @@ bool TfrmBaseGrid::actSaveExecute()
 
 void TfrmBaseGrid::actExportExecute()
 {
-    if (!HasView())
-        return;
-    cxGrid->PostEdit();
-    const QString caption = windowTitle();
-    const QString file = ShowSaveDialog(this, caption, DM ? DM->G_DIALOG_PATH : QString(),
-                                        RemoveInvalidFileChars(caption),
-                                        KIT_T(T_SAVEDIALOG_FILTER), QStringLiteral("xlsx"));
-    if (file.isEmpty())
-        return;
-    if (DM)
-        DM->G_DIALOG_PATH = QFileInfo(file).absolutePath();
-    QString error;
-    if (!ExportGridToXlsx(cxGrid, file, &error)) {
-        ShowMsgDlg(this, AppTitle(), KIT_T(T_SaveFailMsg),
-                   KIT_T(T_SaveFailCaption), error, mkError);
-        return;
-    }
-    OpenExcel(this, file, DM ? DM->G_EXCEL_PATH : QString(),
-              KIT_T(T_FileOpenMsg),
-              KIT_T(T_FileOpenCaption));
+    if (HasView())
+        SaveGridToExcel(cxGrid);
 }
 
 bool TfrmBaseGrid::PickTCDV(int *value)

@@ -88,73 +88,6 @@ private:
     }
 };
 
-// At most one running instance per program folder and user: a lock file decides,
-// a local server lets a later instance wake the first.
-class TAppInstances : public QObject
-{
-public:
-    explicit TAppInstances(const QString &appDir)
-        : FName(InstanceServerName(appDir)),
-          FLock(QDir(QDir::tempPath()).filePath(FName + QStringLiteral(".lock")))
-    {
-        FLock.setStaleLockTime(0);
-        FPrimary = FLock.tryLock(200);
-        if (FPrimary) {
-            QLocalServer::removeServer(FName);
-            FServer = new QLocalServer(this);
-            FServer->setSocketOptions(QLocalServer::UserAccessOption);
-            if (!FServer->listen(FName))
-                qWarning("single-instance channel %s: %s", qPrintable(FName),
-                         qPrintable(FServer->errorString()));
-            connect(FServer, &QLocalServer::newConnection, this, [this]() {
-                while (QLocalSocket *s = FServer->nextPendingConnection()) {
-                    connect(s, &QLocalSocket::readyRead, this, [this, s]() {
-                        const int value = QString::fromUtf8(s->readAll()).trimmed().toInt();
-                        if (value == InstanceNotifyValue)
-                            UserNotify();
-                    });
-                    connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
-                }
-            });
-        }
-    }
-    bool Primary() const { return FPrimary; }
-    void SetMainWindow(QWidget *w) { FMain = w; }
-
-    // Second instance: wakes the first.
-    void Notify(int value)
-    {
-        QLocalSocket s;
-        s.connectToServer(FName);
-        if (!s.waitForConnected(1000))
-            return;
-        s.write(QByteArray::number(value) + '\n');
-        s.waitForBytesWritten(1000);
-        s.disconnectFromServer();
-    }
-
-private:
-    // The first instance: restore a minimised main window and bring it to the front.
-    void UserNotify()
-    {
-        QWidget *w = FMain;
-        if (!w)
-            w = QApplication::activeModalWidget();
-        if (!w)
-            return;
-        if (w->isMinimized())
-            w->showNormal();
-        w->raise();
-        w->activateWindow();
-    }
-
-    QString FName;
-    QLockFile FLock;
-    bool FPrimary = false;
-    QLocalServer *FServer = nullptr;
-    QPointer<QWidget> FMain;
-};
-
 // The second instance's work before it ends: style and language as the settings
 // say (no defaults written), then the already-running box.
 void JvAppInstancesRejected(const QString &appDir, const QString &programName)
@@ -201,6 +134,64 @@ QWidget *createPlaceholderMainWindow()
 }
 
 } // namespace
+
+TAppInstances::TAppInstances(const QString &appDir, QObject *parent)
+    : QObject(parent),
+      FName(InstanceServerName(appDir)),
+      FLock(QDir(QDir::tempPath()).filePath(FName + QStringLiteral(".lock")))
+{
+    FLock.setStaleLockTime(0);
+    FPrimary = FLock.tryLock(200);
+    if (!FPrimary)
+        return;
+    QLocalServer::removeServer(FName);
+    FServer = new QLocalServer(this);
+    FServer->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!FServer->listen(FName))
+        qWarning("single-instance channel %s: %s", qPrintable(FName), qPrintable(FServer->errorString()));
+    connect(FServer, &QLocalServer::newConnection, this, [this]() {
+        while (QLocalSocket *s = FServer->nextPendingConnection()) {
+            connect(s, &QLocalSocket::readyRead, this, [this, s]() {
+                const int value = QString::fromUtf8(s->readAll()).trimmed().toInt();
+                if (value == InstanceNotifyValue)
+                    JvAppInstancesUserNotify();
+            });
+            connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
+        }
+    });
+}
+
+TAppInstances::~TAppInstances() = default;
+
+void TAppInstances::SetMainWindow(QWidget *w)
+{
+    FMain = w;
+}
+
+void TAppInstances::Notify(int value)
+{
+    QLocalSocket s;
+    s.connectToServer(FName);
+    if (!s.waitForConnected(1000))
+        return;
+    s.write(QByteArray::number(value) + '\n');
+    s.waitForBytesWritten(1000);
+    s.disconnectFromServer();
+}
+
+void TAppInstances::JvAppInstancesUserNotify()
+{
+    QWidget *w = FMain;
+    if (!w)
+        w = QApplication::activeModalWidget();
+    if (w) {
+        if (w->isMinimized())
+            w->showNormal();
+        w->raise();
+        w->activateWindow();
+    }
+    emit UserNotified(w);
+}
 
 void SetMainWindowFactory(std::function<QWidget *()> factory)
 {

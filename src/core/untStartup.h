@@ -1,10 +1,14 @@
 #pragma once
 // The program's entry sequence: single-instance guard, data module (settings,
 // language, database, schema check), login, main window, message loop.
+#include <QLockFile>
+#include <QObject>
+#include <QPointer>
 #include <QString>
+#include <QWidget>
 #include <functional>
 
-class QWidget;
+class QLocalServer;
 
 // The main window is created through this hook after a successful login (the main
 // window's unit installs it). Without a factory a plain window titled with the
@@ -28,3 +32,35 @@ int RunConsole(int argc, char *argv[]);
 QString InstanceServerName(const QString &appDir);
 // The message the first instance receives when a second one starts.
 constexpr int InstanceNotifyValue = 1004;
+
+// At most one running instance per program folder and user: a lock file decides,
+// a local server lets a later instance wake the first.
+class TAppInstances : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TAppInstances(const QString &appDir, QObject *parent = nullptr);
+    ~TAppInstances() override;
+    // This is the first (the only running) instance.
+    bool Primary() const { return FPrimary; }
+    // The window the first instance brings to the front when woken (default: the
+    // modal dialog open at that moment, e.g. the login).
+    void SetMainWindow(QWidget *w);
+    // Second instance: wakes the first with `value`.
+    void Notify(int value);
+
+signals:
+    // The first instance was woken by a second one (w: the window brought to the
+    // front, null when there was none).
+    void UserNotified(QWidget *w);
+
+private:
+    // Restores a minimised window and brings it to the front.
+    void JvAppInstancesUserNotify();
+
+    QString FName;
+    QLockFile FLock;
+    bool FPrimary = false;
+    QLocalServer *FServer = nullptr;
+    QPointer<QWidget> FMain;
+};

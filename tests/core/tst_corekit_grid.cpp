@@ -328,7 +328,7 @@ private slots:
 
     // --- export ---------------------------------------------------------------------
 
-    void exportWritesDisplayedTextsInDisplayOrder()
+    void exportWritesEveryRowInSortOrder()
     {
         QTemporaryDir dir;
         TFixture f;
@@ -337,7 +337,9 @@ private slots:
         f.model->ColumnRef(0).DisplayFormat = "0. 번";
         f.view.ApplyColumns();
         f.view.sortByColumn(3, Qt::DescendingOrder); // QTY 100, 10, 9, 8, 7
-        f.view.Proxy()->SetRowFilter([&](int rec) { return rec != 1; });   // drop QTY 9
+        f.view.Proxy()->SetRowFilter([&](int rec) { return rec != 1; });   // hides QTY 9
+        f.view.Proxy()->SetSearchFilter("O'Brien");                         // shows only rec 3
+        QCOMPARE(f.view.DisplayCount(), 1);
         ScriptedFileDialog files;
         const QString file = dir.filePath("grid.xlsx");
         files.enqueue(file);
@@ -352,10 +354,32 @@ private slots:
             {"번호", "이름", "등급", "수량"},
             {"3 번", "다", "운영자", "100"},
             {"1 번", "가", "메인관리자", "10"},
+            {"2 번", "나", "운영자", "9"},
             {"5 번", "라", "", "8"},
             {"4 번", "O'Brien [A]", "메인관리자", "7"},
         };
         QCOMPARE(rows, expected);
+        // The filter itself is left as the operator set it.
+        QCOMPARE(f.view.DisplayCount(), 1);
+    }
+
+    void exportKeepsSortOrderOfEqualKeysAndDeletedRows()
+    {
+        QTemporaryDir dir;
+        TFixture f;
+        f.model->AddLoaded({4, "라", 1, 9}, "4");
+        QVERIFY(!f.model->DeleteRecord(0));                 // stays in the grid, marked "D"
+        f.view.sortByColumn(3, Qt::AscendingOrder);        // QTY 9 (rec 1), 9 (rec 3), 10, 100
+        f.view.Proxy()->SetSearchFilter("zzz");            // hides every row
+        const QString file = dir.filePath("all.xlsx");
+        QString error;
+        QVERIFY2(ExportGridToXlsx(&f.view, file, &error), qPrintable(error));
+        const QList<QStringList> rows = CoreKit::ReadXlsx(file);
+        QCOMPARE(rows.size(), 5);
+        QCOMPARE(rows.at(1).at(1), QString("나"));
+        QCOMPARE(rows.at(2).at(1), QString("라"));
+        QCOMPARE(rows.at(3).at(1), QString("가"));
+        QCOMPARE(rows.at(4).at(1), QString("다"));
     }
 
     void exportOfBandsAndTexts()

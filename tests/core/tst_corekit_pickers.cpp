@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -360,6 +361,82 @@ private slots:
         p.Grid()->FocusDisplayRow(2);
         p.actSelect->trigger();
         QCOMPARE(p.mmUSERListUSER_ID().toString(), QString("operator"));
+    }
+
+    // --- database errors inside a picker --------------------------------------------------
+
+    void pickerDatabaseErrorShowsBox_data()
+    {
+        QTest::addColumn<QString>("picker");
+        QTest::addColumn<QString>("table");   // taken away while the picker loads
+        QTest::newRow("intersection") << "TCDV" << "SCS_M_INTLC";
+        QTest::newRow("node") << "Node" << "SCS_M_NODE";
+        QTest::newRow("group") << "SA" << "SCS_M_SAOPERATE";
+        QTest::newRow("phase") << "Phase" << "SCS_M_INTPHASE";
+        QTest::newRow("detector") << "TFDT" << "SCS_M_TFDT";
+        QTest::newRow("link") << "Link" << "SCS_M_LINK";
+        QTest::newRow("operator") << "USER" << "SCS_M_USER";
+    }
+    void pickerDatabaseErrorShowsBox()
+    {
+        QFETCH(QString, picker);
+        QFETCH(QString, table);
+        std::unique_ptr<TfrmPickerBase> p;
+        if (picker == "TCDV" || picker == "Node") {
+            auto *t = new TfrmTCDV_S;
+            if (picker == "Node")
+                t->SetSearchMode(smNode);
+            p.reset(t);
+        } else if (picker == "SA") {
+            p.reset(new TfrmSA_S);
+        } else if (picker == "Phase") {
+            auto *t = new TfrmTCDV_S_Phase;
+            t->SetTCDV_ID(1);
+            p.reset(t);
+        } else if (picker == "TFDT") {
+            p.reset(new TfrmTFDT_S);
+        } else if (picker == "Link") {
+            p.reset(new TfrmLink_S);
+        } else {
+            p.reset(new TfrmUSER_S);
+        }
+        ScriptedMsgDlg boxes;
+        QSqlQuery q(DM->Con());
+        QVERIFY2(q.exec(QString("RENAME TABLE %1 TO %1_AWAY").arg(table)), qPrintable(q.lastError().text()));
+        struct Restore {
+            QString table;
+            ~Restore() { QSqlQuery(DM->Con()).exec(QString("RENAME TABLE %1_AWAY TO %1").arg(table)); }
+        } restore{table};
+        p->show();
+        QCOMPARE(boxes.count(), 1);
+        QCOMPARE(boxes.last().kind, mkError);
+        QCOMPARE(boxes.last().text, QString("처리중 문제가 발생했습니다."));
+        QCOMPARE(boxes.last().caption, QString("쿼리 실패"));
+        QVERIFY(!boxes.last().detail.isEmpty());
+        QCOMPARE(p->RowCount(), 0);
+        // The picker stays usable and closes as usual.
+        p->actClose->trigger();
+        QCOMPARE(p->result(), 2);
+    }
+
+    void linkPickerSearchTextsArePlain_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("quote") << "12'20";
+        QTest::newRow("bracket") << "[1220]";
+        QTest::newRow("percent") << "%";
+        QTest::newRow("underscore") << "_";
+    }
+    void linkPickerSearchTextsArePlain()
+    {
+        QFETCH(QString, text);
+        ScriptedMsgDlg boxes;
+        TfrmLink_S p;
+        p.show();
+        Type(p.edtSearch, text);
+        QTest::keyClick(p.edtSearch, Qt::Key_Return);
+        QCOMPARE(boxes.count(), 0);
+        QCOMPARE(p.RowCount(), 0); // link and node identifiers are digits only
     }
 
     // --- operator accounts --------------------------------------------------------------

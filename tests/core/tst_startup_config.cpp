@@ -12,6 +12,7 @@
 #include "untCodeToText.h"
 #include "untDM.h"
 #include "untLogin.h"
+#include "untStartup.h"
 
 namespace {
 
@@ -483,6 +484,16 @@ private slots:
         QTest::newRow("filter") << "TDM" << "strSAVEDIALOG_FILTER" << "Excel 통합 문서(*.xlsx)|*.xlsx" << "Excel File(*.xlsx)|*.xlsx";
         QTest::newRow("login count") << "TfrmLogin" << "IDS_5" << "사용자 정보를 확인바랍니다. (로그인 시도횟수 " << "Please input valid password (Count : ";
         QTest::newRow("login manager") << "TfrmLogin" << "IDS_7" << "관리자" << "Manager";
+        QTest::newRow("account id") << "TfrmUSER_E" << "IDS_1" << "운영자ID" << "Operator ID";
+        QTest::newRow("account months") << "TfrmUSER_E" << "IDS_2" << "0. 월" << "0. Months";
+        QTest::newRow("account admin refused") << "TfrmUSER_E" << "IDS_3" << "메인관리자 ID를 생성할 권한이 없습니다."
+                                               << "You don't have permission to create admin user id.";
+        QTest::newRow("account duplicate") << "TfrmUSER_E" << "strDuplicateMsg" << "가 중복됐습니다." << " has been duplicated.";
+        QTest::newRow("group without members") << "TfrmSA_S" << "IDS_1" << "없음" << "None";
+        QTest::newRow("picker intersection") << "TfrmTCDV_S" << "IDS_Tcdv" << "LC번호/교차로명" << "Intersection";
+        QTest::newRow("picker node") << "TfrmTCDV_S" << "IDS_Node" << "노드ID/노드명" << "Node";
+        QTest::newRow("table choice") << "TFormSelectTableDlg" << "IDS_SelectTable" << "입력하실 테이블을 선택바랍니다."
+                                      << "Please select the tables to import.";
         QTest::newRow("login fallback to TDM") << "TfrmLogin" << "strAPP_TITLE" << "교통신호제어 운영 단말" << "Traffic Signal Control Systerm";
     }
     void exactTexts()
@@ -551,6 +562,36 @@ private slots:
         d->SetActiveLanguage(1);
         QCOMPARE(dm.T_NotExist, QString("없음"));
         DM = nullptr;
+    }
+
+    // --- single instance -------------------------------------------------------------
+
+    void secondInstanceWakesTheFirst()
+    {
+        QTemporaryDir dir, other;
+        TAppInstances first(dir.path());
+        QVERIFY(first.Primary());
+        TAppInstances second(dir.path());
+        QVERIFY(!second.Primary());
+        TAppInstances elsewhere(other.path()); // another program folder is another program
+        QVERIFY(elsewhere.Primary());
+
+        QWidget main;
+        main.showMinimized();
+        QVERIFY(main.isMinimized());
+        first.SetMainWindow(&main);
+        QSignalSpy woken(&first, &TAppInstances::UserNotified);
+        QSignalSpy wokenElsewhere(&elsewhere, &TAppInstances::UserNotified);
+        second.Notify(InstanceNotifyValue + 1);   // not the wake-up value: ignored
+        QTest::qWait(200);
+        QCOMPARE(woken.count(), 0);
+        QVERIFY(main.isMinimized());
+        second.Notify(InstanceNotifyValue);
+        QVERIFY(woken.wait(5000));
+        QCOMPARE(woken.count(), 1);
+        QCOMPARE(woken.at(0).at(0).value<QWidget *>(), &main);
+        QVERIFY(!main.isMinimized());
+        QCOMPARE(wokenElsewhere.count(), 0);
     }
 
     // --- code-to-text ------------------------------------------------------------------
