@@ -26,6 +26,16 @@ var measureControl;
 var miniMap;
 var baseLayer;
 
+/* Layers of the emergency-vehicle panel and of the vehicle-position poller; made
+   with the map by initialize(). */
+var appEmergencyLayer;
+var routeLayer;
+var routeLineLayer;
+var carLayer;
+var emergencyIcon;
+var bookmarkFlag;
+var bookmarkFlagTimer;
+
 /* Largest zoom of a map name: 13 for the map services that count their levels
    the other way round, 19 for every other name. */
 function mapMaxZoom(mapName) {
@@ -41,6 +51,13 @@ function makeTileLayer(tileUrl, maxZoom) {
     if (e && e.tile) { e.tile.style.visibility = 'hidden'; }
   });
   return layer;
+}
+
+/* A text shown as text in a tooltip (names never become markup). */
+function textElement(text) {
+  var el = document.createElement('span');
+  el.textContent = String(text);
+  return el;
 }
 
 function nativeCall(name) {
@@ -82,6 +99,17 @@ function initialize(lat, lng, zoom, tileUrl, mapName, miniMapOptions) {
 
   measureControl = L.control.measure().addTo(map);
 
+  /* Emergency-vehicle services and their routes, vehicle positions. */
+  map.createPane('paneEmerg').style.zIndex = 435;
+  appEmergencyLayer = L.featureGroup().addTo(map);
+  routeLayer = L.featureGroup().addTo(map);
+  routeLineLayer = L.featureGroup().addTo(map);
+  carLayer = L.featureGroup().addTo(map);
+  emergencyIcon = L.AwesomeMarkers.icon({ icon: 'ambulance', prefix: 'fa', markerColor: 'red' });
+  nextCarColour = 0;
+  if (bookmarkFlagTimer) { clearTimeout(bookmarkFlagTimer); bookmarkFlagTimer = undefined; }
+  bookmarkFlag = undefined;
+
   map.on('mousemove', function (e) {
     var ll = (e && e.latlng) ? e.latlng : map.getCenter();
     nativeCall('mouseMove', ll.lat, ll.lng);
@@ -103,3 +131,62 @@ document.addEventListener('keydown', function (e) {
   nativeCall('keyPress', e.keyCode);
 });
 
+
+/* ------------------------------------------------------------------ */
+/* Vehicle positions                                                   */
+/* ------------------------------------------------------------------ */
+
+var carColours = ['red', 'blue', 'green', 'purple', 'orange', 'darkred', 'darkblue', 'darkgreen',
+                  'cadetblue', 'darkpurple'];
+var nextCarColour = 0;
+
+/* Marker colour of the next vehicle: the colours of the icon plug-in in turn. */
+function _assignColor() {
+  var c = carColours[nextCarColour % carColours.length];
+  nextCarColour += 1;
+  return c;
+}
+
+/* Shows a vehicle's identifier beside its marker. */
+window.updateCarName = function (id) {
+  if (!carLayer) { return; }
+  var text = String(id === undefined || id === null ? '' : id);
+  carLayer.eachLayer(function (layer) {
+    if (layer.options && String(layer.options.IMEI_NO) === text) {
+      layer.unbindTooltip();
+      layer.bindTooltip(textElement(text), { permanent: true, direction: 'right', offset: [12, -20],
+                                                         className: 'Car-Name-Label' });
+    }
+  });
+};
+
+/* ------------------------------------------------------------------ */
+/* Bookmarks                                                           */
+/* ------------------------------------------------------------------ */
+
+var bookmarkTexts = {
+  KO: { altKey: '북마크 #%d 등록', ctrlKey: '북마크 #%d' },
+  EN: { altKey: 'Bookmark #%d registered', ctrlKey: 'Bookmark #%d' }
+};
+
+/* A flag in the map's centre for two seconds: "altKey" a bookmark was registered,
+   "ctrlKey" the map went to one. */
+function showBookmarkFlag(key, n, lang) {
+  if (!map) { return; }
+  var texts = bookmarkTexts[String(lang).toUpperCase()] || bookmarkTexts.KO;
+  var text = (texts[key] || texts.ctrlKey).replace('%d', String(parseInt(n, 10) || 0));
+  if (bookmarkFlagTimer) { clearTimeout(bookmarkFlagTimer); bookmarkFlagTimer = undefined; }
+  if (bookmarkFlag) { map.removeLayer(bookmarkFlag); }
+  bookmarkFlag = L.marker(map.getCenter(), {
+    interactive: false,
+    keyboard: false,
+    icon: L.AwesomeMarkers.icon({ icon: 'flag', prefix: 'fa', markerColor: key === 'altKey' ? 'orange' : 'blue' })
+  }).addTo(map);
+  bookmarkFlag.bindTooltip(textElement(text), { permanent: true, direction: 'top', offset: [0, -36] });
+  bookmarkFlagTimer = setTimeout(function () {
+    if (bookmarkFlag && map) { map.removeLayer(bookmarkFlag); }
+    bookmarkFlag = undefined;
+    bookmarkFlagTimer = undefined;
+  }, 2000);
+  return text;
+}

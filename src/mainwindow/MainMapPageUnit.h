@@ -154,9 +154,8 @@ QString PanToScript(const QString &lat, const QString &lng);
 
 // Colour and arrows of one intersection (the monitoring cycle's script for the
 // markers the page lists in drawLC). Appends nothing when the set has no record.
-// The script calls the main page's ovikLcColor / ovikLcArrow / ovikLcNoArrow
-// (html/js/main.js), which keep the steady case cheap: a marker already in its
-// colour and an arrow already shown are left alone.
+// A marker already in its colour and an arrow already shown are left alone, so the
+// steady case costs the page little.
 // scale: the map's current zoom (zoomEnd); arrows are sent only when
 // scale > maxZoom - mvmtOffset.
 void MakeLcScript(QString &script, int lcNo, const TLC_INFO_SET &set, const TMapLegend &legend,

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCursor>
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
@@ -55,6 +56,8 @@ const QStringList &MapNativeFunctionNames()
         // main window
         "mouseMove", "zoomEnd", "loadEnd", "changeVisible", "clearSelection", "selectTcdv",
         "keyPress", "drawLC", "bookmark", "moving", "miniMapSync",
+        // emergency-vehicle panel of the main window (markers of the services)
+        "dragEnd", "selectServiceID",
         // intersection monitor, movement editor, phase history, plan sheet
         "getLimitedNodeLink", "loadEndEx",
         // group membership editor
@@ -440,6 +443,35 @@ bool TMapViewController::eventFilter(QObject *watched, QEvent *event)
     if (watched == FContainer && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
         PlaceLoadingPanel();
     return QObject::eventFilter(watched, event);
+}
+
+void TMapViewController::SetFocusUnderMouse(bool on)
+{
+    if (!on) {
+        delete FFocusTimer;
+        FFocusTimer = nullptr;
+        return;
+    }
+    if (FFocusTimer)
+        return;
+    FFocusTimer = new QTimer(this);
+    FFocusTimer->setInterval(250);
+    connect(FFocusTimer, &QTimer::timeout, this, &TMapViewController::TakeFocusUnderMouse);
+    FFocusTimer->start();
+}
+
+void TMapViewController::TakeFocusUnderMouse()
+{
+    if (!FChromium || !FChromium->isVisible() || QApplication::activeModalWidget() || QApplication::activePopupWidget())
+        return;
+    QWidget *window = FChromium->window();
+    if (!window || !window->isActiveWindow())
+        return;
+    if (!FChromium->rect().contains(FChromium->mapFromGlobal(QCursor::pos())))
+        return;
+    QWidget *target = FChromium->focusProxy() ? FChromium->focusProxy() : FChromium.data();
+    if (!target->hasFocus())
+        target->setFocus(Qt::OtherFocusReason);
 }
 
 void TMapViewController::SetWebSecurity(bool enabled)

@@ -35,6 +35,7 @@ class QWebChannel;
 class QWebEngineDownloadRequest;
 class QWebEngineNewWindowRequest;
 class QProgressBar;
+class QTimer;
 class TMapViewController;
 
 // Process-wide set-up of the browser runtime, before QApplication is created:
@@ -124,6 +125,12 @@ public:
     // The browser exists and the page is not loading: page scripts may be run.
     bool IsPageReady() const { return FChromium && !FLoading; }
 
+    // While on, the view takes the keyboard focus whenever its window is the active
+    // window and the mouse pointer lies over it (the map then gets wheel and key input
+    // without a click). Checked when the application is idle, about four times a second.
+    void SetFocusUnderMouse(bool on);
+    bool FocusUnderMouse() const { return FFocusTimer != nullptr; }
+
     // Lets the page at a file address reach the local application server and other
     // file addresses (the main window switches the browser's web security off).
     void SetWebSecurity(bool enabled);
@@ -184,6 +191,7 @@ private:
     void OnNewWindow(QWebEngineNewWindowRequest &request);
     bool eventFilter(QObject *watched, QEvent *event) override;
     void PlaceLoadingPanel();
+    void TakeFocusUnderMouse();
 
     QPointer<QWebEngineView> FChromium;
     QUrl FMapURL;
@@ -202,4 +210,5 @@ private:
     QHash<QString, TConsoleHandler> FConsole;
     quint64 FScriptRuns = 0;
     TSaveDialog FSaveDialog;
+    QTimer *FFocusTimer = nullptr;
 };

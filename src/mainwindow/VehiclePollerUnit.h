@@ -20,7 +20,9 @@
 // page scripts go to the page from the poller's own thread (the page bridge queues
 // them to the user-interface thread).
 //
-// No window starts them yet; a window that does:
+// The main window starts them at its first show when their servers are set
+// (G_BRT_SERVER "host:port", G_WAS_SERVER with G_WAS_PORT) and stops them at
+// shutdown (TfrmMain::StartVehiclePollers / StopVehiclePollers), like this:
 //     FWasVisible = true;
 //     FWas = new TWASThread(host, port, DM->G_CONNECTION_TIMEOUT, DM->G_READ_TIMEOUT,
 //                           period, retry, &FWasVisible, MapBridge());

@@ -5,6 +5,9 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QCheckBox>
+#include <QDebug>
+#include <QDesktopServices>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -25,11 +28,27 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QThread>
 #include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
 #include <QTreeView>
 #include <QVBoxLayout>
 
 #include "AppServerClientUnit.h"
+#include "BookmarkUnit.h"
+#include "FileDialogService.h"
+#include "HostRequestUnit.h"
+#include "MainActionsUnit.h"
+#include "MenuUnit.h"
+#include "PanelTextUnit.h"
+#include "VehiclePollerUnit.h"
+#include "WindowRegistry.h"
+#include "untEmergencyPanel.h"
+#include "untSA_S.h"
+#include "untTCDV_S.h"
+#include "untVipPanel.h"
 #include "AppServerPipe.h"
 #include "InAppMessage.h"
 #include "JsEscape.h"
@@ -85,51 +104,19 @@ TfrmMain::TAppServerSender &appServerSender()
     static TfrmMain::TAppServerSender f;
     return f;
 }
-
-// The actions of the main window that this unit creates: name and category. Their
-// captions are the keys "<name>.Caption" of the window's table.
-struct TActionDef
+TfrmMain::TShellOpen &shellOpen()
 {
-    const char *name;
-    bool separator;
-};
-const TActionDef kActions[] = {
-    {"actClose", false},
-    {"actOpenCOM_E", false},
-    {"actOpenLogCom", false},
-    {"actOpenTCDV_C_Log", false},
-    {"actOpenCURR_EV", false},
-    {"actOpenTCDV_M", false},
-    {"actOpenSA_M", false},
-    {"actOpenSYS_M", false},
-    {"actOpenTCDV_M_State", false},
-    {"actOpenTCDV_S", false},
-    {"actOpenTCDV_C_Control", false},
-    {"actOpenTCDV_C_DBUpDn", false},
-    {"actOpenTCDV_Conf", false},
-    {"actOpenVIPControl", false},
-    {"actOpenTrafficInfo", false},
-    {"actOpenEventHistory", false},
-    {"actOpenTCDV_HS_Sgnl", false},
-    {"actOpenTCDV_E_Master", false},
-    {"actOpenTCDV_E_SignalManagerVariable", false},
-    {"actOpenTCDV_E_Algorithm", false},
-    {"actOpenTcdvTod", false},
-    {"actOpenTcdvOffsetInfo", false},
-    {"actOpenTCDV_E_FlashMap", false},
-    {"actOpenTCDV_E_ReservePlan", false},
-    {"actOpenTCDV_E_ConflictMap", false},
-    {"actOpenSA_E_Master", false},
-    {"actOpenSA_E_Conf", false},
-    {"actOpenTFDT_E", false},
-    {"actSaveMapView", false},
-    {"actCollapseAll", false},
-    {"actShowDevTool", false},
-    {"actWebViewRefresh", false},
-    {"actLine1", true},
-    {"actLine7", true},
-    {"actAuth", true},
-};
+    static TfrmMain::TShellOpen f;
+    return f;
+}
+bool ShellOpen(const QString &path, const QStringList &arguments)
+{
+    if (shellOpen())
+        return shellOpen()(path, arguments);
+    if (arguments.isEmpty())
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    return QProcess::startDetached(path, arguments);
+}
 
 // Shortcuts given while the main window is active (removed when it is not).
 const QList<QPair<const char *, const char *>> kActiveShortcuts = {
@@ -142,7 +129,8 @@ const QList<QPair<const char *, const char *>> kActiveShortcuts = {
 
 // The native calls of the main page that the window handles.
 const char *const kNativeNames[] = {"mouseMove", "zoomEnd",  "loadEnd", "changeVisible", "clearSelection", "selectTcdv",
-                                    "keyPress",  "drawLC",   "bookmark", "moving",       "miniMapSync"};
+                                    "keyPress",  "drawLC",   "bookmark", "moving",       "miniMapSync",
+                                    "dragEnd",   "selectServiceID"};
 const char *const kConsoleKeys[] = {"DoubleClicked",   "SelectedLC",        "SelectedSA",          "PopupMenu",
                                     "copyID",          "VIPCtrlSelected",   "VIPCtrlUnselected",   "TrafficInfoSelected",
                                     "TrafficInfoUnselected"};
@@ -367,95 +355,60 @@ TMapLegend TfrmMain::Legend() const { return FLegend ? FLegend->Legend() : TMapL
 
 void TfrmMain::CreateActions()
 {
-    for (const TActionDef &d : kActions) {
+    for (const TMainActionDef &d : MainActionDefs()) {
         auto *a = new QAction(this);
-        a->setObjectName(QString::fromLatin1(d.name));
-        if (d.separator)
+        a->setObjectName(QString::fromLatin1(d.Name));
+        if (d.Separator)
             a->setSeparator(true);
+        if (*d.Shortcut)
+            a->setShortcut(QKeySequence(QString::fromLatin1(d.Shortcut)));
         FActions.insert(a->objectName(), a);
+        const QString name = a->objectName();
+        if (d.Pattern != opNone && d.Pattern != opResident)
+            connect(a, &QAction::triggered, this, [this, name] { ExecuteOpenAction(name); });
     }
-    connect(Action(QStringLiteral("actClose")), &QAction::triggered, this, &TfrmMain::actCloseExecute);
-    connect(Action(QStringLiteral("actOpenLogCom")), &QAction::triggered, this, &TfrmMain::actOpenLogComExecute);
-    connect(Action(QStringLiteral("actOpenTCDV_C_Log")), &QAction::triggered, this, &TfrmMain::actOpenTCDV_C_LogExecute);
-    connect(Action(QStringLiteral("actOpenCURR_EV")), &QAction::triggered, this, &TfrmMain::actOpenCURR_EVExecute);
-    connect(Action(QStringLiteral("actOpenTCDV_M")), &QAction::triggered, this, &TfrmMain::actOpenTCDV_MExecute);
-    connect(Action(QStringLiteral("actCollapseAll")), &QAction::triggered, this, &TfrmMain::actCollapseAllExecute);
-    connect(Action(QStringLiteral("actOpenCOM_E")), &QAction::triggered, this, &TfrmMain::actOpenCOM_EExecute);
-    connect(Action(QStringLiteral("actShowDevTool")), &QAction::triggered, this, &TfrmMain::actShowDevToolExecute);
-    connect(Action(QStringLiteral("actWebViewRefresh")), &QAction::triggered, this, &TfrmMain::actWebViewRefreshExecute);
-    Action(QStringLiteral("actShowDevTool"))->setShortcut(QKeySequence(Qt::Key_F12));
-    Action(QStringLiteral("actWebViewRefresh"))->setShortcut(QKeySequence(Qt::Key_F5));
-    for (QAction *a : std::as_const(FActions))
-        addAction(a);
-}
-
-void TfrmMain::DefaultMenu(bool adminMode, int grade, TArrayOvikTwoLevelMenu &menu)
-{
-    auto entry = [this](const char *name) {
-        TOvikMenu m;
-        m.Action = Action(QString::fromLatin1(name));
-        return m;
+    auto on = [this](const char *name, void (TfrmMain::*handler)()) {
+        if (QAction *a = Action(QString::fromLatin1(name))) {
+            disconnect(a, &QAction::triggered, this, nullptr);
+            connect(a, &QAction::triggered, this, handler);
+        }
     };
-    auto separator = []() {
-        TOvikMenu m;
-        m.Caption = QStringLiteral("-");
-        return m;
-    };
-    menu.clear();
-    TOvikTwoLevelMenu system;
-    system.Caption = Tx(QStringLiteral("IDS_37"));
-    if (grade == 1)
-        system.SubMenu << entry("actOpenCOM_E");
-    system.SubMenu << entry("actClose");
-    menu << system;
-
-    TOvikTwoLevelMenu monitor;
-    monitor.Caption = Tx(QStringLiteral("IDS_41"));
-    monitor.SubMenu << entry("actOpenSYS_M") << entry("actOpenSA_M") << entry("actOpenTCDV_M");
-    if (adminMode && grade == 1)
-        monitor.SubMenu << entry("actOpenLogCom") << entry("actOpenTCDV_C_Log");
-    monitor.SubMenu << separator() << entry("actOpenTCDV_C_Control") << entry("actOpenVIPControl")
-                    << entry("actOpenTrafficInfo") << entry("actOpenTCDV_C_DBUpDn");
-    menu << monitor;
-
-    TOvikTwoLevelMenu event;
-    event.Caption = Tx(QStringLiteral("IDS_44"));
-    event.SubMenu << entry("actOpenCURR_EV") << entry("actOpenEventHistory");
-    menu << event;
-
-    TOvikTwoLevelMenu admin;
-    admin.Caption = QStringLiteral("Admin");
-    admin.SubMenu << entry("actShowDevTool") << entry("actWebViewRefresh");
-    menu << admin;
-}
-
-void TfrmMain::SetActionMainMenu(const TArrayOvikTwoLevelMenu &menu, bool adminMode)
-{
-    QMenuBar *bar = menuBar();
-    bar->clear();
-    QFont f(Tx(QStringLiteral("IDS_4")));
-    f.setPointSize(8);
-    bar->setFont(f);
-    for (const TOvikTwoLevelMenu &top : menu) {
-        if (top.Caption == QLatin1String("Admin") && !adminMode)
-            continue;
-        if (top.SubMenu.isEmpty())
-            continue;
-        QMenu *m = bar->addMenu(top.Caption.isEmpty() && top.Action ? top.Action->text() : top.Caption);
-        m->setObjectName(QStringLiteral("mnu%1").arg(bar->actions().size()));
-        m->setFont(f);
-        for (const TOvikMenu &e : top.SubMenu) {
-            if (!e.Action && e.Caption == QLatin1String("-")) {
-                m->addSeparator();
-                continue;
-            }
-            if (!e.Action)
-                continue;
-            if (!e.Caption.isEmpty())
-                e.Action->setText(e.Caption);
-            m->addAction(e.Action);
+    on("actClose", &TfrmMain::actCloseExecute);
+    on("actOpenLogCom", &TfrmMain::actOpenLogComExecute);
+    on("actOpenTCDV_C_Log", &TfrmMain::actOpenTCDV_C_LogExecute);
+    on("actOpenCURR_EV", &TfrmMain::actOpenCURR_EVExecute);
+    on("actOpenTCDV_M", &TfrmMain::actOpenTCDV_MExecute);
+    on("actCollapseAll", &TfrmMain::actCollapseAllExecute);
+    on("actOpenCOM_E", &TfrmMain::actOpenCOM_EExecute);
+    on("actShowDevTool", &TfrmMain::actShowDevToolExecute);
+    on("actWebViewRefresh", &TfrmMain::actWebViewRefreshExecute);
+    on("actReqtParamsChanged", &TfrmMain::actReqtParamsChangedExecute);
+    on("actReqtHostReboot", &TfrmMain::actReqtHostRebootExecute);
+    on("actReqtAppReload", &TfrmMain::actReqtAppReloadExecute);
+    on("actSaveMapView", &TfrmMain::actSaveMapViewExecute);
+    on("actHelp", &TfrmMain::actHelpExecute);
+    on("actOpenUserManual", &TfrmMain::actOpenUserManualExecute);
+    on("actOpenTimeSpaceDiagram", &TfrmMain::actOpenTimeSpaceDiagramExecute);
+    on("actOpenTCDV_S", &TfrmMain::actOpenTCDV_SExecute);
+    on("actOpenSA_S", &TfrmMain::actOpenSA_SExecute);
+    on("actOpenSA_M", &TfrmMain::actOpenSA_MExecute);
+    on("actOpenTCDV_E_PhaseMvmt", &TfrmMain::actOpenTCDV_E_PhaseMvmtExecute);
+    on("actOpenVIPControl", &TfrmMain::actOpenVIPControlExecute);
+    on("actOpenTrafficInfo", &TfrmMain::actOpenTrafficInfoExecute);
+    on("actTrafficInfoClose", &TfrmMain::actTrafficInfoCloseExecute);
+    on("actAppEmergencyOpen", &TfrmMain::actAppEmergencyOpenExecute);
+    for (int n = 1; n <= 9; ++n) {
+        if (QAction *a = Action(QStringLiteral("actBookmark%1").arg(n))) {
+            a->setProperty("Tag", n);
+            connect(a, &QAction::triggered, this, [this, n] { actBookmarkExecute(n); });
+        }
+        if (QAction *a = Action(QStringLiteral("actBookmark%1Reg").arg(n))) {
+            a->setProperty("Tag", n);
+            connect(a, &QAction::triggered, this, [this, n] { actBookmarkRegExecute(n); });
         }
     }
+    for (QAction *a : std::as_const(FActions))
+        addAction(a);
 }
 
 void TfrmMain::BuildMenuBar()
@@ -466,8 +419,10 @@ void TfrmMain::BuildMenuBar()
     if (menuBuilder())
         menuBuilder()(this, admin, grade, menu);
     else
-        DefaultMenu(admin, grade, menu);
-    SetActionMainMenu(menu, admin);
+        MakeTwoLevelMenu([this](const QString &n) { return Action(n); }, admin, grade, menu);
+    QFont f(Tx(QStringLiteral("IDS_4")));
+    f.setPointSize(8);
+    ::SetActionMainMenu(menu, f, admin, menuBar());
 }
 
 void TfrmMain::BuildPopupMenu()
@@ -607,8 +562,16 @@ void TfrmMain::BuildUi()
     // Right: the map and, below it, the monitoring panel with the group grid.
     FMapSplit = new QSplitter(Qt::Vertical, FMainSplit);
     FMapSplit->setObjectName(QStringLiteral("splMap"));
-    pnlMapView = new QWidget(FMapSplit);
+    // The map with the side panels at its right edge (VIP, traffic information,
+    // emergency vehicles; at most one open).
+    auto *mapArea = new QWidget(FMapSplit);
+    mapArea->setObjectName(QStringLiteral("pnlMapArea"));
+    auto *mapLayout = new QHBoxLayout(mapArea);
+    mapLayout->setContentsMargins(0, 0, 0, 0);
+    mapLayout->setSpacing(0);
+    pnlMapView = new QWidget(mapArea);
     pnlMapView->setObjectName(QStringLiteral("pnlMapView"));
+    mapLayout->addWidget(pnlMapView, 1);
     pnlMntr = new QWidget(FMapSplit);
     pnlMntr->setObjectName(QStringLiteral("pnlMntr"));
     auto *ml = new QVBoxLayout(pnlMntr);
@@ -624,7 +587,7 @@ void TfrmMain::BuildUi()
         FGridColumnWidth += kWidths[i];
     }
     ml->addWidget(gtvSAMot);
-    FMapSplit->addWidget(pnlMapView);
+    FMapSplit->addWidget(mapArea);
     FMapSplit->addWidget(pnlMntr);
     FMapSplit->setStretchFactor(0, 4);
     FMapSplit->setStretchFactor(1, 1);
@@ -670,6 +633,8 @@ void TfrmMain::BuildUi()
         if (QAction *a = Action(QStringLiteral("actOpenSA_M")))
             a->trigger();
     });
+    connect(btnSA, &QPushButton::clicked, this, &TfrmMain::edtSAButtonClick);
+    connect(btnTCDV, &QPushButton::clicked, this, &TfrmMain::edtTCDVButtonClick);
     InstallIdEditKeys(edtSA, IdEditKindSa, nullptr, nullptr, [](int) {}, [this] { edtSAEnter(); });
     InstallIdEditKeys(edtTCDV, IdEditKindLc, nullptr, nullptr, [](int) {}, [this] { edtTCDVEnter(); });
 
@@ -715,8 +680,14 @@ void TfrmMain::FormCreate()
     BuildUi();
     FLang = new TsiLangLinked(this, kTable, [this] { Retranslate(); });
     BuildPopupMenu();
+    TMainOpeners::RegisterBuiltIns();
+    BuildToolBar();
     FLang->Retranslate();
     BuildMenuBar();
+    ApplyGradeToToolBar(DM ? DM->G_APP_USER.Role : 2);
+    // The page tools work in admin mode only (they stay visible).
+    for (const char *n : {"actShowDevTool", "actWebViewRefresh"})
+        Action(QString::fromLatin1(n))->setEnabled(DM && DM->G_ADMIN_MODE);
 
     // 2. Monitoring: the timer and the worker thread.
     ttRCTimer = new QTimer(this);
@@ -761,6 +732,7 @@ void TfrmMain::FormCreate()
         const QString url = DM ? DM->G_URL : QString();
         FMapViewController = new TMapViewController(this, pnlMapView, url, [this] { InitMapPage(); });
         FMapViewController->SetWebSecurity(false);
+        FMapViewController->SetFocusUnderMouse(true); // the map takes wheel and keys under the mouse
         for (const char *n : kNativeNames) {
             const QString name = QString::fromLatin1(n);
             FMapViewController->RegisterNative(name, [this, name](const QVariantList &args) {
@@ -778,6 +750,9 @@ void TfrmMain::FormCreate()
     } else {
         FBridge->SetMapViewInit([this] { InitMapPage(); });
     }
+
+    // The side panels need the page bridge.
+    BuildSidePanels();
 
     // 8. Layers and error texts.
     LoadMapLayers();
@@ -875,6 +850,8 @@ void TfrmMain::FormShow()
             continue;
         w->move(x() + width() - w->width() - 14, y() + 55);
     }
+    // The vehicle-position pollers, when their servers are configured.
+    StartVehiclePollers();
     QApplication::restoreOverrideCursor();
 }
 
@@ -1032,6 +1009,8 @@ void TfrmMain::FormClose()
         delete FTfdtInfoThread;
         FTfdtInfoThread = nullptr;
     }
+    // The vehicle-position pollers.
+    StopVehiclePollers();
     // 2. The side panels close now.
     emit formClosing();
     // 3. Settings.
@@ -1084,6 +1063,7 @@ void TfrmMain::FormDestroy()
     // Wait for a running cycle, then the closing step of the monitoring connection.
     if (RCThread)
         RCThread->Shutdown(TMonitorTexts::FromLanguage(), DM && DM->G_ADMIN_MODE);
+    StopVehiclePollers();
     {
         QMutexLocker lock(&FCS_LOG_COM);
         delete frmTH_LogCom;
@@ -1649,6 +1629,8 @@ void TfrmMain::crmConsoleMessage(const QString &message)
     QString key, value;
     if (!SplitConsoleMessage(message, &key, &value))
         return;
+    if (PanelConsoleMessage(key, value))
+        return; // the VIP and traffic-information selections belong to their panels
     if (key == QLatin1String("DoubleClicked")) {
         OpenLCMonitor(FTCDV_ID);
     } else if (key == QLatin1String("SelectedLC")) {
@@ -1680,6 +1662,8 @@ void TfrmMain::crmConsoleMessage(const QString &message)
 
 bool TfrmMain::BrowserMessageReceived(const QString &name, const QVariantList &args)
 {
+    if (PanelNative(name, args))
+        return true; // dragEnd and selectServiceID belong to the emergency panel
     if (name == QLatin1String("mouseMove")) {
         FCurrentPos.Lat = NativeArgNumText(args, 0);
         FCurrentPos.Lng = NativeArgNumText(args, 1);
@@ -1997,7 +1981,8 @@ void TfrmMain::PreparePopup(const TNodeData &data, int kind, int titleImage)
                 continue;
             if (QAction *a = Action(main)) {
                 p->setText(a->text());
-                p->setEnabled(a->isSeparator() || (a->isEnabled() && a->isVisible()));
+                // Separators carry only a grade rule (enabled for some grades).
+                p->setEnabled(a->isSeparator() ? a->isEnabled() : (a->isEnabled() && a->isVisible()));
             }
         }
     SetPopupMenuItems(pmLC, kind);
@@ -2242,4 +2227,624 @@ void TfrmMain::actWebViewRefreshExecute()
 {
     if (DM && DM->G_ADMIN_MODE && FBridge)
         FBridge->Load(DM->G_URL);
+}
+
+// ---------------------------------------------------------------------------
+// Tool bar, host-request strip and side panels
+// ---------------------------------------------------------------------------
+
+void TfrmMain::SetShellOpen(TShellOpen open) { shellOpen() = std::move(open); }
+
+void TfrmMain::BuildToolBar()
+{
+    tbMain = addToolBar(QStringLiteral("tbMain"));
+    tbMain->setObjectName(QStringLiteral("tbMain"));
+    tbMain->setMovable(false);
+    tbMain->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    // Buttons follow the enabled and visible state of their actions (grade rules).
+    const QList<QPair<const char *, const char *>> buttons = {
+        {"actOpenTCDV_S", "RzToolButton1"},        {"actOpenTCDV_M", "RzToolButton2"},
+        {"actOpenTCDV_C_Control", "RzToolButton3"}, {"actOpenTCDV_C_DBUpDn", "RzToolButton4"},
+        {"actOpenCURR_EV", "RzToolButton5"},       {"actOpenTCDV_Conf", "RzToolButton6"},
+        {"actOpenVIPControl", "RzToolButton7"},    {"actOpenTrafficInfo", "btnTrafficInfo"},
+        {"actOpenEventHistory", "RzToolButton8"},  {"actOpenTCDV_HS_Sgnl", "RzToolButton9"}};
+    for (const auto &b : buttons) {
+        QAction *a = Action(QString::fromLatin1(b.first));
+        if (!a)
+            continue;
+        tbMain->addAction(a);
+        if (QWidget *w = tbMain->widgetForAction(a))
+            w->setObjectName(QString::fromLatin1(b.second));
+    }
+    // The emergency-panel button exists but stays hidden.
+    btnAppEmergency = new QToolButton(this);
+    btnAppEmergency->setObjectName(QStringLiteral("btnAppEmergency"));
+    btnAppEmergency->setDefaultAction(Action(QStringLiteral("actAppEmergencyOpen")));
+    btnAppEmergency->hide();
+
+    // The host-request strip at the right end: parameters changed, reload, restart (hidden).
+    auto *spacer = new QWidget(tbMain);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    tbMain->addWidget(spacer);
+    pnlSimpleButtons = new QWidget(tbMain);
+    pnlSimpleButtons->setObjectName(QStringLiteral("pnlSimpleButtons"));
+    auto *hl = new QHBoxLayout(pnlSimpleButtons);
+    hl->setContentsMargins(0, 0, 0, 0);
+    hl->setSpacing(0);
+    hl->addStretch(1);
+    const QList<QPair<const char *, const char *>> strip = {{"actReqtParamsChanged", "btnReqtParamsChanged"},
+                                                            {"actReqtAppReload", "btnReqtAppReload"},
+                                                            {"actReqtHostReboot", "btnReqtHostReboot"}};
+    for (const auto &b : strip) {
+        auto *btn = new QToolButton(pnlSimpleButtons);
+        btn->setObjectName(QString::fromLatin1(b.second));
+        btn->setDefaultAction(Action(QString::fromLatin1(b.first)));
+        btn->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        btn->setFixedSize(24, 24);
+        hl->addWidget(btn);
+    }
+    // The restart button is on a hidden button.
+    if (auto *reboot = pnlSimpleButtons->findChild<QToolButton *>(QStringLiteral("btnReqtHostReboot")))
+        reboot->setVisible(false);
+    pnlSimpleButtons->setFixedWidth(3 * 24);
+    tbMain->addWidget(pnlSimpleButtons);
+}
+
+void TfrmMain::ApplyGradeToToolBar(int grade)
+{
+    // Grades other than 1 and 3 keep room for one host-request button only.
+    if (pnlSimpleButtons && !AuthManager(grade))
+        pnlSimpleButtons->setFixedWidth(24);
+    // The editing sub-menus of the pop-up: intersection editors for 1 and 3, group editors for 1.
+    if (pmLcEdit)
+        pmLcEdit->menuAction()->setEnabled(AuthManager(grade));
+    if (pmSaEdit)
+        pmSaEdit->menuAction()->setEnabled(grade == 1);
+}
+
+void TfrmMain::BuildSidePanels()
+{
+    QWidget *area = pnlMapView ? pnlMapView->parentWidget() : nullptr;
+    auto *layout = area ? qobject_cast<QHBoxLayout *>(area->layout()) : nullptr;
+
+    // VIP phase-hold panel.
+    pnlVIPControl = new TVipPanel(area);
+    pnlVIPControl->setObjectName(QStringLiteral("pnlVIPControl"));
+    pnlVIPControl->SetSources(&G_LC_INFO_SET, FImage.get(), FBridge);
+    pnlVIPControl->SetColorHooks([this](int state, int mode) { return GetLcStatusColor(state, mode); },
+                                 [this]() { return Legend().Status.Unused; });
+    pnlVIPControl->setFixedWidth(330);
+    pnlVIPControl->hide();
+    connect(pnlVIPControl, &TVipPanel::preferredWidthChanged, this, [this](int w) {
+        if (w > 0)
+            pnlVIPControl->setFixedWidth(w);
+    });
+    RegisterMonitorView(mvkVipPanel, pnlVIPControl);
+
+    // Traffic-information panel.
+    pnlTrafficInfo = new QWidget(area);
+    pnlTrafficInfo->setObjectName(QStringLiteral("pnlTrafficInfo"));
+    auto *tl = new QVBoxLayout(pnlTrafficInfo);
+    tl->setContentsMargins(2, 2, 2, 2);
+    auto *tiTitle = new QLabel(pnlTrafficInfo);
+    tiTitle->setObjectName(QStringLiteral("lblTrafficInfoTitle"));
+    tl->addWidget(tiTitle);
+    gtvTrafficInfo = new QTableWidget(0, 8, pnlTrafficInfo);
+    gtvTrafficInfo->setObjectName(QStringLiteral("gtvTrafficInfo"));
+    gtvTrafficInfo->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    gtvTrafficInfo->verticalHeader()->hide();
+    tl->addWidget(gtvTrafficInfo, 1);
+    auto *tiClose = new QPushButton(pnlTrafficInfo);
+    tiClose->setObjectName(QStringLiteral("btnTrafficInfoClose"));
+    connect(tiClose, &QPushButton::clicked, this, [this] {
+        if (QAction *a = Action(QStringLiteral("actTrafficInfoClose")))
+            a->trigger();
+    });
+    tl->addWidget(tiClose);
+    pnlTrafficInfo->hide();
+    ttTITimer = new QTimer(this);
+    ttTITimer->setObjectName(QStringLiteral("ttTITimer"));
+    ttTITimer->setInterval(5000);
+    connect(ttTITimer, &QTimer::timeout, this, &TfrmMain::RefreshTrafficInfo);
+
+    // Emergency-vehicle panel.
+    pnlAppEmergency = new TAppEmergencyPanel(area);
+    pnlAppEmergency->setObjectName(QStringLiteral("pnlAppEmergency"));
+    pnlAppEmergency->SetPage(FBridge);
+    pnlAppEmergency->SetCloseOtherPanels([this] { CloseOtherSidePanels(pnlAppEmergency); });
+    pnlAppEmergency->hide();
+    // At shutdown the panel closes when it is open.
+    connect(this, &TfrmMain::formClosing, pnlAppEmergency, &TAppEmergencyPanel::ClosePanel);
+
+    if (layout) {
+        layout->addWidget(pnlVIPControl);
+        layout->addWidget(pnlTrafficInfo);
+        layout->addWidget(pnlAppEmergency);
+    }
+}
+
+void TfrmMain::CloseOtherSidePanels(QWidget *keep)
+{
+    if (keep != pnlVIPControl && pnlVIPControl && pnlVIPControl->IsPanelOpen())
+        pnlVIPControl->SetPanelOpen(false);
+    if (keep != pnlTrafficInfo && pnlTrafficInfo && pnlTrafficInfo->isVisible())
+        actTrafficInfoCloseExecute();
+    if (keep != pnlAppEmergency && pnlAppEmergency && pnlAppEmergency->IsPanelOpen() && pnlAppEmergency->CanToggle())
+        pnlAppEmergency->actAppEmergencyOpenExecute();
+}
+
+void TfrmMain::actOpenVIPControlExecute()
+{
+    if (!pnlVIPControl || (FBridge && FBridge->IsLoading()))
+        return;
+    CloseOtherSidePanels(pnlVIPControl);
+    // The emergency panel keeps the edge while it lists services or adds one.
+    if (pnlAppEmergency && pnlAppEmergency->IsPanelOpen() && !pnlAppEmergency->CanToggle())
+        return;
+    pnlVIPControl->SetPanelOpen(!pnlVIPControl->IsPanelOpen());
+    QThread::msleep(100);
+}
+
+void TfrmMain::actOpenTrafficInfoExecute()
+{
+    if (!pnlTrafficInfo || (FBridge && FBridge->IsLoading()))
+        return;
+    CloseOtherSidePanels(pnlTrafficInfo);
+    if (pnlAppEmergency && pnlAppEmergency->IsPanelOpen() && !pnlAppEmergency->CanToggle())
+        return;
+    const bool show = !pnlTrafficInfo->isVisible();
+    pnlTrafficInfo->setVisible(show);
+    QThread::msleep(100);
+    if (show) {
+        const bool english = TsiLangDispatcher::instance()->ActiveLanguage() == 2;
+        pnlTrafficInfo->setFixedWidth(english ? 426 : 416);
+        for (const QString &script : MainMapPage::TrafficInfoShowScripts())
+            RunScript(script);
+        ttTITimer->start();
+    } else {
+        RunScript(MainMapPage::TrafficInfoHideScript());
+        gtvTrafficInfo->setRowCount(0);
+        ttTITimer->stop();
+    }
+}
+
+void TfrmMain::actTrafficInfoCloseExecute()
+{
+    if (!pnlTrafficInfo)
+        return;
+    RunScript(MainMapPage::TrafficInfoHideScript());
+    gtvTrafficInfo->setRowCount(0);
+    FTrafficInfoSel.SetSelCount(0);
+    ttTITimer->stop();
+    pnlTrafficInfo->hide();
+}
+
+void TfrmMain::RefreshTrafficInfo()
+{
+    if (!pnlTrafficInfo || !pnlTrafficInfo->isVisible() || !DM)
+        return;
+    gtvTrafficInfo->setRowCount(0);
+    const bool ora = DM->Con().driverName() != QLatin1String("QMYSQL");
+    for (int i = 0; i < FTrafficInfoSel.FSelCount && i < FTrafficInfoSel.FSelLcId.size(); ++i) {
+        QList<MainMapPage::TTrafficInfoRow> rows;
+        if (!MainMapPage::LoadTrafficInfo(DM->Con(), ora, FTrafficInfoSel.FSelLcId.at(i), &rows))
+            continue;
+        for (const MainMapPage::TTrafficInfoRow &r : rows) {
+            const int row = gtvTrafficInfo->rowCount();
+            gtvTrafficInfo->insertRow(row);
+            const QStringList cells = {QString::number(r.LcNo), r.Dir1, r.Dir2, QString::number(r.Volume),
+                                       r.AverageSpeed, r.DS, r.QueueLength, r.SumSmt};
+            for (int c = 0; c < cells.size(); ++c)
+                gtvTrafficInfo->setItem(row, c, new QTableWidgetItem(cells.at(c)));
+        }
+    }
+}
+
+void TfrmMain::actAppEmergencyOpenExecute()
+{
+    if (!pnlAppEmergency || !pnlAppEmergency->CanToggle())
+        return;
+    pnlAppEmergency->actAppEmergencyOpenExecute();
+}
+
+bool TfrmMain::PanelConsoleMessage(const QString &key, const QString &value)
+{
+    if (pnlVIPControl && pnlVIPControl->HandleConsoleMessage(key, value))
+        return true;
+    if (key == QLatin1String("TrafficInfoSelected") || key == QLatin1String("TrafficInfoUnselected")) {
+        const int lc = value.trimmed().toInt();
+        if (lc <= 0)
+            return true;
+        if (key == QLatin1String("TrafficInfoSelected")) {
+            if (FTrafficInfoSel.Exist(lc) < 0) {
+                FTrafficInfoSel.SetSelCount(FTrafficInfoSel.FSelCount + 1);
+                FTrafficInfoSel.FSelLcId[FTrafficInfoSel.FSelCount - 1] = lc;
+            }
+        } else {
+            FTrafficInfoSel.Delete(lc);
+        }
+        RefreshTrafficInfo();
+        return true;
+    }
+    return false;
+}
+
+bool TfrmMain::PanelNative(const QString &name, const QVariantList &args)
+{
+    return pnlAppEmergency && pnlAppEmergency->HandleNative(name, args);
+}
+
+// ---------------------------------------------------------------------------
+// Vehicle-position pollers
+// ---------------------------------------------------------------------------
+
+void TfrmMain::StartVehiclePollers()
+{
+    if (!DM)
+        return;
+    auto hostPort = [](const QString &server, int defaultPort, QString *host, int *port) {
+        const int colon = server.lastIndexOf(QLatin1Char(':'));
+        *host = colon > 0 ? server.left(colon) : server;
+        *port = colon > 0 ? server.mid(colon + 1).toInt() : defaultPort;
+        return !host->isEmpty() && *port > 0;
+    };
+    QString host;
+    int port = 0;
+    if (!FBRTThread && hostPort(DM->G_BRT_SERVER, 0, &host, &port))
+        FBRTThread = new TBRTThread(host, port, DM->G_CONNECTION_TIMEOUT, DM->G_READ_TIMEOUT,
+                                    unsigned(qMax(100, DM->G_BRT_MNTR_PERIOD)), 5000, FBridge);
+    if (!FWASThread && hostPort(DM->G_WAS_SERVER, DM->G_WAS_PORT, &host, &port))
+        FWASThread = new TWASThread(host, port, DM->G_CONNECTION_TIMEOUT, DM->G_READ_TIMEOUT,
+                                    unsigned(qMax(100, DM->G_WAS_MNTR_PERIOD)), 5000, &FWasVisible, FBridge);
+}
+
+void TfrmMain::StopVehiclePollers()
+{
+    for (TVehiclePollerBase *t : {static_cast<TVehiclePollerBase *>(FBRTThread), static_cast<TVehiclePollerBase *>(FWASThread)}) {
+        if (!t)
+            continue;
+        t->Terminate();
+        t->WaitFor();
+        delete t;
+    }
+    FBRTThread = nullptr;
+    FWASThread = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Window openers
+// ---------------------------------------------------------------------------
+
+QWidget *TfrmMain::OpenedWindow(const QString &actionName) const
+{
+    const TMainActionDef *def = FindMainActionDef(actionName);
+    if (!def || !*def->WindowClass)
+        return nullptr;
+    return TWindowRegistry::Find(QString::fromLatin1(def->WindowClass));
+}
+
+void TfrmMain::ShowWindowOf(const QString &actionName, QWidget *w, bool created)
+{
+    Q_UNUSED(actionName);
+    Q_UNUSED(created);
+    TWindowRegistry::Show(w);
+}
+
+bool TfrmMain::ExecuteOpenAction(const QString &actionName)
+{
+    const TMainActionDef *def = FindMainActionDef(actionName);
+    if (!def || !*def->WindowClass)
+        return false;
+    const QString cls = QString::fromLatin1(def->WindowClass);
+    QAction *act = Action(actionName);
+    TOpenContext ctx;
+    ctx.Main = this;
+    ctx.ActionName = actionName;
+    ctx.Caption = act ? act->text() : QString();
+    ctx.SA_ID = FSA_ID;
+    ctx.TCDV_ID = FTCDV_ID;
+    const bool ownedByMain = def->Pattern == opOwned || def->Pattern == opModalFreed || def->Pattern == opModal;
+    ctx.Owner = ownedByMain ? this : nullptr;
+
+    // An open window is only brought to the front (no setter again).
+    if (def->Pattern == opOwned || def->Pattern == opGeneric || def->Pattern == opApplication) {
+        if (QWidget *open = TWindowRegistry::Find(cls)) {
+            TWindowRegistry::BringToFront(open);
+            return true;
+        }
+    }
+    const TWindowClassHooks *hooks = TMainOpeners::Hooks(cls);
+    if (!hooks || !hooks->Create) {
+        qInfo().noquote() << QStringLiteral("%1: the window %2 is not part of this console yet").arg(actionName, cls);
+        return false;
+    }
+    QWidget *w = hooks->Create(ctx);
+    if (!w)
+        return false;
+    if (w->parentWidget() && !w->isWindow())
+        w->setWindowFlag(Qt::Window, true);
+    w->setWindowTitle(ctx.Caption);
+    auto apply = [hooks, w](const QString &setter, const QVariant &value) {
+        if (hooks->Set)
+            hooks->Set(w, setter, value);
+        else
+            w->setProperty(setter.toLatin1().constData(), value);
+    };
+    if (def->Pattern != opGeneric) {
+        for (const auto &s : HandOverSetters(*def, FSA_ID, FTCDV_ID))
+            apply(s.first, s.second);
+    }
+    // The map editors open at the initial map position of the data module.
+    static const QStringList mapEditors = {QStringLiteral("TFormOvikEditor"), QStringLiteral("TfrmSimpleNodeEditor"),
+                                           QStringLiteral("TfrmSimpleTFDTEditor"), QStringLiteral("TPPCLinkForm"),
+                                           QStringLiteral("TfrmSA_E_Conf")};
+    if (DM && mapEditors.contains(cls)) {
+        apply(QStringLiteral("FLat"), DM->G_MAP_INIT_LAT);
+        apply(QStringLiteral("FLng"), DM->G_MAP_INIT_LNG);
+        apply(QStringLiteral("FZoom"), DM->G_MAP_INIT_ZOOM);
+    }
+    // The movement editor takes the selected intersection's position.
+    if (cls == QLatin1String("TfrmTCDV_E_PhaseMvmt")) {
+        if (const PSTT_LC_INFO info = G_LC_INFO_SET.GetLcInfo(FTCDV_ID)) {
+            apply(QStringLiteral("FLat"), info->cx.str());
+            apply(QStringLiteral("FLng"), info->cy.str());
+        }
+    }
+    // The state list opens at the main window's top right.
+    if (cls == QLatin1String("TfrmTCDV_M_State"))
+        w->move(x() + width() - w->width() - 14, y() + 55);
+    if (hooks->BeforeShow)
+        hooks->BeforeShow(w, ctx);
+
+    switch (def->Pattern) {
+    case opModalFreed: {
+        // The instance exists while it is shown, and goes afterwards whatever happens.
+        TWindowRegistry::Register(cls, w);
+        w->setAttribute(Qt::WA_DeleteOnClose, false);
+        QPointer<QWidget> guard(w);
+        if (auto *dlg = qobject_cast<QDialog *>(w)) {
+            dlg->exec();
+        } else {
+            w->setWindowModality(Qt::ApplicationModal);
+            w->show();
+            while (guard && guard->isVisible())
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+        if (hooks->AfterShow && guard)
+            hooks->AfterShow(w, ctx);
+        delete guard.data();
+        return true;
+    }
+    case opModal:
+        if (auto *dlg = qobject_cast<QDialog *>(w)) {
+            TWindowRegistry::ExecAndFree(dlg);
+        } else {
+            w->setAttribute(Qt::WA_DeleteOnClose, true);
+            w->setWindowModality(Qt::ApplicationModal);
+            w->show();
+        }
+        return true;
+    default:
+        break;
+    }
+    TWindowRegistry::Register(cls, w);
+    ShowWindowOf(actionName, w, true);
+    if (hooks->AfterShow)
+        hooks->AfterShow(w, ctx);
+    return true;
+}
+
+void TfrmMain::actOpenSA_MExecute()
+{
+    if (FSA_ID <= 0 && !TWindowRegistry::Find(QStringLiteral("TfrmSA_M"))) {
+        ShowMsgDlg(this, DM ? DM->G_APP_TITLE : windowTitle(), Tx(QStringLiteral("IDS_23")), Tx(QStringLiteral("IDS_24")),
+                   QString(), mkInformation);
+        return;
+    }
+    const bool wasOpen = TWindowRegistry::Find(QStringLiteral("TfrmSA_M")) != nullptr;
+    if (!ExecuteOpenAction(QStringLiteral("actOpenSA_M")) || wasOpen)
+        return;
+    if (QWidget *w = TWindowRegistry::Find(QStringLiteral("TfrmSA_M"))) {
+        w->setWindowTitle(Action(QStringLiteral("actOpenSA_M"))->text() + QStringLiteral(" : ") + GetSaName(FSA_ID));
+        const int mntrH = pnlMntr ? pnlMntr->height() : 0;
+        w->move(x() + width() / 2 - w->width() / 2, y() + height() - w->height() - mntrH - 14);
+    }
+}
+
+void TfrmMain::actOpenTCDV_E_PhaseMvmtExecute()
+{
+    if (FTCDV_ID <= 0 && !TWindowRegistry::Find(QStringLiteral("TfrmTCDV_E_PhaseMvmt"))) {
+        ShowMsgDlg(this, DM ? DM->G_APP_TITLE : windowTitle(), Tx(QStringLiteral("IDS_23")), Tx(QStringLiteral("IDS_24")),
+                   QString(), mkInformation);
+        return;
+    }
+    ExecuteOpenAction(QStringLiteral("actOpenTCDV_E_PhaseMvmt"));
+}
+
+void TfrmMain::actOpenTCDV_SExecute()
+{
+    auto *dlg = new TfrmTCDV_S(this);
+    TWindowRegistry::Register(QStringLiteral("TfrmTCDV_S"), dlg);
+    dlg->setAttribute(Qt::WA_DeleteOnClose, false);
+    dlg->setWindowTitle(Action(QStringLiteral("actOpenTCDV_S"))->text());
+    dlg->FTCDV_ID = FTCDV_ID;
+    QPointer<TfrmTCDV_S> guard(dlg);
+    const int result = dlg->ShowModal();
+    if (guard && result == QDialog::Accepted) {
+        const int lc = dlg->qryTCDVINT_LCNO().toInt();
+        const QString node = dlg->qryTCDVNODE_ID().toString();
+        delete guard.data();
+        PanToTCDV(lc, node);
+        return;
+    }
+    delete guard.data();
+}
+
+void TfrmMain::actOpenSA_SExecute()
+{
+    auto *dlg = new TfrmSA_S(this);
+    TWindowRegistry::Register(QStringLiteral("TfrmSA_S"), dlg);
+    dlg->setAttribute(Qt::WA_DeleteOnClose, false);
+    dlg->setWindowTitle(Action(QStringLiteral("actOpenSA_S"))->text());
+    QPointer<TfrmSA_S> guard(dlg);
+    const int result = dlg->ShowModal();
+    const int group = guard ? dlg->SA_ID() : 0;
+    delete guard.data();
+    if (result == QDialog::Accepted && PageReady() && group > 0) {
+        FSA_ID = group;
+        FTCDV_ID = 0;
+        SelectSA(group);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Host requests, reload, bookmarks, map picture, help and tools
+// ---------------------------------------------------------------------------
+
+void TfrmMain::actReqtParamsChangedExecute()
+{
+    THostRequestHooks h;
+    h.StopMonitoring = [this] { ttRCTimer->stop(); };
+    h.StartMonitoring = [this] {
+        if (!FClosed)
+            ttRCTimer->start();
+    };
+    h.AddLogCom = [this](const QString &m) { AddLogCom(m); };
+    ExecuteHostRequest(this, hrParamsChanged, h);
+}
+
+void TfrmMain::actReqtHostRebootExecute()
+{
+    THostRequestHooks h;
+    h.StopMonitoring = [this] { ttRCTimer->stop(); };
+    h.StartMonitoring = [this] {
+        if (!FClosed)
+            ttRCTimer->start();
+    };
+    h.AddLogCom = [this](const QString &m) { AddLogCom(m); };
+    ExecuteHostRequest(this, hrHostReboot, h);
+}
+
+void TfrmMain::actReqtAppReloadExecute()
+{
+    if (ShowMsgDlg(this, PanelAppTitle(), PanelText(QStringLiteral("IDS_112")), PanelText(QStringLiteral("IDS_29")),
+                   QString(), mkQuestion)
+        != mrYes)
+        return;
+    if (DM) {
+        DM->G_MAP_INIT_LAT = FCurrentPos.Lat;
+        DM->G_MAP_INIT_LNG = FCurrentPos.Lng;
+        DM->G_MAP_INIT_ZOOM = QString::number(FScale);
+    }
+    ReloadApplication();
+    if (FSA_ID > 0 && FTCDV_ID == 0) {
+        SelectSA(FSA_ID);
+        FindTreeBySaId(trvSA, FSA_ID);
+        ShowSelectionText();
+    } else if (FTCDV_ID > 0) {
+        const int lc = FTCDV_ID;
+        SelectLCMarker(lc);
+        FindTreeByLcId(trvSA, lc);
+        FindTreeByLcId(trvLC, lc);
+        ShowSelectionText();
+    }
+}
+
+void TfrmMain::actBookmarkExecute(int n)
+{
+    // actBookmarkUpdate: only while the page can take scripts.
+    if (!FBridge || !FBridge->IsPageReady())
+        return;
+    ExecuteBookmarkRecall(this, FBookmarkJsonObject, n, FBridge);
+}
+
+void TfrmMain::actBookmarkRegExecute(int n)
+{
+    if (!FBridge || !FBridge->IsPageReady())
+        return;
+    ExecuteBookmarkRegister(FBookmarkJsonObject, n, FCurrentPos, FScale, FBridge);
+}
+
+void TfrmMain::actSaveMapViewExecute()
+{
+    if (FBridge && FBridge->IsLoading())
+        return;
+    const QString folder = DM ? DM->G_DIALOG_PATH : QString();
+    const QString file = ShowSaveDialog(this, Action(QStringLiteral("actSaveMapView"))->text(), folder,
+                                        Tx(QStringLiteral("IDS_62")), QStringLiteral("Bitmaps (*.bmp)|*.bmp"),
+                                        QStringLiteral("bmp"));
+    if (file.isEmpty())
+        return;
+    if (DM)
+        DM->G_DIALOG_PATH = QFileInfo(file).absolutePath();
+    QWidget *view = (FBridge && FBridge->View()) ? FBridge->View() : pnlMapView;
+    const QPixmap picture = view->grab();
+    picture.save(file, "BMP");
+}
+
+void TfrmMain::actHelpExecute()
+{
+    ShellOpen((DM ? DM->G_APP_PATH : QString()) + QStringLiteral("help/Quorval_Help.chm"), {});
+}
+
+void TfrmMain::actOpenUserManualExecute()
+{
+    ShellOpen((DM ? DM->G_APP_PATH : QString()) + QStringLiteral("help/Quorval_UserManual.chm"), {});
+}
+
+void TfrmMain::actOpenTimeSpaceDiagramExecute()
+{
+    const QString path = (DM ? DM->G_APP_PATH : QString()) + QStringLiteral("ViduZozodAroduvud.exe");
+    if (!QFileInfo::exists(path)) {
+        ShowMsgDlg(this, PanelAppTitle(), Tx(QStringLiteral("IDS_72")), Tx(QStringLiteral("IDS_73")), path, mkError);
+        return;
+    }
+    ShellOpen(path, {DM ? DM->G_APP_USER.ID : QString(), DM ? DM->G_APP_USER.Pass : QString()});
+}
+
+// ---------------------------------------------------------------------------
+// Search-box pickers
+// ---------------------------------------------------------------------------
+
+void TfrmMain::edtSAButtonClick()
+{
+    auto *dlg = new TfrmSA_S(this);
+    QPointer<TfrmSA_S> guard(dlg);
+    dlg->setAttribute(Qt::WA_DeleteOnClose, false);
+    if (DM)
+        dlg->setWindowTitle(DM->T_SaSTitle);
+    const int result = dlg->ShowModal();
+    const int group = guard ? dlg->SA_ID() : 0;
+    delete guard.data();
+    if (result == QDialog::Accepted && group > 0) {
+        edtSA->setText(QString::number(group));
+        FindSaId(group);
+    }
+}
+
+void TfrmMain::edtTCDVButtonClick()
+{
+    auto *dlg = new TfrmTCDV_S(this);
+    QPointer<TfrmTCDV_S> guard(dlg);
+    dlg->setAttribute(Qt::WA_DeleteOnClose, false);
+    if (DM)
+        dlg->setWindowTitle(DM->T_TcdvSTitle);
+    if (dlg->chxOnlySgnl) {
+        dlg->chxOnlySgnl->setChecked(true);
+        dlg->chxOnlySgnl->hide();
+    }
+    dlg->FTCDV_ID = edtTCDV->text().trimmed().toInt(); // 0 when not a number
+    const int result = dlg->ShowModal();
+    if (guard && result == QDialog::Accepted) {
+        const int lc = dlg->qryTCDVINT_LCNO().toInt();
+        const int sa = dlg->qryTCDVINT_SANO().toInt();
+        delete guard.data();
+        if (lc > 0) {
+            edtTCDV->setText(QString::number(lc));
+            edtSA->setText(QString::number(sa));
+            FindTcdvId(lc);
+        }
+        return;
+    }
+    delete guard.data();
 }

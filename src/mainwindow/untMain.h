@@ -13,7 +13,11 @@
 //   - SetLcMonitorFactory creates the intersection monitor (OpenLCMonitor);
 //   - SetCurrentEventFactory creates the current-event window at start-up;
 //   - SetStateListOpener opens the state list on a counter click;
-//   - SetMenuBuilder fills the menu bar for the operator (the menu unit);
+//   - every other window is opened by its action through the registry of window
+//     classes (TMainOpeners::Register in MainActionsUnit.h) and kept once in the
+//     one-instance window registry (WindowRegistry.h);
+//   - the menu bar is built by MenuUnit (MakeTwoLevelMenu, grade rules);
+//     SetMenuBuilder replaces it (tests);
 //   - formClosing() is the moment the side panels close at shutdown.
 // Window messages are public slots (numbers in MainWindowIntf.h).
 #include <QAction>
@@ -27,6 +31,7 @@
 #include <QRecursiveMutex>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -46,7 +51,12 @@ class QSplitter;
 class QTableWidget;
 class QTabWidget;
 class QTimer;
+class QToolBar;
 class QToolButton;
+class TAppEmergencyPanel;
+class TVipPanel;
+class TBRTThread;
+class TWASThread;
 class QTreeView;
 class TLegendPanel;
 class TColorShape;
@@ -203,8 +213,58 @@ public:
     // Search boxes: Enter in the group and intersection boxes.
     void edtSAEnter();
     void edtTCDVEnter();
+    // Search-box buttons: the group and intersection pickers.
+    void edtSAButtonClick();
+    void edtTCDVButtonClick();
+
+    // --- actions and openers (MainActionsUnit.h) ---------------------------------------
+    // Opens the window of an action by its pattern with the current selection; the
+    // window of a class nothing has registered is not opened (false).
+    bool ExecuteOpenAction(const QString &actionName);
+    // The open window of an action's class (nullptr when none).
+    QWidget *OpenedWindow(const QString &actionName) const;
+    // Host requests, reload, bookmarks, map picture, help and tools.
+    void actReqtParamsChangedExecute();
+    void actReqtHostRebootExecute();
+    void actReqtAppReloadExecute();
+    void actBookmarkExecute(int n);
+    void actBookmarkRegExecute(int n);
+    void actSaveMapViewExecute();
+    void actHelpExecute();
+    void actOpenUserManualExecute();
+    void actOpenTimeSpaceDiagramExecute();
+    void actOpenTCDV_SExecute();
+    void actOpenSA_SExecute();
+    void actOpenSA_MExecute();
+    void actOpenTCDV_E_PhaseMvmtExecute();
+    // Opens a local file or program with the desktop (tests replace it).
+    using TShellOpen = std::function<bool(const QString &path, const QStringList &arguments)>;
+    static void SetShellOpen(TShellOpen open);
 
     // --- side panels -----------------------------------------------------------------
+    TVipPanel *VipPanel() const { return pnlVIPControl; }
+    TAppEmergencyPanel *AppEmergencyPanel() const { return pnlAppEmergency; }
+    QWidget *TrafficInfoPanel() const { return pnlTrafficInfo; }
+    QTableWidget *gtvTrafficInfo = nullptr;
+    TTrafficInfoSel FTrafficInfoSel;
+    QTimer *ttTITimer = nullptr;
+    void actOpenVIPControlExecute();
+    void actOpenTrafficInfoExecute();
+    void actTrafficInfoCloseExecute();
+    void actAppEmergencyOpenExecute();
+    // Console messages and native calls of the page that belong to the panels.
+    bool PanelConsoleMessage(const QString &key, const QString &value);
+    bool PanelNative(const QString &name, const QVariantList &args);
+    void RefreshTrafficInfo();
+    QToolBar *ToolBar() const { return tbMain; }
+    QWidget *SimpleButtons() const { return pnlSimpleButtons; }
+    // The vehicle-position pollers run when their servers are set (G_BRT_SERVER,
+    // G_WAS_SERVER); stopped at shutdown.
+    void StartVehiclePollers();
+    void StopVehiclePollers();
+    TBRTThread *BrtThread() const { return FBRTThread; }
+    TWASThread *WasThread() const { return FWASThread; }
+
     bool IsAreaBrowserOpen() const;
     void SetAreaBrowserOpen(bool open);
     bool IsMntrPanelOpen() const;
@@ -239,8 +299,11 @@ private:
     void CreateActions();
     void BuildMenuBar();
     void BuildPopupMenu();
-    void SetActionMainMenu(const TArrayOvikTwoLevelMenu &menu, bool adminMode);
-    void DefaultMenu(bool adminMode, int grade, TArrayOvikTwoLevelMenu &menu);
+    void BuildToolBar();
+    void BuildSidePanels();
+    void ApplyGradeToToolBar(int grade);
+    void CloseOtherSidePanels(QWidget *keep);
+    void ShowWindowOf(const QString &actionName, QWidget *w, bool created);
     void Retranslate();
     QString Tx(const QString &key) const;
     void ShowDbError(const QSqlError &error);
@@ -279,6 +342,16 @@ private:
     void actOpenCOM_EExecute();
     void actShowDevToolExecute();
     void actWebViewRefreshExecute();
+
+    TVipPanel *pnlVIPControl = nullptr;
+    TAppEmergencyPanel *pnlAppEmergency = nullptr;
+    QWidget *pnlTrafficInfo = nullptr;
+    QToolBar *tbMain = nullptr;
+    QWidget *pnlSimpleButtons = nullptr;
+    QToolButton *btnAppEmergency = nullptr;
+    TBRTThread *FBRTThread = nullptr;
+    TWASThread *FWASThread = nullptr;
+    std::atomic<bool> FWasVisible{true};
 
     IMapBridge *FBridge = nullptr;
     std::unique_ptr<IMapBridge> FOwnBridge;

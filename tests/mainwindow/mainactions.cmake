@@ -10,3 +10,7 @@ if(TARGET vehsimlib)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_main_pollers.cpp
     LIBS mainwindow centrelink core vehsimlib)
 endif()
+# Menus, tool bar and pop-up by grade and admin mode; window openers; side panels.
+console_test(tst_main_menus LABEL mainactions DB TIMEOUT 600
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_main_menus.cpp ${CMAKE_CURRENT_LIST_DIR}/MainWindowTestEnv.h
+  LIBS mainwindow centrelink control core)

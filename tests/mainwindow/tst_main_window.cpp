@@ -190,7 +190,7 @@ private slots:
             QStringList menus;
             for (QAction *a : w.menuBar()->actions())
                 menus << a->text();
-            QCOMPARE(menus, QStringList({"시스템", "감시/제어", "이벤트", "Admin"}));
+            QCOMPARE(menus, QStringList({"시스템", "편집", "감시/제어", "이벤트", "이력", "도구", "Admin"}));
             QVERIFY(w.Action("actOpenLogCom")->associatedObjects().size() > 1); // in the monitoring menu
             QCOMPARE(w.Action("actClose")->text(), QString("프로그램종료"));
 
@@ -592,6 +592,33 @@ private slots:
         for (const rcsim::CapturedPacket &p : sim->captured())
             closing = closing || (!p.control && p.head.isClosing());
         QVERIFY(closing);
+    }
+
+    // The host request through the main window's action: the exchange on the
+    // control port (kind 3, opcode 4), the event row, the log line, the result box,
+    // and the monitoring that runs again afterwards.
+    void hostRequestThroughTheAction()
+    {
+        makeConsole();
+        DM->G_RC_CTRL_PORT = sim->ctrlPort();
+        QSqlDatabase db = TestDb::open(kDb, "check");
+        QVERIFY(MainTest::Exec(db, "DELETE FROM SCS_L_USERCONTROL"));
+        TRecordingMapBridge bridge;
+        TfrmMain w(nullptr, &bridge);
+        w.show();
+        sim->clearCapture();
+        boxes->enqueue(mrYes);
+        w.Action("actReqtParamsChanged")->trigger();
+        bool seen = false;
+        for (const rcsim::CapturedPacket &p : sim->captured())
+            seen = seen || (p.control && p.head.opcode == 4 && p.head.kind == 3 && p.head.target == 0);
+        QVERIFY(seen);
+        QCOMPARE(boxes->last().text, QString("[파라미터변경통보] 변경통보 성공"));
+        QCOMPARE(MainTest::Scalar(db, "SELECT COUNT(*) FROM SCS_L_USERCONTROL WHERE CTL_CODE = 13 AND CTL_VALUE = 1"), 1);
+        QVERIFY(anyLineEndsWith(logLines(), "[파라미터변경통보] 변경통보 성공"));
+        QVERIFY(w.ttRCTimer->isActive());
+        boxes->enqueue(mrYes);
+        QVERIFY(w.close());
     }
 
     void bookmarksThatAreNotAnObjectAreNotSaved()

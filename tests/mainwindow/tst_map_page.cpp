@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTest>
@@ -15,12 +16,17 @@
 #include <QWebEngineView>
 
 #include "AppSvrUnit.h"
+#include "BookmarkUnit.h"
+#include "JsEscape.h"
 #include "MainMapPageUnit.h"
 #include "MapViewControllerUnit.h"
 #include "NodeThreadUnit.h"
 #include "Quorval.h"
 #include "RC2MMIUnit.h"
 #include "TestDb.h"
+#include "VehiclePollerUnit.h"
+#include "untEmergencyPanel.h"
+#include "untVipPanel.h"
 
 static const char *kDb = "map_page";
 static ScriptedMsgDlg *gBoxes = nullptr;
@@ -34,6 +40,7 @@ private slots:
     void initialisationBuildsMarkersAndOutlines();
     void pageShowsLayersWithoutTileServer();
     void listedIntersectionsComeBackAsDrawLC();
+    void intersectionLayerFollowsZoomAndList();
     void markerColours_data();
     void markerColours();
     void flashingMarkerBlinks();
@@ -41,9 +48,12 @@ private slots:
     void typedNativeCalls();
     void consoleMessagesFromMarkers();
     void copyToClipboard();
+    void viewTakesFocusUnderMouse();
     void scriptFromWorkerThread();
     void namesWithQuotesAndLineBreaks();
     void trafficInfoPanel();
+    void pageDefinesWhatTheConsoleCalls();
+    void panelScriptsRunInThePage();
     void layerThreadDrawsNodes();
     void reloadRunsInitialisationAgain();
     void otherAddressRunsNoInitialisation();
@@ -51,6 +61,13 @@ private slots:
 
 private:
     QVariant Js(const QString &script) { return FCtl->EvaluateJavaScript(script, 20000); }
+    // Runs a console script at the page's top level: "ok", or the error it raised.
+    QString Run(const QString &script)
+    {
+        return Js(QStringLiteral("(function () { try { (0, eval)(") + JsStr(script)
+                  + QStringLiteral("); return 'ok'; } catch (e) { return String(e); } })()"))
+            .toString();
+    }
     // The number of the i-th demo marker, put on the intersection layer.
     int OnMap(int i)
     {
@@ -239,6 +256,31 @@ void TstMapPage::listedIntersectionsComeBackAsDrawLC()
     QCOMPARE(Js(QStringLiteral("LCLayer.getLayers().length")).toInt(), withMarker);
 }
 
+void TstMapPage::intersectionLayerFollowsZoomAndList()
+{
+    const QString home = QStringLiteral("map.setView([%1, %2], %3, { animate: false }); 0")
+                             .arg(FConfig.Lat, FConfig.Lng, FConfig.Zoom);
+    const int lc = OnMap(5);
+    FCtl->ExecuteJavaScript(QStringLiteral("LC%1.startBlink('#ff0000');").arg(lc));
+    QVERIFY(Js(QStringLiteral("LC%1.blinking()").arg(lc)).toBool());
+    // Over a part of the map without intersections the server lists none: the layer
+    // empties and every marker stops blinking.
+    Js(QStringLiteral("map.setView([37.62, 127.15], 16, { animate: false }); getAxLCLayer(); 0"));
+    QTRY_VERIFY_WITH_TIMEOUT(!Js(QStringLiteral("LC%1.blinking()").arg(lc)).toBool(), 20000);
+    QCOMPARE(Js(QStringLiteral("LCLayer.getLayers().length")).toInt(), 0);
+    // At the threshold zoom (maximum minus the intersection offset) both layers are
+    // cleared without asking the server.
+    Js(home);
+    Js(QStringLiteral("map.setZoom(map.getMaxZoom() - %1, { animate: false }); LCLayer.addLayer(LC%2);"
+                      " MvmtLayer.addLayer(L.featureGroup()); if (lcXhr) { lcXhr.abort(); } lcXhr = undefined;"
+                      " getAxLCLayer(); 0")
+           .arg(FConfig.LcMaxZoomOffset)
+           .arg(lc));
+    QCOMPARE(Js(QStringLiteral("lcXhr === undefined")).toBool(), true);
+    QCOMPARE(Js(QStringLiteral("LCLayer.getLayers().length + MvmtLayer.getLayers().length")).toInt(), 0);
+    Js(home);
+}
+
 void TstMapPage::markerColours_data()
 {
     QTest::addColumn<int>("state");
@@ -343,7 +385,8 @@ void TstMapPage::movementArrows()
     // "mvmt", the number in four digits, plan, phase and ring.
     const QString name = QStringLiteral("mvmt") + QString::number(lc).rightJustified(4, QLatin1Char('0')) + QStringLiteral("000");
     // At a low zoom no arrow is sent.
-    QVERIFY(!MainMapPage::DrawLCScript(QString::number(lc), FSet, FLegend, 14, 19, 4).contains(QLatin1String("ovikLcArrow")));
+    QVERIFY(!MainMapPage::DrawLCScript(QString::number(lc), FSet, FLegend, 14, 19, 4).contains(QLatin1String("simpleMovement")));
+    QVERIFY(MainMapPage::DrawLCScript(QString::number(lc), FSet, FLegend, 18, 19, 4).contains(QLatin1String("simpleMovement")));
     FCtl->ExecuteJavaScript(MainMapPage::DrawLCScript(QString::number(lc), FSet, FLegend, 18, 19, 4));
     QVERIFY(Js(QStringLiteral("LC%1.PhaseA === mvmtObj['%2']").arg(lc).arg(name)).toBool());
     QVERIFY(Js(QStringLiteral("MvmtLayer.hasLayer(LC%1.PhaseA) && MvmtLayer.hasLayer(LC%1.PhaseB)").arg(lc)).toBool());
@@ -438,6 +481,35 @@ void TstMapPage::copyToClipboard()
     QTRY_COMPARE_WITH_TIMEOUT(QApplication::clipboard()->text(), QStringLiteral("plain"), 20000);
 }
 
+void TstMapPage::viewTakesFocusUnderMouse()
+{
+    FWindow->activateWindow();
+    if (!QTest::qWaitForWindowActive(FWindow))
+        QSKIP("no active window on this platform");
+    auto *edit = new QLineEdit(FWindow);
+    edit->setGeometry(0, 0, 80, 24);
+    edit->show();
+    edit->raise();
+    edit->setFocus();
+    QTRY_VERIFY(edit->hasFocus());
+    FCtl->SetFocusUnderMouse(true);
+    QWidget *view = FCtl->MapView()->focusProxy() ? FCtl->MapView()->focusProxy() : FCtl->MapView();
+    // Pointer elsewhere: the focus stays where it is.
+    QCursor::setPos(FWindow->mapToGlobal(QPoint(-50, -50)));
+    if (QCursor::pos() != FWindow->mapToGlobal(QPoint(-50, -50)))
+        QSKIP("the pointer cannot be moved on this platform");
+    QTest::qWait(700);
+    QVERIFY(edit->hasFocus());
+    // Pointer over the map: the map takes the focus; switched off, it no longer does.
+    QCursor::setPos(FCtl->MapView()->mapToGlobal(FCtl->MapView()->rect().center()));
+    QTRY_VERIFY_WITH_TIMEOUT(view->hasFocus(), 5000);
+    FCtl->SetFocusUnderMouse(false);
+    edit->setFocus();
+    QTest::qWait(700);
+    QVERIFY(edit->hasFocus());
+    delete edit;
+}
+
 void TstMapPage::scriptFromWorkerThread()
 {
     // A worker thread hands a script to the view; it runs on the user-interface thread.
@@ -526,6 +598,115 @@ void TstMapPage::trafficInfoPanel()
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows.first().Volume, 12);
     QCOMPARE(rows.first().Dir1, QStringLiteral("1"));
+}
+
+void TstMapPage::pageDefinesWhatTheConsoleCalls()
+{
+    // Every page function, layer, icon and pane that the console's scripts use
+    // (main window, VIP and emergency panels, vehicle pollers, bookmarks, legend).
+    const QStringList functions = {
+        "initialize", "getAxLCLayer", "ClearInvisibleLayer", "getAxNodeLinkLayer", "getAxSpecialLayer",
+        "showBookmarkFlag", "_assignColor", "window.updateCarName", "L.lcMarker", "L.simpleMovement",
+        "L.easyButton", "L.AwesomeMarkers.icon", "turf.buffer", "turf.multiLineString", "$.ajax", "$.getScript",
+        "map.fitBoundsEx", "selMarker.bounce", "app.CopyToClipboard",
+        // native functions of the console
+        "window.loadEnd", "window.drawLC", "window.changeVisible", "window.bookmark", "window.moving",
+        "window.mouseMove", "window.zoomEnd", "window.clearSelection", "window.keyPress", "window.dragEnd",
+        "window.selectServiceID"};
+    for (const QString &f : functions)
+        QVERIFY2(Js(QStringLiteral("typeof ") + f + QStringLiteral(" === 'function'")).toBool(), qPrintable(f));
+    const QStringList groups = {"LCLayer", "SALayer", "MvmtLayer", "nodeLayer", "linkLayer", "tfdtLayer",
+                                "appEmergencyLayer", "routeLayer", "routeLineLayer", "carLayer"};
+    for (const QString &g : groups)
+        QVERIFY2(Js(QStringLiteral("%1 instanceof L.LayerGroup && map.hasLayer(%1)").arg(g)).toBool(), qPrintable(g));
+    QVERIFY(Js(QStringLiteral("emergencyIcon instanceof L.Icon")).toBool());
+    for (const char *pane : {"paneSA", "paneLink", "paneNode", "paneLC", "paneMvmt", "paneTfdt", "paneEmerg"})
+        QVERIFY2(Js(QStringLiteral("!!map.getPane('%1')").arg(QLatin1String(pane))).toBool(), pane);
+    const QStringList registries = {"lcObj", "saObj", "nodeObj", "linkObj", "mvmtObj", "vipObj", "trafficInfoObj"};
+    for (const QString &r : registries)
+        QVERIFY2(Js(QStringLiteral("typeof %1 === 'object' && %1 !== null").arg(r)).toBool(), qPrintable(r));
+    QVERIFY(Js(QStringLiteral("showVipPanel === false && showTiPanel === false && 'imhereMarker' in window"
+                              " && 'selectedLC' in window && 'selGroup' in window"))
+                .toBool());
+    // The vehicle colours go round the icon plug-in's colours.
+    QCOMPARE(Js(QStringLiteral("var a = _assignColor(), b = _assignColor(); typeof a === 'string' && a !== b")).toBool(),
+             true);
+}
+
+void TstMapPage::panelScriptsRunInThePage()
+{
+    FErrors.clear();
+    // VIP panel: one panel marker per intersection marker, gone again on close.
+    QCOMPARE(Run(VipOpenScript()), QStringLiteral("ok"));
+    QCOMPARE(Js(QStringLiteral("VIPCtrlLayerGroup.getLayers().length")).toInt(), FMarkers.size());
+    QVERIFY(Js(QStringLiteral("showVipPanel && map.hasLayer(VIPCtrlLayerGroup)")).toBool());
+    QCOMPARE(Run(VipCloseScript()), QStringLiteral("ok"));
+    QCOMPARE(Js(QStringLiteral("Object.keys(vipObj).length")).toInt(), 0);
+
+    // Emergency panel: a service marker with a quoted name, its route twice, the
+    // marker of a new service that reports its position, and the clearing.
+    TAppService svc;
+    svc.ServiceId = QStringLiteral("S2612110700'1");
+    svc.ServiceName = QStringLiteral("구급 \"1\"\n호");
+    svc.Lat = QStringLiteral("37.515");
+    svc.Lng = QStringLiteral("127.035");
+    QCOMPARE(Run(AppEmergencyScript::Marker(svc)), QStringLiteral("ok"));
+    QCOMPARE(Js(QStringLiteral("appEmergencyLayer.getLayers().length")).toInt(), 1);
+    QCOMPARE(Js(QStringLiteral("appEmergencyLayer.getLayers()[0].options.serviceID")).toString(), svc.ServiceId);
+    QCOMPARE(Run(AppEmergencyScript::Route(QStringLiteral("[[37.51,127.03],[37.515,127.035],[37.52,127.04]]"))),
+             QStringLiteral("ok"));
+    QCOMPARE(Js(QStringLiteral("routeLayer.getLayers().length + routeLineLayer.getLayers().length")).toInt(), 2);
+    QCOMPARE(Js(QStringLiteral("routeLayer.getLayers()[0].options.pane")).toString(), QStringLiteral("paneEmerg"));
+    QStringList dragged;
+    FCtl->RegisterNative(QStringLiteral("dragEnd"), [&dragged](const QVariantList &a) {
+        dragged << NativeArgStr(a, 0) << NativeArgNumText(a, 1) << NativeArgNumText(a, 2);
+    });
+    QCOMPARE(Run(AppEmergencyScript::NewMarker(QStringLiteral("S261211070100"), QStringLiteral("상황 위치로 옮겨주세요"))),
+             QStringLiteral("ok"));
+    QTRY_COMPARE_WITH_TIMEOUT(dragged.size(), 3, 20000);
+    QCOMPARE(dragged.first(), QStringLiteral("S261211070100"));
+    QCOMPARE(dragged.at(1), Js(QStringLiteral("String(map.getCenter().lat)")).toString());
+    FCtl->UnregisterNative(QStringLiteral("dragEnd"));
+    QCOMPARE(Run(AppEmergencyScript::ClearAll()), QStringLiteral("ok"));
+    QCOMPARE(Js(QStringLiteral("appEmergencyLayer.getLayers().length + routeLayer.getLayers().length"
+                               " + routeLineLayer.getLayers().length")).toInt(),
+             0);
+
+    // Vehicle positions: two vehicles with their names, one placed at 0 leaves the
+    // layer, an empty answer clears it.
+    for (const QString &script : WasScripts(QStringLiteral("[V1;37.511;127.031,V<b>2;37.512;127.032]")))
+        QCOMPARE(Run(script), QStringLiteral("ok"));
+    QCOMPARE(Js(QStringLiteral("carLayer.getLayers().length")).toInt(), 2);
+    QCOMPARE(Js(QStringLiteral("carLayer.getLayers().map(function (l) { return l.getTooltip().getElement().textContent; })"
+                               ".sort().join('|')")).toString(),
+             QStringLiteral("V1|V<b>2"));
+    for (const QString &script : WasScripts(QStringLiteral("[V1;0;0,V<b>2;37.513;127.033]")))
+        QCOMPARE(Run(script), QStringLiteral("ok"));
+    QCOMPARE(Js(QStringLiteral("carLayer.getLayers().length")).toInt(), 1);
+    QCOMPARE(Run(WasScripts(QStringLiteral("[]")).join(QLatin1Char(' '))), QStringLiteral("ok"));
+    QCOMPARE(Js(QStringLiteral("carLayer.getLayers().length")).toInt(), 0);
+    TBusRecord bus;
+    bus.ObeId = QStringLiteral("OBE1");
+    bus.LatE7 = 375140000;
+    bus.LngE7 = 1270350000;
+    QCOMPARE(Run(BusMarkerScript(bus)), QStringLiteral("ok"));
+    QCOMPARE(Run(BusRemoveScript(bus.ObeId)), QStringLiteral("ok"));
+
+    // Bookmarks: registering shows the flag; recalling moves the map and shows it.
+    std::optional<QJsonObject> bookmarks = QJsonObject();
+    TLatLng pos;
+    pos.Lat = QStringLiteral("37.52");
+    pos.Lng = QStringLiteral("127.04");
+    QCOMPARE(Run(RegisterBookmark(bookmarks, 4, pos, 16, QStringLiteral("EN"))), QStringLiteral("ok"));
+    QCOMPARE(Js(QStringLiteral("bookmarkFlag.getTooltip().getElement().textContent")).toString(),
+             QStringLiteral("Bookmark #4 registered"));
+    QCOMPARE(Run(RecallBookmarkScript(bookmarks, 4, QStringLiteral("KO"))), QStringLiteral("ok"));
+    QTRY_COMPARE_WITH_TIMEOUT(Js(QStringLiteral("bookmarkFlag ? bookmarkFlag.getTooltip().getElement().textContent : ''"))
+                                  .toString(),
+                              QStringLiteral("북마크 #4"), 20000);
+    QCOMPARE(Js(QStringLiteral("map.getCenter().lat.toFixed(2)")).toString(), QStringLiteral("37.52"));
+    QTRY_VERIFY_WITH_TIMEOUT(Js(QStringLiteral("bookmarkFlag === undefined")).toBool(), 10000);
+    QVERIFY2(FErrors.filter(QStringLiteral("Uncaught")).isEmpty(), qPrintable(FErrors.join(QLatin1Char('\n'))));
 }
 
 void TstMapPage::layerThreadDrawsNodes()

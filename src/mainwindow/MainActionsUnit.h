@@ -1,0 +1,112 @@
+#pragma once
+// The main window's action list and its window openers.
+//
+// Every action of the main window is one row of MainActionDefs(): its name, how it
+// opens its window (the opening patterns below), which part of the current
+// selection it hands over and its keyboard shortcut. Captions are the keys
+// "<name>.Caption" of the window's language table.
+//
+// Windows are found through one registry of window classes: a window written
+// elsewhere registers how it is created (and, when its entry properties are plain
+// methods, how they are set), and from then on its action opens it:
+//
+//     TMainOpeners::Register(QStringLiteral("TfrmTFDT_HS"), {
+//         [](const TOpenContext &c) { return new TfrmTFDT_HS(c.Owner); },
+//         [](QWidget *w, const QString &setter, const QVariant &v) {
+//             if (setter == QLatin1String("TCDV_ID")) static_cast<TfrmTFDT_HS *>(w)->SetTCDV_ID(v.toInt());
+//         }});
+//
+// Without a Set function the setters are given as Qt properties (setProperty), so
+// a window that declares Q_PROPERTY(int TCDV_ID WRITE SetTCDV_ID) needs none.
+// An action whose window class is not registered opens nothing and says so in the
+// debug output (TMainOpeners::Missing lists them). A non-modal window exists once:
+// it is kept in the one-instance window registry (WindowRegistry.h) under its class
+// name, so executing its action again brings it to the front and applies no setter.
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+
+class QWidget;
+class TfrmMain;
+
+// How an action opens its window.
+enum TOpenPattern {
+    opNone = 0,     // opens no window (a handler of its own, or no effect)
+    opOwned,        // one window owned by the main window, setters applied at creation
+    opGeneric,      // one window owned by the application, no setter
+    opApplication,  // one window owned by the application, with setters
+    opModalFreed,   // modal dialog, freed after it closes
+    opModal,        // modal tool, a new one each time
+    opResident      // created at start-up, shown or brought to the front
+};
+
+// What of the selection an action hands over.
+enum THandOver {
+    hoNone = 0,
+    hoGroup,        // the setters get FSA_ID
+    hoLc,           // the setters get FTCDV_ID
+    hoGroupThenLc,  // first setter FSA_ID, second FTCDV_ID
+    hoLcThenGroup,  // first setter FTCDV_ID, second FSA_ID
+    hoLcOrGroup     // TCDV_ID := FTCDV_ID when FSA_ID <= 0 or an intersection is
+                    // selected, otherwise SA_ID := FSA_ID
+};
+
+struct TMainActionDef
+{
+    const char *Name;
+    TOpenPattern Pattern;
+    const char *WindowClass; // empty for opNone
+    THandOver HandOver;
+    const char *Setter1;     // entry property names (TCDV_ID, TcdvID, SA_ID, SaID)
+    const char *Setter2;
+    const char *Shortcut;    // fixed shortcut ("" none; the ten shortcuts that work
+                             // only while the main window is active are not here)
+    bool Separator;
+    bool NoEffect;           // exists with a caption but does nothing
+};
+
+// Every action of the main window, in the order of the action list.
+const QList<TMainActionDef> &MainActionDefs();
+const TMainActionDef *FindMainActionDef(const QString &name);
+
+// The setters an action applies for a selection, in order (name, value).
+QList<QPair<QString, QVariant>> HandOverSetters(const TMainActionDef &def, int saId, int tcdvId);
+
+// What a window factory gets.
+struct TOpenContext
+{
+    TfrmMain *Main = nullptr;
+    QWidget *Owner = nullptr; // the main window, or nullptr for the application
+    QString ActionName;
+    QString Caption;
+    int SA_ID = 0;
+    int TCDV_ID = 0;
+};
+
+struct TWindowClassHooks
+{
+    // Creates the window (not shown). May return nullptr (nothing opened).
+    std::function<QWidget *(const TOpenContext &)> Create;
+    // Applies one entry property; default: QObject::setProperty.
+    std::function<void(QWidget *, const QString &, const QVariant &)> Set;
+    // Runs after the setters, before showing (e.g. placement); optional.
+    std::function<void(QWidget *, const TOpenContext &)> BeforeShow;
+    // Runs after showing (e.g. a first refresh); optional.
+    std::function<void(QWidget *, const TOpenContext &)> AfterShow;
+};
+
+class TMainOpeners
+{
+public:
+    static void Register(const QString &windowClass, TWindowClassHooks hooks);
+    static void Unregister(const QString &windowClass);
+    static bool IsRegistered(const QString &windowClass);
+    static const TWindowClassHooks *Hooks(const QString &windowClass);
+    // Window classes of the action list that nothing has registered yet.
+    static QStringList Missing();
+    // Registers the windows the console already has (control windows, operator
+    // accounts, program information); called once by the main window.
+    static void RegisterBuiltIns();
+};
