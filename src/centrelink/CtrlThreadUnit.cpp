@@ -143,14 +143,7 @@ int TCtrlThread::CheckReply(TCtrlData &frame, const THostSimplePacket &reply, qu
 void TCtrlThread::Log(const QString &line)
 {
     FLogStrArray = line;
-    TExchangeDump dump;
-    const QString kind = line.section(QLatin1Char(','), 1, 1);
-    if (kind == QLatin1String("SND"))
-        dump.request = FPacketReq.ToByteArray();
-    else if (kind == QLatin1String("RSV_HEAD"))
-        dump.replyHead = FPacketRes.Head.ToByteArray();
-    else if (kind == QLatin1String("RSV_DATA"))
-        dump.replyData = FPacketRes.DataBytes();
+    const TExchangeDump dump = ExchangeDumpFor(line, FPacketReq, FPacketRes);
 
     QPointer<QObject> logObj = FLogObj;
     QPointer<QObject> progress = FProgressBar;
@@ -201,6 +194,7 @@ void TCtrlThread::run()
         return;
     }
 
+    const TExchangeLogFn log = [this](const QString &line) { Log(line); };
     const int count = int(FDataArray.size());
     for (int i = 0; i < count && !isInterruptionRequested(); ++i) {
         TCtrlData &frame = FDataArray[i];
@@ -228,38 +222,14 @@ void TCtrlThread::run()
         }
 
         // Send.
-        const int wireSize = FPacketReq.WireSize();
-        Log(QStringLiteral(">> %1,SND,%2").arg(FTexts[14]).arg(wireSize));
-        if (!fits || !client.Send(FPacketReq.WireBytes(), wireSize)) {
-            Log(FTexts[4]);
+        if (!RcSendLogged(client, FPacketReq, FTexts, log, fits)) {
             frame.FReturnVal = rcSendFailed;
             Log(QStringLiteral("%1 : %2,RESULT,Fail").arg(title, FTexts[22]));
             break;
         }
 
         // Receive.
-        bool received = true;
-        if (!client.ReceiveExact(reinterpret_cast<char *>(&FPacketRes.Head), RC_HEAD_SIZE)) {
-            Log(FTexts[6]);
-            received = false;
-        } else {
-            FPacketRes.ConvertRecvHead();
-            Log(QStringLiteral(">> %1,RSV_HEAD,%2").arg(FTexts[11]).arg(RC_HEAD_SIZE));
-            FPacketRes.DataSize = 0;
-            const quint32 dsize = FPacketRes.Head.dsize;
-            if (dsize != 0) {
-                if (dsize > quint32(THostSimplePacket::DataCapacity)
-                    || !client.ReceiveExact(reinterpret_cast<char *>(FPacketRes.Data), int(dsize))) {
-                    // A reply larger than the data area is refused unread.
-                    Log(QStringLiteral(">> %1").arg(FTexts[12]));
-                    received = false;
-                } else {
-                    FPacketRes.DataSize = qint32(dsize);
-                    Log(QStringLiteral(">> %1,RSV_DATA,%2").arg(FTexts[13]).arg(dsize));
-                }
-            }
-        }
-        if (!received) {
+        if (!RcReceiveLogged(client, FPacketRes, FTexts, log)) {
             frame.FReturnVal = rcReceiveFailed;
             Log(QStringLiteral("%1 : %2,RESULT,Fail").arg(title, FTexts[23]));
             break;
@@ -272,18 +242,6 @@ void TCtrlThread::run()
     }
 
     FRtnValue = rcSuccess;
-    bool closed = true;
-    if (client.Connected()) {
-        if (!client.SendClosing(FPacketReq)) {
-            Log(FTexts[10]);
-            closed = false;
-        }
-        client.PauseAndDisconnect();
-    } else {
-        client.Abort();
-    }
-    if (!closed) {
-        Log(FTexts[2]);
+    if (!RcCloseLogged(client, FPacketReq, FTexts, log))
         FRtnValue = rcCloseFailed;
-    }
 }

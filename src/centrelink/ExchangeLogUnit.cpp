@@ -182,3 +182,70 @@ QString LookupLcName(int lcNo)
         return GetLcName(lcNo);
     return QString::number(lcNo);
 }
+
+TExchangeDump ExchangeDumpFor(const QString &line, const THostSimplePacket &request,
+                              const THostSimplePacket &reply)
+{
+    TExchangeDump dump;
+    const QString kind = line.section(QLatin1Char(','), 1, 1);
+    if (kind == QLatin1String("SND"))
+        dump.request = request.ToByteArray();
+    else if (kind == QLatin1String("RSV_HEAD"))
+        dump.replyHead = reply.Head.ToByteArray();
+    else if (kind == QLatin1String("RSV_DATA"))
+        dump.replyData = reply.DataBytes();
+    return dump;
+}
+
+bool RcSendLogged(TRcClient &client, const THostSimplePacket &request, const TUpDnTexts &texts,
+                  const TExchangeLogFn &log, bool fits)
+{
+    const int wireSize = request.WireSize();
+    log(QStringLiteral(">> %1,SND,%2").arg(texts[14]).arg(wireSize));
+    if (!fits || !client.Send(request.WireBytes(), wireSize)) {
+        log(texts[4]);
+        return false;
+    }
+    return true;
+}
+
+bool RcReceiveLogged(TRcClient &client, THostSimplePacket &reply, const TUpDnTexts &texts,
+                     const TExchangeLogFn &log)
+{
+    if (!client.ReceiveExact(reinterpret_cast<char *>(&reply.Head), RC_HEAD_SIZE)) {
+        log(texts[6]);
+        return false;
+    }
+    reply.ConvertRecvHead();
+    log(QStringLiteral(">> %1,RSV_HEAD,%2").arg(texts[11]).arg(RC_HEAD_SIZE));
+    reply.DataSize = 0;
+    const quint32 dsize = reply.Head.dsize;
+    if (dsize == 0)
+        return true;
+    if (dsize > quint32(THostSimplePacket::DataCapacity)
+        || !client.ReceiveExact(reinterpret_cast<char *>(reply.Data), int(dsize))) {
+        log(QStringLiteral(">> %1").arg(texts[12]));
+        return false;
+    }
+    reply.DataSize = qint32(dsize);
+    log(QStringLiteral(">> %1,RSV_DATA,%2").arg(texts[13]).arg(dsize));
+    return true;
+}
+
+bool RcCloseLogged(TRcClient &client, THostSimplePacket &buffer, const TUpDnTexts &texts,
+                   const TExchangeLogFn &log)
+{
+    bool closed = true;
+    if (client.Connected()) {
+        if (!client.SendClosing(buffer)) {
+            log(texts[10]);
+            closed = false;
+        }
+        client.PauseAndDisconnect();
+    } else {
+        client.Abort();
+    }
+    if (!closed)
+        log(texts[2]);
+    return closed;
+}

@@ -47,6 +47,28 @@ struct TExchangeDump
     QByteArray replyData; // the reply's DataSize data bytes
 };
 
+// The packets a log line dumps, chosen by the line's kind (SND, RSV_HEAD, RSV_DATA).
+TExchangeDump ExchangeDumpFor(const QString &line, const THostSimplePacket &request,
+                              const THostSimplePacket &reply);
+
+// The logged steps of an exchange thread over its connection; `log` is the thread's
+// own line writer (it dumps the thread's packets).
+using TExchangeLogFn = std::function<void(const QString &line)>;
+// Sends the request after its SND line; false (and texts[4]) when it could not be
+// sent or did not fit (`fits` false: nothing is sent).
+bool RcSendLogged(TRcClient &client, const THostSimplePacket &request, const TUpDnTexts &texts,
+                  const TExchangeLogFn &log, bool fits = true);
+// Reads the reply's header and data into `reply`, logging RSV_HEAD and RSV_DATA;
+// false (texts[6] or texts[12]) when either fails. A reply larger than the data area
+// is refused unread.
+bool RcReceiveLogged(TRcClient &client, THostSimplePacket &reply, const TUpDnTexts &texts,
+                     const TExchangeLogFn &log);
+// The closing step: the closing packet (built in `buffer`) and the disconnect when
+// connected, else the connection is dropped. False, after texts[10] and texts[2],
+// when the closing packet could not be sent.
+bool RcCloseLogged(TRcClient &client, THostSimplePacket &buffer, const TUpDnTexts &texts,
+                   const TExchangeLogFn &log);
+
 // Sees every line of the exchange threads on the user-interface thread before the
 // log window does (tests synchronise with the threads through it).
 using TExchangeLogObserver = std::function<void(const QString &line)>;

@@ -112,21 +112,14 @@ QDateTime RcPacketTimeToDateTime(qint32 seconds) { return PacketTimeToDateTime(s
 // Bit-field getters
 // ---------------------------------------------------------------------------
 
-int TLcst2004::GetBits0(int index) const { return GetBitsByOneByte(lcst[0], index); }
-int TLcst2004::GetBits1(int index) const { return GetBitsByOneByte(lcst[1], index); }
-int TLcst2004::GetBits2(int index) const { return GetBitsByOneByte(lcst[2], index); }
-int TLcst2004::GetBits3(int index) const { return GetBitsByOneByte(lcst[3], index); }
-int TLcst2004::GetBits4(int index) const { return GetBitsByOneByte(lcst[4], index); }
-int TLcst2004::GetBits5(int index) const { return GetBitsByOneByte(lcst[5], index); }
-int TLcst2004::GetBits16(int index) const { return GetBitsByOneByte(lcst[16], index); }
+int TLcstBits::GetBits0(int index) const { return GetBitsByOneByte(lcst[0], index); }
+int TLcstBits::GetBits1(int index) const { return GetBitsByOneByte(lcst[1], index); }
+int TLcstBits::GetBits2(int index) const { return GetBitsByOneByte(lcst[2], index); }
+int TLcstBits::GetBits3(int index) const { return GetBitsByOneByte(lcst[3], index); }
+int TLcstBits::GetBits4(int index) const { return GetBitsByOneByte(lcst[4], index); }
+int TLcstBits::GetBits5(int index) const { return GetBitsByOneByte(lcst[5], index); }
+int TLcstBits::GetBits16(int index) const { return GetBitsByOneByte(lcst[16], index); }
 
-int TLcst2010::GetBits0(int index) const { return GetBitsByOneByte(lcst[0], index); }
-int TLcst2010::GetBits1(int index) const { return GetBitsByOneByte(lcst[1], index); }
-int TLcst2010::GetBits2(int index) const { return GetBitsByOneByte(lcst[2], index); }
-int TLcst2010::GetBits3(int index) const { return GetBitsByOneByte(lcst[3], index); }
-int TLcst2010::GetBits4(int index) const { return GetBitsByOneByte(lcst[4], index); }
-int TLcst2010::GetBits5(int index) const { return GetBitsByOneByte(lcst[5], index); }
-int TLcst2010::GetBits16(int index) const { return GetBitsByOneByte(lcst[16], index); }
 int TLcst2010::GetBits24(int index) const { return GetBitsByOneByte(lcst[24], index); }
 
 int TBitByte::GetBits(int index) const { return GetBitsByOneByte(value, index); }

@@ -284,10 +284,11 @@ using TPST_VESK_STATE = TST_VESK_STATE *;
 using TPST_ITST_STATE = TST_ITST_STATE *;
 
 // Bit-field getters over the status bytes; index = start bit * 256 + width.
-struct TLcst2004
+// The bytes both controller generations share.
+struct TLcstBits
 {
     const quint8 *lcst;
-    explicit TLcst2004(const quint8 *bytes) : lcst(bytes) {}
+    explicit TLcstBits(const quint8 *bytes) : lcst(bytes) {}
     int GetBits0(int index) const;
     int GetBits1(int index) const;
     int GetBits2(int index) const;
@@ -296,17 +297,13 @@ struct TLcst2004
     int GetBits5(int index) const;
     int GetBits16(int index) const;
 };
-struct TLcst2010
+struct TLcst2004 : TLcstBits
 {
-    const quint8 *lcst;
-    explicit TLcst2010(const quint8 *bytes) : lcst(bytes) {}
-    int GetBits0(int index) const;
-    int GetBits1(int index) const;
-    int GetBits2(int index) const;
-    int GetBits3(int index) const;
-    int GetBits4(int index) const;
-    int GetBits5(int index) const;
-    int GetBits16(int index) const;
+    explicit TLcst2004(const quint8 *bytes) : TLcstBits(bytes) {}
+};
+struct TLcst2010 : TLcstBits
+{
+    explicit TLcst2010(const quint8 *bytes) : TLcstBits(bytes) {}
     int GetBits24(int index) const;
 };
 struct TBitByte

@@ -48,14 +48,7 @@ int TUpDnThread::WaitFor()
 void TUpDnThread::Log(const QString &line)
 {
     FLogStrArray = line;
-    TExchangeDump dump;
-    const QString kind = line.section(QLatin1Char(','), 1, 1);
-    if (kind == QLatin1String("SND"))
-        dump.request = m_pPacketReq->ToByteArray();
-    else if (kind == QLatin1String("RSV_HEAD"))
-        dump.replyHead = m_pPacketRes->Head.ToByteArray();
-    else if (kind == QLatin1String("RSV_DATA"))
-        dump.replyData = m_pPacketRes->DataBytes();
+    const TExchangeDump dump = ExchangeDumpFor(line, *m_pPacketReq, *m_pPacketRes);
     RcSynchronize([line, dump] { DispatchExchangeLog(line, dump, false); });
 }
 
@@ -109,18 +102,6 @@ void TUpDnThread::run()
     }
 
     // Closing step, whatever happened before (built in the request buffer).
-    bool closed = true;
-    if (client.Connected()) {
-        if (!client.SendClosing(*m_pPacketReq)) {
-            Log(FTexts[10]);
-            closed = false;
-        }
-        client.PauseAndDisconnect();
-    } else {
-        client.Abort();
-    }
-    if (!closed) {
-        Log(FTexts[2]);
+    if (!RcCloseLogged(client, *m_pPacketReq, FTexts, [this](const QString &line) { Log(line); }))
         FReturnValue = rcCloseFailed;
-    }
 }

@@ -118,49 +118,18 @@ int TVipCtrlThread::CheckReply(TCommandType commandType, const THostSimplePacket
 void TVipCtrlThread::Log(const QString &line)
 {
     FLogStrArray = line;
-    TExchangeDump dump;
-    const QString kind = line.section(QLatin1Char(','), 1, 1);
-    if (kind == QLatin1String("SND"))
-        dump.request = FPacketReq.ToByteArray();
-    else if (kind == QLatin1String("RSV_HEAD"))
-        dump.replyHead = FPacketRes.Head.ToByteArray();
-    else if (kind == QLatin1String("RSV_DATA"))
-        dump.replyData = FPacketRes.DataBytes();
+    const TExchangeDump dump = ExchangeDumpFor(line, FPacketReq, FPacketRes);
     RcSynchronize([line, dump] { DispatchExchangeLog(line, dump, false); });
 }
 
 bool TVipCtrlThread::SendRequest(TRcClient &client)
 {
-    const int wireSize = FPacketReq.WireSize();
-    Log(QStringLiteral(">> %1,SND,%2").arg(FTexts[14]).arg(wireSize));
-    if (!client.Send(FPacketReq.WireBytes(), wireSize)) {
-        Log(FTexts[4]);
-        return false;
-    }
-    return true;
+    return RcSendLogged(client, FPacketReq, FTexts, [this](const QString &line) { Log(line); });
 }
 
 bool TVipCtrlThread::ReceiveReply(TRcClient &client)
 {
-    if (!client.ReceiveExact(reinterpret_cast<char *>(&FPacketRes.Head), RC_HEAD_SIZE)) {
-        Log(FTexts[6]);
-        return false;
-    }
-    FPacketRes.ConvertRecvHead();
-    Log(QStringLiteral(">> %1,RSV_HEAD,%2").arg(FTexts[11]).arg(RC_HEAD_SIZE));
-    FPacketRes.DataSize = 0;
-    const quint32 dsize = FPacketRes.Head.dsize;
-    if (dsize == 0)
-        return true;
-    // A reply larger than the data area is refused unread.
-    if (dsize > quint32(THostSimplePacket::DataCapacity)
-        || !client.ReceiveExact(reinterpret_cast<char *>(FPacketRes.Data), int(dsize))) {
-        Log(QStringLiteral(">> %1").arg(FTexts[12]));
-        return false;
-    }
-    FPacketRes.DataSize = qint32(dsize);
-    Log(QStringLiteral(">> %1,RSV_DATA,%2").arg(FTexts[13]).arg(dsize));
-    return true;
+    return RcReceiveLogged(client, FPacketRes, FTexts, [this](const QString &line) { Log(line); });
 }
 
 void TVipCtrlThread::run()
@@ -188,18 +157,6 @@ void TVipCtrlThread::run()
     }
 
     // Closing step (nothing to close after a failed connection).
-    bool closed = true;
-    if (client.Connected()) {
-        if (!client.SendClosing(FPacketReq)) {
-            Log(FTexts[10]);
-            closed = false;
-        }
-        client.PauseAndDisconnect();
-    } else {
-        client.Abort();
-    }
-    if (!closed) {
-        Log(FTexts[2]);
+    if (!RcCloseLogged(client, FPacketReq, FTexts, [this](const QString &line) { Log(line); }))
         FRtnValue = rcCloseFailed;
-    }
 }

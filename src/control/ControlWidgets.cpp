@@ -1,7 +1,14 @@
 #include "ControlWidgets.h"
 
+#include <QAction>
+#include <QCheckBox>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QGridLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
 
 TRadioGroup::TRadioGroup(QWidget *parent, int columns)
@@ -73,4 +80,47 @@ void ControlPause(int ms)
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+QPushButton *ControlActionButton(QAction *action, QWidget *parent)
+{
+    auto *b = new QPushButton(parent);
+    b->setObjectName(QStringLiteral("btn_") + action->objectName());
+    b->setText(action->text());
+    QObject::connect(b, &QPushButton::clicked, action, &QAction::trigger);
+    QObject::connect(action, &QAction::changed, b, [b, action] {
+        b->setText(action->text());
+        b->setEnabled(action->isEnabled());
+    });
+    return b;
+}
+
+QSpinBox *ControlSpin(QWidget *parent, const char *name, int lo, int hi, int value)
+{
+    auto *s = new QSpinBox(parent);
+    s->setObjectName(QString::fromLatin1(name));
+    s->setRange(lo, hi);
+    s->setValue(value);
+    return s;
+}
+
+QCheckBox *ControlCheck(QWidget *parent, const char *name)
+{
+    auto *c = new QCheckBox(parent);
+    c->setObjectName(QString::fromLatin1(name));
+    return c;
+}
+
+QLabel *ControlLabel(QWidget *parent, const char *name)
+{
+    auto *l = new QLabel(parent);
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
+void AppendResultLine(QListWidget *list, const QString &line)
+{
+    list->addItem(QStringLiteral(" ") + line);
+    list->scrollToBottom();
+    QCoreApplication::processEvents();
 }

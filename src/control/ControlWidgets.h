@@ -7,7 +7,13 @@
 #include <QRadioButton>
 #include <QStringList>
 
+class QAction;
 class QBoxLayout;
+class QCheckBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QSpinBox;
 
 class TRadioGroup : public QGroupBox
 {
@@ -39,3 +45,14 @@ private:
 
 // Waits `ms` milliseconds while serving the event loop (the pause between commands).
 void ControlPause(int ms);
+
+// The named widgets the control windows are built of.
+// A push button ("btn_" + the action's name) that triggers `action` and follows its
+// text and enabled state.
+QPushButton *ControlActionButton(QAction *action, QWidget *parent);
+QSpinBox *ControlSpin(QWidget *parent, const char *name, int lo, int hi, int value);
+QCheckBox *ControlCheck(QWidget *parent, const char *name);
+QLabel *ControlLabel(QWidget *parent, const char *name);
+
+// Adds one line to a window's result list, shows it and lets the window repaint.
+void AppendResultLine(QListWidget *list, const QString &line);

@@ -26,41 +26,8 @@
 #include "untSA_S.h"
 #include "untTH_TCDV_C_Log.h"
 
-namespace {
-
-QPushButton *actionButton(QAction *action, QWidget *parent)
-{
-    auto *b = new QPushButton(parent);
-    b->setObjectName(QStringLiteral("btn_") + action->objectName());
-    b->setText(action->text());
-    QObject::connect(b, &QPushButton::clicked, action, &QAction::trigger);
-    QObject::connect(action, &QAction::changed, b, [b, action] {
-        b->setText(action->text());
-        b->setEnabled(action->isEnabled());
-    });
-    return b;
-}
-
-QSpinBox *spin(QWidget *parent, const char *name, int lo, int hi)
-{
-    auto *s = new QSpinBox(parent);
-    s->setObjectName(QString::fromLatin1(name));
-    s->setRange(lo, hi);
-    s->setValue(1);
-    return s;
-}
-
-QLabel *label(QWidget *parent, const char *name)
-{
-    auto *l = new QLabel(parent);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
-}
-
-} // namespace
-
 TfrmSA_C_Control::TfrmSA_C_Control(QWidget *owner)
-    : QWidget(owner, Qt::Window)
+    : TControlRunWindow(owner)
 {
     setObjectName(QStringLiteral("frmSA_C_Control"));
     FRunner.OnResultLine = [this](const QString &line) { AddSaResultLine(line); };
@@ -72,11 +39,7 @@ TfrmSA_C_Control::TfrmSA_C_Control(QWidget *owner)
     DoingUpdate();
 }
 
-TfrmSA_C_Control::~TfrmSA_C_Control()
-{
-    if (FProgressThread)
-        FProgressThread->EndProgress();
-}
+TfrmSA_C_Control::~TfrmSA_C_Control() = default;
 
 QString TfrmSA_C_Control::T(const QString &key) const { return TSaCommandRunner::Text(key); }
 
@@ -104,7 +67,7 @@ void TfrmSA_C_Control::BuildUi()
     auto *leftLay = new QVBoxLayout(left);
     leftLay->setContentsMargins(0, 0, 0, 0);
     auto *search = new QHBoxLayout();
-    lblSA = label(left, "lblSA");
+    lblSA = ControlLabel(left, "lblSA");
     edtSA = new QLineEdit(left);
     edtSA->setObjectName(QStringLiteral("edtSA"));
     btnSA = new QPushButton(QStringLiteral("..."), left);
@@ -119,11 +82,11 @@ void TfrmSA_C_Control::BuildUi()
     VST->setRootIsDecorated(false);
     VST->setSelectionMode(QAbstractItemView::MultiSelection);
     leftLay->addWidget(VST, 1);
-    pnlSelNodeDesc = label(left, "pnlSelNodeDesc");
+    pnlSelNodeDesc = ControlLabel(left, "pnlSelNodeDesc");
     leftLay->addWidget(pnlSelNodeDesc);
     auto *sel = new QHBoxLayout();
-    sel->addWidget(actionButton(actSelAllNode, left));
-    sel->addWidget(actionButton(actUnselAllNode, left));
+    sel->addWidget(ControlActionButton(actSelAllNode, left));
+    sel->addWidget(ControlActionButton(actUnselAllNode, left));
     leftLay->addLayout(sel);
 
     InstallIdEditKeys(edtSA, IdEditKindSa, nullptr, nullptr, [this](int n) { FindSaId(n); }, {}, true);
@@ -149,28 +112,28 @@ void TfrmSA_C_Control::BuildUi()
     grpSaOpr->setObjectName(QStringLiteral("grpSaOpr"));
     grpSaOpr->SetItems({QString(), QString()});
     grpSaOpr->SetItemIndex(0);
-    grpSaOpr->layout()->addWidget(actionButton(actSaOpr, grpSaOpr));
+    grpSaOpr->layout()->addWidget(ControlActionButton(actSaOpr, grpSaOpr));
     rl->addWidget(grpSaOpr);
     grpSaTodTrc = new TRadioGroup(right, 2);
     grpSaTodTrc->setObjectName(QStringLiteral("grpSaTodTrc"));
     grpSaTodTrc->SetItems({QStringLiteral("TOD"), QStringLiteral("TRC")});
     grpSaTodTrc->SetItemIndex(0);
-    grpSaTodTrc->layout()->addWidget(actionButton(actSaTodTrc, grpSaTodTrc));
+    grpSaTodTrc->layout()->addWidget(ControlActionButton(actSaTodTrc, grpSaTodTrc));
     rl->addWidget(grpSaTodTrc);
     grpSaMan = new QGroupBox(right);
     grpSaMan->setObjectName(QStringLiteral("grpSaMan"));
     {
         auto *g = new QGridLayout(grpSaMan);
-        g->addWidget(label(grpSaMan, "lblCycleNo"), 0, 0);
-        edtCycleNo = spin(grpSaMan, "edtCycleNo", 1, 6);
+        g->addWidget(ControlLabel(grpSaMan, "lblCycleNo"), 0, 0);
+        edtCycleNo = ControlSpin(grpSaMan, "edtCycleNo", 1, 6, 1);
         g->addWidget(edtCycleNo, 0, 1);
-        g->addWidget(label(grpSaMan, "lblPhaseNo"), 1, 0);
-        edtPhaseNo = spin(grpSaMan, "edtPhaseNo", 1, 16);
+        g->addWidget(ControlLabel(grpSaMan, "lblPhaseNo"), 1, 0);
+        edtPhaseNo = ControlSpin(grpSaMan, "edtPhaseNo", 1, 16, 1);
         g->addWidget(edtPhaseNo, 1, 1);
-        g->addWidget(label(grpSaMan, "lblOffsetNo"), 2, 0);
-        edtOffsetNo = spin(grpSaMan, "edtOffsetNo", 1, 16);
+        g->addWidget(ControlLabel(grpSaMan, "lblOffsetNo"), 2, 0);
+        edtOffsetNo = ControlSpin(grpSaMan, "edtOffsetNo", 1, 16, 1);
         g->addWidget(edtOffsetNo, 2, 1);
-        g->addWidget(actionButton(actSaMan, grpSaMan), 3, 1);
+        g->addWidget(ControlActionButton(actSaMan, grpSaMan), 3, 1);
     }
     rl->addWidget(grpSaMan);
     rl->addStretch(1);
@@ -186,7 +149,7 @@ void TfrmSA_C_Control::BuildUi()
     cbxShowLog->setObjectName(QStringLiteral("cbxShowLog"));
     bottom->addWidget(cbxShowLog);
     bottom->addStretch(1);
-    btnClose = actionButton(actClose, this);
+    btnClose = ControlActionButton(actClose, this);
     btnClose->setObjectName(QStringLiteral("btnClose"));
     bottom->addWidget(btnClose);
     root->addLayout(bottom);
@@ -221,24 +184,6 @@ void TfrmSA_C_Control::showEvent(QShowEvent *e)
             VST->scrollToItem(n);
         }
     }
-}
-
-void TfrmSA_C_Control::closeEvent(QCloseEvent *e)
-{
-    if (FDoing) {
-        FCloseAfterRun = true;
-        AddSaResultLine(T(QStringLiteral("IDS_RunBusy")));
-        e->ignore();
-        return;
-    }
-    QWidget::closeEvent(e);
-}
-
-void TfrmSA_C_Control::changeEvent(QEvent *e)
-{
-    QWidget::changeEvent(e);
-    if (e->type() == QEvent::ActivationChange && isActiveWindow())
-        cbxShowLog->setChecked(frmTH_TCDV_C_Log && frmTH_TCDV_C_Log->isVisible());
 }
 
 void TfrmSA_C_Control::actCloseExecute() { close(); }
@@ -324,12 +269,7 @@ void TfrmSA_C_Control::btnSAClick()
     }
 }
 
-void TfrmSA_C_Control::AddSaResultLine(const QString &line)
-{
-    lsbMsgList->addItem(QStringLiteral(" ") + line);
-    lsbMsgList->scrollToBottom();
-    QCoreApplication::processEvents();
-}
+void TfrmSA_C_Control::AddSaResultLine(const QString &line) { AddResultLine(line); }
 
 void TfrmSA_C_Control::ExecuteSaCommand(quint8 opcode, const QString &title)
 {
@@ -342,11 +282,7 @@ void TfrmSA_C_Control::ExecuteSaCommand(quint8 opcode, const QString &title)
     if (ShowMsgDlg(this, appTitle, T(QStringLiteral("IDS_5")), T(QStringLiteral("IDS_6")), QString(), mkQuestion)
         != mrYes)
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    FDoing = true;
-    DoingUpdate();
-    if (!FProgressThread)
-        FProgressThread = new TProgressBarThread(parentWidget() ? parentWidget() : this);
+    BeginBusy();
     lsbMsgList->show();
     lsbMsgList->clear();
     TSaCommandInputs &in = FRunner.Inputs;
@@ -355,25 +291,14 @@ void TfrmSA_C_Control::ExecuteSaCommand(quint8 opcode, const QString &title)
     in.ManCtrl = TManCtrl{quint8(edtCycleNo->value()), quint8(edtPhaseNo->value()), quint8(edtOffsetNo->value())};
     try {
         for (int sa : ids) {
-            if (FProgressThread)
-                FProgressThread->StartProgress(FormatCText(QStringLiteral("%s - %s"), {GetSaName(sa), title}),
-                                               pbstMarquee, 0, 100, 1);
+            StartProgress(FormatCText(QStringLiteral("%s - %s"), {GetSaName(sa), title}));
             QCoreApplication::processEvents();
             const bool ok = FRunner.SendSaCommand(sa, opcode, title);
             FRunner.WriteSaCommandEvent(sa, opcode, title, ok);
         }
     } catch (...) {
     }
-    if (FProgressThread)
-        FProgressThread->EndProgress();
-    FProgressThread = nullptr;
-    QApplication::restoreOverrideCursor();
-    FDoing = false;
-    DoingUpdate();
-    if (FCloseAfterRun) {
-        FCloseAfterRun = false;
-        close();
-    }
+    EndBusy();
 }
 
 void TfrmSA_C_Control::actSaOprExecute() { ExecuteSaCommand(opGroupOprMode, T(QStringLiteral("IDS_0"))); }

@@ -7,9 +7,7 @@
 // Modeless, one instance (the main window's opener). A close asked for while a run
 // is going waits until the run has ended.
 
-#include <QPointer>
-#include <QWidget>
-
+#include "ControlRunWindow.h"
 #include "SaCommandUnit.h"
 
 class QAction;
@@ -26,7 +24,7 @@ class TRadioGroup;
 class TsiLangLinked;
 class TProgressBarThread;
 
-class TfrmSA_C_Control : public QWidget
+class TfrmSA_C_Control : public TControlRunWindow
 {
     Q_OBJECT
 public:
@@ -35,7 +33,6 @@ public:
 
     int SaID() const { return FSaID; }
     void SetSaID(int value) { FSaID = value; }
-    bool Doing() const { return FDoing; }
     TSaCommandRunner &Runner() { return FRunner; }
 
     void LoadSaTree();
@@ -55,8 +52,6 @@ public:
     QSpinBox *edtCycleNo = nullptr;
     QSpinBox *edtPhaseNo = nullptr;
     QSpinBox *edtOffsetNo = nullptr;
-    QListWidget *lsbMsgList = nullptr;
-    QCheckBox *cbxShowLog = nullptr;
     QPushButton *btnClose = nullptr;
 
     QAction *actSaOpr = nullptr;
@@ -77,12 +72,10 @@ public slots:
     void actSelAllNodeExecute();
     void actUnselAllNodeExecute();
     void actCloseExecute();
-    void DoingUpdate();
+    void DoingUpdate() override;
 
 protected:
     void showEvent(QShowEvent *e) override;
-    void closeEvent(QCloseEvent *e) override;
-    void changeEvent(QEvent *e) override;
 
 private:
     void BuildUi();
@@ -90,14 +83,11 @@ private:
     void AddSaResultLine(const QString &line);
     void CheckAll(bool checked);
     void btnSAClick();
-    QString T(const QString &key) const;
+    QString T(const QString &key) const override;
 
     TSaCommandRunner FRunner;
     TsiLangLinked *FLang = nullptr;
-    QPointer<TProgressBarThread> FProgressThread;
     int FSaID = 0;
-    bool FDoing = false;
-    bool FCloseAfterRun = false;
     bool FShownOnce = false;
     bool FSettingChecks = false;
 };

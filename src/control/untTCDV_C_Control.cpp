@@ -40,46 +40,10 @@ constexpr int RoleCheckKey = Qt::UserRole + 1;
 
 QString appTitle() { return DM ? DM->G_APP_TITLE : QString(); }
 
-QPushButton *actionButton(QAction *action, QWidget *parent)
-{
-    auto *b = new QPushButton(parent);
-    b->setObjectName(QStringLiteral("btn_") + action->objectName());
-    b->setText(action->text());
-    QObject::connect(b, &QPushButton::clicked, action, &QAction::trigger);
-    QObject::connect(action, &QAction::changed, b, [b, action] {
-        b->setText(action->text());
-        b->setEnabled(action->isEnabled());
-    });
-    return b;
-}
-
-QSpinBox *spin(QWidget *parent, const char *name, int lo, int hi, int value)
-{
-    auto *s = new QSpinBox(parent);
-    s->setObjectName(QString::fromLatin1(name));
-    s->setRange(lo, hi);
-    s->setValue(value);
-    return s;
-}
-
-QCheckBox *check(QWidget *parent, const char *name)
-{
-    auto *c = new QCheckBox(parent);
-    c->setObjectName(QString::fromLatin1(name));
-    return c;
-}
-
-QLabel *label(QWidget *parent, const char *name)
-{
-    auto *l = new QLabel(parent);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
-}
-
 } // namespace
 
 TfrmTCDV_C_Control::TfrmTCDV_C_Control(QWidget *owner)
-    : QWidget(owner, Qt::Window)
+    : TControlRunWindow(owner)
 {
     setObjectName(QStringLiteral("frmTCDV_C_Control"));
     FRunner.Owner = this;
@@ -94,10 +58,7 @@ TfrmTCDV_C_Control::TfrmTCDV_C_Control(QWidget *owner)
     DoingUpdate();
 }
 
-TfrmTCDV_C_Control::~TfrmTCDV_C_Control()
-{
-    EndProgress();
-}
+TfrmTCDV_C_Control::~TfrmTCDV_C_Control() = default;
 
 QString TfrmTCDV_C_Control::T(const QString &key) const { return TTcdvCommandRunner::Text(key); }
 
@@ -137,8 +98,8 @@ void TfrmTCDV_C_Control::BuildUi()
     auto *leftLay = new QVBoxLayout(left);
     leftLay->setContentsMargins(0, 0, 0, 0);
     auto *search = new QGridLayout();
-    lblSA = label(left, "lblSA");
-    lblTCDV = label(left, "lblTCDV");
+    lblSA = ControlLabel(left, "lblSA");
+    lblTCDV = ControlLabel(left, "lblTCDV");
     edtSA = new QLineEdit(left);
     edtSA->setObjectName(QStringLiteral("edtSA"));
     edtTCDV = new QLineEdit(left);
@@ -160,11 +121,11 @@ void TfrmTCDV_C_Control::BuildUi()
     VST->setColumnCount(1);
     VST->setSelectionMode(QAbstractItemView::MultiSelection);
     leftLay->addWidget(VST, 1);
-    pnlSelNodeDesc = label(left, "pnlSelNodeDesc");
+    pnlSelNodeDesc = ControlLabel(left, "pnlSelNodeDesc");
     leftLay->addWidget(pnlSelNodeDesc);
     auto *selRow = new QHBoxLayout();
-    selRow->addWidget(actionButton(actSelAllNode, left));
-    selRow->addWidget(actionButton(actUnselAllNode, left));
+    selRow->addWidget(ControlActionButton(actSelAllNode, left));
+    selRow->addWidget(ControlActionButton(actUnselAllNode, left));
     leftLay->addLayout(selRow);
 
     InstallIdEditKeys(edtSA, IdEditKindSa, nullptr, nullptr, [this](int n) {
@@ -201,12 +162,12 @@ void TfrmTCDV_C_Control::BuildUi()
     grpTcdvOpr->setObjectName(QStringLiteral("grpTcdvOpr"));
     grpTcdvOpr->SetItems({QString(), QString()});
     grpTcdvOpr->SetItemIndex(0);
-    grpTcdvOpr->layout()->addWidget(actionButton(actTcdvOpr, grpTcdvOpr));
+    grpTcdvOpr->layout()->addWidget(ControlActionButton(actTcdvOpr, grpTcdvOpr));
     grpTcdvTodTrc = new TRadioGroup(tsCommon, 2);
     grpTcdvTodTrc->setObjectName(QStringLiteral("grpTcdvTodTrc"));
     grpTcdvTodTrc->SetItems({QStringLiteral("TOD"), QStringLiteral("TRC")});
     grpTcdvTodTrc->SetItemIndex(0);
-    grpTcdvTodTrc->layout()->addWidget(actionButton(actTcdvTodTrc, grpTcdvTodTrc));
+    grpTcdvTodTrc->layout()->addWidget(ControlActionButton(actTcdvTodTrc, grpTcdvTodTrc));
     grpTcdvControlMode = new QGroupBox(tsCommon);
     grpTcdvControlMode->setObjectName(QStringLiteral("grpTcdvControlMode"));
     {
@@ -218,7 +179,7 @@ void TfrmTCDV_C_Control::BuildUi()
                 QString(), QStringLiteral("$%1").arg(CtrlModeCodeOfItem(i), 2, 16, QLatin1Char('0')).toUpper());
         cbxTcdvControlMode->setCurrentIndex(-1);
         l->addWidget(cbxTcdvControlMode, 1);
-        l->addWidget(actionButton(actTcdvControlMode, grpTcdvControlMode));
+        l->addWidget(ControlActionButton(actTcdvControlMode, grpTcdvControlMode));
     }
     common->addWidget(grpTcdvOpr, 0, 0);
     common->addWidget(grpTcdvTodTrc, 0, 1);
@@ -228,16 +189,16 @@ void TfrmTCDV_C_Control::BuildUi()
     grpTcdvMan->setObjectName(QStringLiteral("grpTcdvMan"));
     {
         auto *g = new QGridLayout(grpTcdvMan);
-        chxShutdown = check(grpTcdvMan, "chxShutdown");
-        chxFlash = check(grpTcdvMan, "chxFlash");
-        chxFrenzy_ctl = check(grpTcdvMan, "chxFrenzy_ctl");
-        chxConfl_dtr = check(grpTcdvMan, "chxConfl_dtr");
-        chxManual = check(grpTcdvMan, "chxManual");
-        chxConfl_reset = check(grpTcdvMan, "chxConfl_reset");
-        chxScu_reset = check(grpTcdvMan, "chxScu_reset");
-        chxMcu_reset = check(grpTcdvMan, "chxMcu_reset");
-        chxActive_start = check(grpTcdvMan, "chxActive_start");
-        chxPed_btn = check(grpTcdvMan, "chxPed_btn");
+        chxShutdown = ControlCheck(grpTcdvMan, "chxShutdown");
+        chxFlash = ControlCheck(grpTcdvMan, "chxFlash");
+        chxFrenzy_ctl = ControlCheck(grpTcdvMan, "chxFrenzy_ctl");
+        chxConfl_dtr = ControlCheck(grpTcdvMan, "chxConfl_dtr");
+        chxManual = ControlCheck(grpTcdvMan, "chxManual");
+        chxConfl_reset = ControlCheck(grpTcdvMan, "chxConfl_reset");
+        chxScu_reset = ControlCheck(grpTcdvMan, "chxScu_reset");
+        chxMcu_reset = ControlCheck(grpTcdvMan, "chxMcu_reset");
+        chxActive_start = ControlCheck(grpTcdvMan, "chxActive_start");
+        chxPed_btn = ControlCheck(grpTcdvMan, "chxPed_btn");
         const QList<QCheckBox *> boxes = {chxShutdown, chxFlash, chxFrenzy_ctl, chxConfl_dtr, chxManual,
                                           chxConfl_reset, chxScu_reset, chxMcu_reset, chxActive_start, chxPed_btn};
         for (int i = 0; i < boxes.size(); ++i)
@@ -254,8 +215,8 @@ void TfrmTCDV_C_Control::BuildUi()
             grpPhaseHoldOmmit->SetItems({QString(), QString()});
             grpPhaseHoldOmmit->SetItemIndex(0);
             l->addWidget(grpPhaseHoldOmmit);
-            l->addWidget(label(grpPhaseHoldOmmitContainer, "lblHoldOmitPhaseNo"));
-            edtHoldOmitPhaseNo = spin(grpPhaseHoldOmmitContainer, "edtHoldOmitPhaseNo", 1, 8, 1);
+            l->addWidget(ControlLabel(grpPhaseHoldOmmitContainer, "lblHoldOmitPhaseNo"));
+            edtHoldOmitPhaseNo = ControlSpin(grpPhaseHoldOmmitContainer, "edtHoldOmitPhaseNo", 1, 8, 1);
             l->addWidget(edtHoldOmitPhaseNo);
         }
         g->addWidget(grpPhaseHoldOmmitContainer, 2, 0, 1, 5);
@@ -266,18 +227,18 @@ void TfrmTCDV_C_Control::BuildUi()
         grpSpillBack->setChecked(false);
         {
             auto *l = new QGridLayout(grpSpillBack);
-            l->addWidget(label(grpSpillBack, "lblSpillBackDir"), 0, 0);
+            l->addWidget(ControlLabel(grpSpillBack, "lblSpillBackDir"), 0, 0);
             cbxSpillBackDir = new QComboBox(grpSpillBack);
             cbxSpillBackDir->setObjectName(QStringLiteral("cbxSpillBackDir"));
             for (int i = 0; i < 8; ++i)
                 cbxSpillBackDir->addItem(QString());
             cbxSpillBackDir->setCurrentIndex(4); // "북동"
             l->addWidget(cbxSpillBackDir, 0, 1);
-            l->addWidget(label(grpSpillBack, "lblMainSpillbackPhase"), 1, 0);
-            edtMainSpillbackPhase = spin(grpSpillBack, "edtMainSpillbackPhase", 1, 16, 1);
+            l->addWidget(ControlLabel(grpSpillBack, "lblMainSpillbackPhase"), 1, 0);
+            edtMainSpillbackPhase = ControlSpin(grpSpillBack, "edtMainSpillbackPhase", 1, 16, 1);
             l->addWidget(edtMainSpillbackPhase, 1, 1);
-            l->addWidget(label(grpSpillBack, "lblSubSpillbackPhase"), 2, 0);
-            edtSubSpillbackPhase = spin(grpSpillBack, "edtSubSpillbackPhase", 1, 16, 1);
+            l->addWidget(ControlLabel(grpSpillBack, "lblSubSpillbackPhase"), 2, 0);
+            edtSubSpillbackPhase = ControlSpin(grpSpillBack, "edtSubSpillbackPhase", 1, 16, 1);
             l->addWidget(edtSubSpillbackPhase, 2, 1);
         }
         g->addWidget(grpSpillBack, 3, 0, 1, 3);
@@ -288,8 +249,8 @@ void TfrmTCDV_C_Control::BuildUi()
         grpTimeDiff->setChecked(false);
         {
             auto *l = new QHBoxLayout(grpTimeDiff);
-            l->addWidget(label(grpTimeDiff, "lblTime_diff"));
-            edtTime_diff = spin(grpTimeDiff, "edtTime_diff", 6, 10, 6);
+            l->addWidget(ControlLabel(grpTimeDiff, "lblTime_diff"));
+            edtTime_diff = ControlSpin(grpTimeDiff, "edtTime_diff", 6, 10, 6);
             l->addWidget(edtTime_diff);
         }
         g->addWidget(grpTimeDiff, 3, 3, 1, 2);
@@ -299,7 +260,7 @@ void TfrmTCDV_C_Control::BuildUi()
         rgpRunType->SetItems({QString(), QString()});
         rgpRunType->SetItemIndex(0);
         g->addWidget(rgpRunType, 4, 0, 1, 3);
-        g->addWidget(actionButton(actTcdvMan, grpTcdvMan), 4, 4);
+        g->addWidget(ControlActionButton(actTcdvMan, grpTcdvMan), 4, 4);
     }
     common->addWidget(grpTcdvMan, 2, 0, 1, 2);
     common->setRowStretch(3, 1);
@@ -325,7 +286,7 @@ void TfrmTCDV_C_Control::BuildUi()
         l->addWidget(rgpFWType);
         l->addWidget(grpCondition);
         l->addWidget(grpReboot);
-        l->addWidget(actionButton(actTcdvFWUpgrade, grpFWUpgradeContainer));
+        l->addWidget(ControlActionButton(actTcdvFWUpgrade, grpFWUpgradeContainer));
     }
     add->addWidget(grpFWUpgradeContainer);
 
@@ -334,11 +295,11 @@ void TfrmTCDV_C_Control::BuildUi()
     {
         auto *l = new QGridLayout(rgpPPCBoard);
         auto *top = new QHBoxLayout();
-        top->addWidget(label(rgpPPCBoard, "lblPPCManager"));
-        edtPPCManager = spin(rgpPPCBoard, "edtPPCManager", 1, 255, 1);
+        top->addWidget(ControlLabel(rgpPPCBoard, "lblPPCManager"));
+        edtPPCManager = ControlSpin(rgpPPCBoard, "edtPPCManager", 1, 255, 1);
         top->addWidget(edtPPCManager);
-        top->addWidget(actionButton(actPPCManagerGetList, rgpPPCBoard));
-        top->addWidget(actionButton(actPPCGetList, rgpPPCBoard));
+        top->addWidget(ControlActionButton(actPPCManagerGetList, rgpPPCBoard));
+        top->addWidget(ControlActionButton(actPPCGetList, rgpPPCBoard));
         top->addStretch(1);
         l->addLayout(top, 0, 0, 1, 2);
 
@@ -354,9 +315,9 @@ void TfrmTCDV_C_Control::BuildUi()
         auto *gl = new QVBoxLayout(getList);
         gl->setContentsMargins(0, 0, 0, 0);
         auto *labels = new QHBoxLayout();
-        lblPPC_TYPE = label(getList, "lblPPC_TYPE");
-        lblPPC_MANAGER = label(getList, "lblPPC_MANAGER");
-        lblRecordCount = label(getList, "lblRecordCount");
+        lblPPC_TYPE = ControlLabel(getList, "lblPPC_TYPE");
+        lblPPC_MANAGER = ControlLabel(getList, "lblPPC_MANAGER");
+        lblRecordCount = ControlLabel(getList, "lblRecordCount");
         labels->addWidget(lblPPC_TYPE);
         labels->addWidget(lblPPC_MANAGER);
         labels->addWidget(lblRecordCount);
@@ -376,9 +337,9 @@ void TfrmTCDV_C_Control::BuildUi()
         l->addWidget(gtvPPC, 2, 0, 1, 2);
         auto *btns = new QHBoxLayout();
         btns->addStretch(1);
-        btns->addWidget(actionButton(actPPCAdd, rgpPPCBoard));
-        btns->addWidget(actionButton(actPPCAllDel, rgpPPCBoard));
-        btns->addWidget(actionButton(actPPCDel, rgpPPCBoard));
+        btns->addWidget(ControlActionButton(actPPCAdd, rgpPPCBoard));
+        btns->addWidget(ControlActionButton(actPPCAllDel, rgpPPCBoard));
+        btns->addWidget(ControlActionButton(actPPCDel, rgpPPCBoard));
         l->addLayout(btns, 3, 0, 1, 2);
     }
     add->addWidget(rgpPPCBoard, 1);
@@ -389,10 +350,10 @@ void TfrmTCDV_C_Control::BuildUi()
     lsbMsgList->setMaximumHeight(150);
     root->addWidget(lsbMsgList);
     auto *bottom = new QHBoxLayout();
-    cbxShowLog = check(this, "cbxShowLog");
+    cbxShowLog = ControlCheck(this, "cbxShowLog");
     bottom->addWidget(cbxShowLog);
     bottom->addStretch(1);
-    btnClose = actionButton(actClose, this);
+    btnClose = ControlActionButton(actClose, this);
     btnClose->setObjectName(QStringLiteral("btnClose"));
     bottom->addWidget(btnClose);
     root->addLayout(bottom);
@@ -469,25 +430,6 @@ void TfrmTCDV_C_Control::FormShow()
             VST->scrollToItem(g);
         }
     }
-}
-
-void TfrmTCDV_C_Control::closeEvent(QCloseEvent *e)
-{
-    if (FDoing) {
-        // A run is going: the window closes when it has ended.
-        FCloseAfterRun = true;
-        AddResultLine(T(QStringLiteral("IDS_RunBusy")));
-        e->ignore();
-        return;
-    }
-    QWidget::closeEvent(e);
-}
-
-void TfrmTCDV_C_Control::changeEvent(QEvent *e)
-{
-    QWidget::changeEvent(e);
-    if (e->type() == QEvent::ActivationChange && isActiveWindow())
-        cbxShowLog->setChecked(frmTH_TCDV_C_Log && frmTH_TCDV_C_Log->isVisible());
 }
 
 void TfrmTCDV_C_Control::cbxShowLogClick()
@@ -744,28 +686,6 @@ void TfrmTCDV_C_Control::btnTCDVClick()
 // Runs
 // ---------------------------------------------------------------------------
 
-void TfrmTCDV_C_Control::AddResultLine(const QString &line)
-{
-    lsbMsgList->addItem(QStringLiteral(" ") + line);
-    lsbMsgList->scrollToBottom();
-    QCoreApplication::processEvents();
-}
-
-void TfrmTCDV_C_Control::StartProgress(const QString &text)
-{
-    // The progress thread is owned by the window's owner and frees itself when it ends.
-    if (!FProgressThread)
-        FProgressThread = new TProgressBarThread(parentWidget() ? parentWidget() : this);
-    FProgressThread->StartProgress(text, pbstMarquee, 0, 100, 1);
-}
-
-void TfrmTCDV_C_Control::EndProgress()
-{
-    if (FProgressThread)
-        FProgressThread->EndProgress();
-    FProgressThread = nullptr;
-}
-
 bool TfrmTCDV_C_Control::BeginRun(bool ask)
 {
     if (CheckedLcIds().isEmpty()) {
@@ -814,41 +734,44 @@ void TfrmTCDV_C_Control::ReadRunInputs()
     in.PpcRows = PpcRows();
 }
 
-void TfrmTCDV_C_Control::EndRun()
-{
-    EndProgress();
-    QApplication::restoreOverrideCursor();
-    FDoing = false;
-    DoingUpdate();
-    if (FCloseAfterRun) {
-        FCloseAfterRun = false;
-        close();
-    }
-}
+void TfrmTCDV_C_Control::EndRun() { EndBusy(); }
 
-void TfrmTCDV_C_Control::ExecuteLcCommand(quint8 opcode, const QString &title)
+void TfrmTCDV_C_Control::RunOverCheckedLcs(const std::function<QString(int)> &progressText,
+                                           const std::function<void(int)> &step)
 {
-    if (!BeginRun(true))
-        return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    FDoing = true;
-    DoingUpdate();
+    BeginBusy();
     lsbMsgList->show();
     lsbMsgList->clear();
     ReadRunInputs();
     const QList<int> ids = CheckedLcIds();
     try {
         for (int lc : ids) {
-            StartProgress(FormatCText(QStringLiteral("%s - %s"), {GetLcName(lc), title}));
+            StartProgress(progressText(lc));
             QCoreApplication::processEvents();
-            const bool ok = FRunner.SendLcCommand(lc, opcode, title);
-            FRunner.WriteLcCommandEvent(lc, opcode, title, ok);
-            ControlPause(100);
+            step(lc);
         }
     } catch (...) {
         // ends the run silently
     }
     EndRun();
+}
+
+QString TfrmTCDV_C_Control::LcProgressText(int lc) const
+{
+    return FormatCText(T(QStringLiteral("IDS_27")), {GetLcName(lc)});
+}
+
+void TfrmTCDV_C_Control::ExecuteLcCommand(quint8 opcode, const QString &title)
+{
+    if (!BeginRun(true))
+        return;
+    RunOverCheckedLcs(
+        [&](int lc) { return FormatCText(QStringLiteral("%s - %s"), {GetLcName(lc), title}); },
+        [&](int lc) {
+            const bool ok = FRunner.SendLcCommand(lc, opcode, title);
+            FRunner.WriteLcCommandEvent(lc, opcode, title, ok);
+            ControlPause(100);
+        });
 }
 
 void TfrmTCDV_C_Control::ExecuteSpecialCommand()
@@ -864,76 +787,40 @@ void TfrmTCDV_C_Control::ExecuteSpecialCommand()
     }
     if (!BeginRun(true))
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    FDoing = true;
-    DoingUpdate();
-    lsbMsgList->show();
-    lsbMsgList->clear();
-    ReadRunInputs();
-    const QList<int> ids = CheckedLcIds();
-    try {
-        for (int lc : ids) {
-            StartProgress(FormatCText(T(QStringLiteral("IDS_27")), {GetLcName(lc)}));
-            QCoreApplication::processEvents();
-            const int lcType = GetLcType(lc); // one look-up: head and record agree
-            const bool ok = FRunner.SendSpecialCommand(lc, lcType);
-            FRunner.LogSpecialCommandEvents(lc, lcType, ok);
-        }
-    } catch (...) {
-    }
-    EndRun();
+    RunOverCheckedLcs([this](int lc) { return LcProgressText(lc); },
+                      [this](int lc) {
+                          const int lcType = GetLcType(lc); // one look-up: head and record agree
+                          const bool ok = FRunner.SendSpecialCommand(lc, lcType);
+                          FRunner.LogSpecialCommandEvents(lc, lcType, ok);
+                      });
 }
 
 void TfrmTCDV_C_Control::ExecutePpcCommand(TPpcKind kind)
 {
     if (!BeginRun(false))
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    FDoing = true;
-    DoingUpdate();
-    lsbMsgList->show();
-    lsbMsgList->clear();
-    ReadRunInputs();
-    const QList<int> ids = CheckedLcIds();
-    try {
-        for (int lc : ids) {
-            StartProgress(FormatCText(T(QStringLiteral("IDS_27")), {GetLcName(lc)}));
-            QCoreApplication::processEvents();
-            const int lcType = GetLcType(lc);
-            if (IsLcType2004(lcType))
-                continue; // the priority lists are for 2010 controllers only
-            const bool ok = FRunner.SendPpcCommand(lc, lcType, kind);
-            FRunner.LogSpecialCommandEvents(lc, lcType, ok);
-        }
-    } catch (...) {
-    }
-    EndRun();
+    RunOverCheckedLcs([this](int lc) { return LcProgressText(lc); },
+                      [this, kind](int lc) {
+                          const int lcType = GetLcType(lc);
+                          if (IsLcType2004(lcType))
+                              return; // the priority lists are for 2010 controllers only
+                          const bool ok = FRunner.SendPpcCommand(lc, lcType, kind);
+                          FRunner.LogSpecialCommandEvents(lc, lcType, ok);
+                      });
 }
 
 void TfrmTCDV_C_Control::ExecutePpcGetList()
 {
     if (!BeginRun(false))
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    FDoing = true;
-    DoingUpdate();
-    lsbMsgList->show();
-    lsbMsgList->clear();
-    ReadRunInputs();
-    const QList<int> ids = CheckedLcIds();
-    try {
-        for (int lc : ids) {
-            StartProgress(FormatCText(T(QStringLiteral("IDS_27")), {GetLcName(lc)}));
-            QCoreApplication::processEvents();
-            const int lcType = GetLcType(lc);
-            if (IsLcType2004(lcType))
-                continue;
-            const bool ok = FRunner.SendPpcGetList(lc, lcType);
-            FRunner.LogSpecialCommandEvents(lc, lcType, ok);
-        }
-    } catch (...) {
-    }
-    EndRun();
+    RunOverCheckedLcs([this](int lc) { return LcProgressText(lc); },
+                      [this](int lc) {
+                          const int lcType = GetLcType(lc);
+                          if (IsLcType2004(lcType))
+                              return;
+                          const bool ok = FRunner.SendPpcGetList(lc, lcType);
+                          FRunner.LogSpecialCommandEvents(lc, lcType, ok);
+                      });
 }
 
 void TfrmTCDV_C_Control::actTcdvOprExecute() { ExecuteLcCommand(opLcOprMode, T(QStringLiteral("IDS_0"))); }

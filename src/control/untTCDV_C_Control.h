@@ -12,10 +12,11 @@
 // Modeless, one instance (the main window's opener). A close asked for while a run
 // is going waits until the run has ended.
 
-#include <QPointer>
-#include <QStringList>
-#include <QWidget>
+#include <functional>
 
+#include <QStringList>
+
+#include "ControlRunWindow.h"
 #include "TcdvCommandUnit.h"
 #include "TypeUnit.h"
 
@@ -37,7 +38,7 @@ class TsiLangLinked;
 class TLC_INFO_SET;
 class TProgressBarThread;
 
-class TfrmTCDV_C_Control : public QWidget
+class TfrmTCDV_C_Control : public TControlRunWindow
 {
     Q_OBJECT
 public:
@@ -52,7 +53,6 @@ public:
     // The main window's live state set (read by the control-mode command).
     void SetLcInfoSet(const TLC_INFO_SET *set) { FRunner.LcInfoSet = set; }
 
-    bool Doing() const { return FDoing; }
     // Numbers of the checked intersections as decimal texts.
     QStringList SelectedList() const { return FSelectedList; }
     TTcdvCommandRunner &Runner() { return FRunner; }
@@ -88,8 +88,6 @@ public:
     QTabWidget *pgcMain = nullptr;
     QWidget *tsCommon = nullptr;
     QWidget *tsAdditional = nullptr;
-    QListWidget *lsbMsgList = nullptr;
-    QCheckBox *cbxShowLog = nullptr;
     QPushButton *btnClose = nullptr;
 
     TRadioGroup *grpTcdvOpr = nullptr;
@@ -173,12 +171,10 @@ public slots:
     void actUnselAllNodeExecute();
     void actCloseExecute();
     void CheckAllNodes(bool checked);
-    void DoingUpdate();
+    void DoingUpdate() override;
 
 protected:
     void showEvent(QShowEvent *e) override;
-    void closeEvent(QCloseEvent *e) override;
-    void changeEvent(QEvent *e) override;
 
 private:
     void BuildUi();
@@ -187,15 +183,16 @@ private:
     void ReadRunInputs();
     bool BeginRun(bool ask);
     void EndRun();
-    void StartProgress(const QString &text);
-    void EndProgress();
-    void AddResultLine(const QString &line);
+    // One run over the checked controllers: busy cursor, cleared result list, the
+    // window's inputs read once, a progress text and one step per controller.
+    void RunOverCheckedLcs(const std::function<QString(int)> &progressText, const std::function<void(int)> &step);
+    QString LcProgressText(int lc) const;
     void OnItemChanged(QTreeWidgetItem *item, int column);
     void OnCurrentItemChanged(QTreeWidgetItem *current);
     void OnItemDoubleClicked(QTreeWidgetItem *item);
     void RebuildSelectedList();
     void FillPpcGrid(const QList<TPpcEntry> &rows);
-    QString T(const QString &key) const;
+    QString T(const QString &key) const override;
     void btnSAClick();
     void btnTCDVClick();
     void cbxShowLogClick();
@@ -206,9 +203,6 @@ private:
     int FCheckingLcId = -1;
     int FSA_ID = 0;
     int FTCDV_ID = 0;
-    bool FDoing = false;
-    bool FCloseAfterRun = false;
     bool FShownOnce = false;
     bool FUpdatingChecks = false;
-    QPointer<TProgressBarThread> FProgressThread;
 };

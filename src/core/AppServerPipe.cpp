@@ -16,13 +16,22 @@ QByteArray EncodeRequest(const TRequest &request)
     return QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
 }
 
-bool DecodeRequest(const QByteArray &line, TRequest *request)
+// The JSON object of one line; false when the line is not one.
+static bool LineObject(const QByteArray &line, QJsonObject *o)
 {
     QJsonParseError err;
     const QJsonDocument doc = QJsonDocument::fromJson(line.trimmed(), &err);
     if (err.error != QJsonParseError::NoError || !doc.isObject())
         return false;
-    const QJsonObject o = doc.object();
+    *o = doc.object();
+    return true;
+}
+
+bool DecodeRequest(const QByteArray &line, TRequest *request)
+{
+    QJsonObject o;
+    if (!LineObject(line, &o))
+        return false;
     if (!o.value(QStringLiteral("fields")).isObject())
         return false;
     TRequest r;
@@ -46,11 +55,9 @@ QByteArray EncodeReply(const TReply &reply)
 
 bool DecodeReply(const QByteArray &line, TReply *reply)
 {
-    QJsonParseError err;
-    const QJsonDocument doc = QJsonDocument::fromJson(line.trimmed(), &err);
-    if (err.error != QJsonParseError::NoError || !doc.isObject())
+    QJsonObject o;
+    if (!LineObject(line, &o))
         return false;
-    const QJsonObject o = doc.object();
     TReply r;
     r.Id = o.value(QStringLiteral("id")).toString();
     r.Error = o.value(QStringLiteral("error")).toInt(ecMalformed);

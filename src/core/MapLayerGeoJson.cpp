@@ -82,7 +82,8 @@ static QString NumText(const QVariant &v)
     }
 }
 
-bool NodeGeoJson(const QSqlDatabase &db, const TMapBox &box, QString *json, QString *error)
+// The empty collection in *json; false (with the reason) when the box is not usable.
+static bool StartCollection(const TMapBox &box, QString *json, QString *error)
 {
     if (json)
         *json = EmptyCollection();
@@ -91,25 +92,46 @@ bool NodeGeoJson(const QSqlDatabase &db, const TMapBox &box, QString *json, QStr
             *error = QStringLiteral("invalid map box");
         return false;
     }
+    return true;
+}
+
+static bool QueryFailed(const QSqlQuery &q, QString *error)
+{
+    if (error)
+        *error = q.lastError().text();
+    return false;
+}
+
+// The box's bounds as :SW_LAT, :NW_LAT, :SW_LNG and :NW_LNG.
+static void BindBox(QSqlQuery &q, const TMapBox &box)
+{
+    q.bindValue(QStringLiteral(":SW_LAT"), box.South);
+    q.bindValue(QStringLiteral(":NW_LAT"), box.North);
+    q.bindValue(QStringLiteral(":SW_LNG"), box.West);
+    q.bindValue(QStringLiteral(":NW_LNG"), box.East);
+}
+
+// A GeoJSON position "[lng,lat]".
+static QString Position(const QString &lng, const QString &lat)
+{
+    return QLatin1Char('[') + lng + QLatin1Char(',') + lat + QLatin1Char(']');
+}
+
+bool NodeGeoJson(const QSqlDatabase &db, const TMapBox &box, QString *json, QString *error)
+{
+    if (!StartCollection(box, json, error))
+        return false;
     QSqlQuery q(db);
     q.setForwardOnly(true);
     if (!q.prepare(QStringLiteral(
             " SELECT NODE_ID, COALESCE(NODE_NAME, '-') AS NODE_NAME, NODE_LAT, NODE_LNG FROM SCS_M_NODE "
             " WHERE NODE_LAT BETWEEN :SW_LAT AND :NW_LAT AND NODE_LNG BETWEEN :SW_LNG AND :NW_LNG "
             " ORDER BY NODE_ID "))) {
-        if (error)
-            *error = q.lastError().text();
-        return false;
+        return QueryFailed(q, error);
     }
-    q.bindValue(QStringLiteral(":SW_LAT"), box.South);
-    q.bindValue(QStringLiteral(":NW_LAT"), box.North);
-    q.bindValue(QStringLiteral(":SW_LNG"), box.West);
-    q.bindValue(QStringLiteral(":NW_LNG"), box.East);
-    if (!q.exec()) {
-        if (error)
-            *error = q.lastError().text();
-        return false;
-    }
+    BindBox(q, box);
+    if (!q.exec())
+        return QueryFailed(q, error);
     QStringList features;
     while (q.next()) {
         const QString lat = NumText(q.value(2));
@@ -147,7 +169,7 @@ QString WktToPositions(const QString &wkt)
         const QString lng = JsNumText(xy.at(1), QString());
         if (lat.isEmpty() || lng.isEmpty())
             return QString();
-        out << QLatin1Char('[') + lng + QLatin1Char(',') + lat + QLatin1Char(']');
+        out << Position(lng, lat);
     }
     return out.join(QLatin1Char(','));
 }
@@ -193,29 +215,18 @@ static QString LinkFeature(const QString &id, const QString &from, const QString
 bool LinkGeoJson(const QSqlDatabase &db, TDBType dbType, bool geometryFunc, const TMapBox &box, QString *json,
                  QString *error)
 {
-    if (json)
-        *json = EmptyCollection();
-    if (!box.Valid) {
-        if (error)
-            *error = QStringLiteral("invalid map box");
+    if (!StartCollection(box, json, error))
         return false;
-    }
     QSqlQuery q(db);
     q.setForwardOnly(true);
     QStringList features;
     if (geometryFunc) {
-        if (!q.prepare(LinkGeometrySql(dbType, box))) {
-            if (error)
-                *error = q.lastError().text();
-            return false;
-        }
+        if (!q.prepare(LinkGeometrySql(dbType, box)))
+            return QueryFailed(q, error);
         if (dbType != dtOracle)
             q.bindValue(QStringLiteral(":TEXT"), BoxPolygonText(box));
-        if (!q.exec()) {
-            if (error)
-                *error = q.lastError().text();
-            return false;
-        }
+        if (!q.exec())
+            return QueryFailed(q, error);
         while (q.next()) {
             const QString positions = WktToPositions(q.value(4).toString());
             if (positions.isEmpty())
@@ -229,19 +240,11 @@ bool LinkGeoJson(const QSqlDatabase &db, TDBType dbType, bool geometryFunc, cons
                 " WHERE D.LINK_ID IN (SELECT P.LINK_ID FROM SCS_M_LINK_DETAIL P WHERE P.GROUP_NUM = 1"
                 " AND P.POINT_LAT BETWEEN :SW_LAT AND :NW_LAT AND P.POINT_LNG BETWEEN :SW_LNG AND :NW_LNG)"
                 " ORDER BY D.LINK_ID, D.NUM "))) {
-            if (error)
-                *error = q.lastError().text();
-            return false;
+            return QueryFailed(q, error);
         }
-        q.bindValue(QStringLiteral(":SW_LAT"), box.South);
-        q.bindValue(QStringLiteral(":NW_LAT"), box.North);
-        q.bindValue(QStringLiteral(":SW_LNG"), box.West);
-        q.bindValue(QStringLiteral(":NW_LNG"), box.East);
-        if (!q.exec()) {
-            if (error)
-                *error = q.lastError().text();
-            return false;
-        }
+        BindBox(q, box);
+        if (!q.exec())
+            return QueryFailed(q, error);
         QString current, from, to;
         QStringList positions;
         bool first = true;
@@ -262,7 +265,7 @@ bool LinkGeoJson(const QSqlDatabase &db, TDBType dbType, bool geometryFunc, cons
             const QString lat = NumText(q.value(3));
             const QString lng = NumText(q.value(4));
             if (!lat.isEmpty() && !lng.isEmpty())
-                positions << QLatin1Char('[') + lng + QLatin1Char(',') + lat + QLatin1Char(']');
+                positions << Position(lng, lat);
         }
         flush();
     }

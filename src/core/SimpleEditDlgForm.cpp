@@ -6,6 +6,7 @@
 #include <QSqlQuery>
 #include <QToolButton>
 
+#include "ActionButton.h"
 #include "KitTexts.h"
 #include "Quorval.h"
 #include "untDM.h"
@@ -36,13 +37,7 @@ TFormSimpleEditDlg::TFormSimpleEditDlg(QWidget *owner, const QStringList &ACapti
     connect(btnEditMode, &QToolButton::clicked, this, [this] { SetEditMode(!FEditMode); });
 
     auto button = [this](QPushButton *&b, const char *name, QAction *a, int pos) {
-        b = new QPushButton(pnlBottom);
-        b->setObjectName(QString::fromLatin1(name));
-        connect(b, &QPushButton::clicked, a, &QAction::trigger);
-        connect(a, &QAction::changed, b, [b, a] {
-            b->setText(a->text());
-            b->setEnabled(a->isEnabled());
-        });
+        b = NewActionButton(pnlBottom, name, a);
         pnlBottomLayout->insertWidget(pos, b);
     };
     button(btnAdd, "btnAdd", actAdd, 1);

@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "ActionButton.h"
 #include "FileDialogService.h"
 #include "GridExport.h"
 #include "LookupUnit.h"
@@ -54,14 +55,7 @@ TfrmBaseGrid::TfrmBaseGrid(QWidget *owner, const QString &table) : TfrmBase(owne
     pnlBottomLayout = new QHBoxLayout(pnlBottom);
     pnlBottomLayout->setContentsMargins(5, 3, 5, 3);
     auto button = [this](QPushButton *&b, const char *name, QAction *a) {
-        b = new QPushButton(pnlBottom);
-        b->setObjectName(QString::fromLatin1(name));
-        connect(b, &QPushButton::clicked, a, &QAction::trigger);
-        connect(a, &QAction::changed, b, [b, a] {
-            b->setText(a->text());
-            b->setEnabled(a->isEnabled());
-            b->setVisible(a->isVisible());
-        });
+        b = NewActionButton(pnlBottom, name, a, true);
     };
     button(btnSearch, "btnSearch", actSearch);
     button(btnAdd, "btnAdd", actAdd);
@@ -329,19 +323,24 @@ void TfrmBaseGrid::ApplyNumber(QLineEdit *edit, int kind, int value)
     Q_UNUSED(edit);
 }
 
+QAction *TfrmBaseGrid::AttachNumberEdit(QLineEdit *edit, int kind)
+{
+    edit->setProperty(KindProperty, kind);
+    edit->installEventFilter(this);
+    connect(edit, &QLineEdit::textEdited, this,
+            [this, edit, kind](const QString &t) { ApplyNumber(edit, kind, t.trimmed().toInt()); });
+    QAction *pick = edit->addAction(style()->standardIcon(QStyle::SP_FileDialogContentsView),
+                                    QLineEdit::TrailingPosition);
+    pick->setObjectName(edit->objectName() + QStringLiteral("Button"));
+    return pick;
+}
+
 void TfrmBaseGrid::AttachTCDVEdit(QLineEdit *edit)
 {
     if (!edit)
         return;
     FTCDVEdit = edit;
-    edit->setProperty(KindProperty, IdEditKindLc);
-    edit->installEventFilter(this);
-    connect(edit, &QLineEdit::textEdited, this,
-            [this, edit](const QString &t) { ApplyNumber(edit, IdEditKindLc, t.trimmed().toInt()); });
-    QAction *pick = edit->addAction(style()->standardIcon(QStyle::SP_FileDialogContentsView),
-                                    QLineEdit::TrailingPosition);
-    pick->setObjectName(edit->objectName() + QStringLiteral("Button"));
-    connect(pick, &QAction::triggered, this, &TfrmBaseGrid::edtTCDVButtonClick);
+    connect(AttachNumberEdit(edit, IdEditKindLc), &QAction::triggered, this, &TfrmBaseGrid::edtTCDVButtonClick);
 }
 
 void TfrmBaseGrid::AttachSAEdit(QLineEdit *edit)
@@ -349,14 +348,7 @@ void TfrmBaseGrid::AttachSAEdit(QLineEdit *edit)
     if (!edit)
         return;
     FSAEdit = edit;
-    edit->setProperty(KindProperty, IdEditKindSa);
-    edit->installEventFilter(this);
-    connect(edit, &QLineEdit::textEdited, this,
-            [this, edit](const QString &t) { ApplyNumber(edit, IdEditKindSa, t.trimmed().toInt()); });
-    QAction *pick = edit->addAction(style()->standardIcon(QStyle::SP_FileDialogContentsView),
-                                    QLineEdit::TrailingPosition);
-    pick->setObjectName(edit->objectName() + QStringLiteral("Button"));
-    connect(pick, &QAction::triggered, this, &TfrmBaseGrid::edtSAButtonClick);
+    connect(AttachNumberEdit(edit, IdEditKindSa), &QAction::triggered, this, &TfrmBaseGrid::edtSAButtonClick);
 }
 
 bool TfrmBaseGrid::eventFilter(QObject *obj, QEvent *e)
@@ -403,11 +395,8 @@ void TfrmBaseGrid::resizeEvent(QResizeEvent *e)
 void TfrmBaseGrid::Retranslate()
 {
     TfrmBase::Retranslate();
-    for (auto [b, a] : {std::pair{btnSearch, actSearch}, std::pair{btnAdd, actAdd},
-                        std::pair{btnDel, actDel}, std::pair{btnSave, actSave},
-                        std::pair{btnExport, actExport}, std::pair{btnClose, actClose}})
-        if (b)
-            b->setText(a->text());
+    SetActionButtonTexts({{btnSearch, actSearch}, {btnAdd, actAdd}, {btnDel, actDel}, {btnSave, actSave},
+                          {btnExport, actExport}, {btnClose, actClose}});
     if (cxGrid)
         cxGrid->Retranslate(TextTable());
 }

@@ -110,6 +110,8 @@ protected:
 
 private:
     void ApplyNumber(QLineEdit *edit, int kind, int value);
+    // Makes `edit` a number field of `kind` (typing applies it); returns its pick button.
+    QAction *AttachNumberEdit(QLineEdit *edit, int kind);
     int FStateIdx = -1;
     int FPrimaryKeyIdx = -1;
     int FKeyValueIdx = -1;

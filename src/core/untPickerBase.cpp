@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ActionButton.h"
 TfrmPickerBase::TfrmPickerBase(QWidget *owner, const QString &table) : TfrmBase(owner, table)
 {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -38,13 +39,7 @@ TfrmPickerBase::TfrmPickerBase(QWidget *owner, const QString &table) : TfrmBase(
     pnlBottomLayout = new QHBoxLayout(pnlBottom);
     pnlBottomLayout->setContentsMargins(5, 5, 5, 5);
     auto button = [this](QPushButton *&b, const char *name, QAction *a) {
-        b = new QPushButton(pnlBottom);
-        b->setObjectName(QString::fromLatin1(name));
-        connect(b, &QPushButton::clicked, a, &QAction::trigger);
-        connect(a, &QAction::changed, b, [b, a] {
-            b->setText(a->text());
-            b->setEnabled(a->isEnabled());
-        });
+        b = NewActionButton(pnlBottom, name, a);
     };
     button(btnExport, "btnExport", actExport);
     button(btnSelect, "btnSelect", actSelect);

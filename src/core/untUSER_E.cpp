@@ -6,6 +6,7 @@
 #include <QSqlQuery>
 #include <QVBoxLayout>
 
+#include "ActionButton.h"
 #include "KitTexts.h"
 #include "Quorval.h"
 #include "siLang.h"
@@ -48,13 +49,7 @@ TfrmUSER_E::TfrmUSER_E(QWidget *owner) : TfrmBase(owner)
 
     auto *bar = new QHBoxLayout;
     auto button = [this, bar](QPushButton *&b, const char *name, QAction *a) {
-        b = new QPushButton(this);
-        b->setObjectName(QString::fromLatin1(name));
-        connect(b, &QPushButton::clicked, a, &QAction::trigger);
-        connect(a, &QAction::changed, b, [b, a] {
-            b->setText(a->text());
-            b->setEnabled(a->isEnabled());
-        });
+        b = NewActionButton(this, name, a);
         bar->addWidget(b);
     };
     button(btnSearch, "btnSearch", actSearch);
@@ -88,11 +83,8 @@ int TfrmUSER_E::LoginGrade() const
 void TfrmUSER_E::Retranslate()
 {
     TfrmBase::Retranslate();
-    for (auto [b, a] : {std::pair{btnSearch, actSearch}, std::pair{btnAdd, actAdd},
-                        std::pair{btnDel, actDel}, std::pair{btnSave, actSave},
-                        std::pair{btnExport, actExport}, std::pair{btnClose, actClose}})
-        if (b)
-            b->setText(a->text());
+    SetActionButtonTexts({{btnSearch, actSearch}, {btnAdd, actAdd}, {btnDel, actDel}, {btnSave, actSave},
+                          {btnExport, actExport}, {btnClose, actClose}});
     if (!FModel)
         return;
     // Grades offered: 1, 3, 2 (grade 4 is not offered here).

@@ -3,14 +3,9 @@
 // with its own database connection (by their geometry or by their points, as the
 // geometry setting says), turns them into GeoJSON and hands the page script (page
 // globals linkLayer, linkObj) to the map view. The thread frees itself when it ends.
-#include <QThread>
+#include "MapLayerThreadUnit.h"
 
-#include "MapLayerGeoJson.h"
-#include "untDM.h"
-
-class TMapViewController;
-
-class TLinkThread : public QThread
+class TLinkThread : public TMapLayerThread
 {
     Q_OBJECT
 public:
@@ -19,20 +14,11 @@ public:
     // Creates, connects and starts a thread; the geometry setting is the data module's.
     static TLinkThread *Create(const QString &ALatLng, const TDBConnectionFactory &AFactory,
                                TMapViewController *AChromium);
-    void Start();
-
-    QString FNorthEastLat, FNorthEastLng, FSouthWestLat, FSouthWestLng;
-
-signals:
-    void geoJsonReady(const QString &geoJson);
-    void scriptReady(const QString &script);
-    void queryFailed(const QString &error);
 
 protected:
-    void run() override;
+    bool ReadGeoJson(const QSqlDatabase &db, QString *json, QString *error) const override;
+    QString LayerScript(const QString &geoJson) const override;
 
 private:
-    TMapBox FBox;
-    TDBConnectionFactory FFactory;
     bool FGeometryFunc;
 };

@@ -21,6 +21,20 @@ bool run(QSqlQuery &q, QSqlError *error)
     return false;
 }
 
+// Prepares `sql` (forward only), binds `value` to `name` and runs it; true when it
+// gave a row, the query standing on it.
+bool firstRow(QSqlQuery &q, const QString &sql, const QString &name, int value, QSqlError *error)
+{
+    q.setForwardOnly(true);
+    if (!q.prepare(sql)) {
+        if (error)
+            *error = q.lastError();
+        return false;
+    }
+    q.bindValue(name, value);
+    return run(q, error) && q.next();
+}
+
 // A large-object text: UTF-8 when it is valid UTF-8, else the 8-bit code page.
 QString blobText(const QVariant &v)
 {
@@ -249,14 +263,7 @@ QString GetBoundsSql(TDBType dbType)
 QString GetBounds(const QSqlDatabase &db, TDBType dbType, int saNo, QSqlError *error)
 {
     QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!q.prepare(GetBoundsSql(dbType))) {
-        if (error)
-            *error = q.lastError();
-        return QString();
-    }
-    q.bindValue(QStringLiteral(":INT_SANO"), saNo);
-    if (!run(q, error) || !q.next())
+    if (!firstRow(q, GetBoundsSql(dbType), QStringLiteral(":INT_SANO"), saNo, error))
         return QString();
     return q.value(0).toString();
 }
@@ -266,14 +273,7 @@ QString FindLcSaNoSql() { return QStringLiteral(" SELECT INT_SANO FROM SCS_M_INT
 int FindLcSaNo(const QSqlDatabase &db, int lcNo, QSqlError *error)
 {
     QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!q.prepare(FindLcSaNoSql())) {
-        if (error)
-            *error = q.lastError();
-        return 1;
-    }
-    q.bindValue(QStringLiteral(":INT_LCNO"), lcNo);
-    if (!run(q, error) || !q.next())
+    if (!firstRow(q, FindLcSaNoSql(), QStringLiteral(":INT_LCNO"), lcNo, error))
         return 1;
     return VarToIntDef(q.value(0), 0);
 }
@@ -283,14 +283,7 @@ QString SaLcCountSql() { return QStringLiteral(" SELECT COUNT(*) AS CNT FROM SCS
 int SaLcCount(const QSqlDatabase &db, int saNo, QSqlError *error)
 {
     QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!q.prepare(SaLcCountSql())) {
-        if (error)
-            *error = q.lastError();
-        return -1;
-    }
-    q.bindValue(QStringLiteral(":INT_SANO"), saNo);
-    if (!run(q, error) || !q.next())
+    if (!firstRow(q, SaLcCountSql(), QStringLiteral(":INT_SANO"), saNo, error))
         return -1;
     return VarToIntDef(q.value(0), 0);
 }
@@ -305,14 +298,7 @@ QString SaSingleNodeSql()
 bool SaSingleNodePos(const QSqlDatabase &db, int saNo, QString *lat, QString *lng, QSqlError *error)
 {
     QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!q.prepare(SaSingleNodeSql())) {
-        if (error)
-            *error = q.lastError();
-        return false;
-    }
-    q.bindValue(QStringLiteral(":INT_SANO"), saNo);
-    if (!run(q, error) || !q.next())
+    if (!firstRow(q, SaSingleNodeSql(), QStringLiteral(":INT_SANO"), saNo, error))
         return false;
     if (lat)
         *lat = numberText(q.value(0));

@@ -207,6 +207,30 @@ void TVehiclePollerBase::Pause(qint64 ms)
     }
 }
 
+qint64 TVehiclePollerBase::CountedPoll(const std::function<bool()> &poll)
+{
+    bool ok = false;
+    try {
+        ok = poll();
+    } catch (...) {
+        ok = false;
+    }
+    ++FPolls;
+    if (ok)
+        return FInterval;
+    ++FFails;
+    return FRetryTime;
+}
+
+bool TVehiclePollerBase::ConnectAndSend(TRcClient &client, const QByteArray &request)
+{
+    if ((!client.Connected() && !client.Connect(FEndpoint)) || !client.Send(request)) {
+        client.Abort();
+        return false;
+    }
+    return true;
+}
+
 TBRTThread::TBRTThread(const QString &AHost, int APort, int AConnectionTimeOut, int AReadTimeOut, unsigned AInterval,
                        unsigned ARetryTime, IMapBridge *AMapViewController)
     : TVehiclePollerBase(AHost, APort, AConnectionTimeOut, AReadTimeOut, AInterval, ARetryTime, AMapViewController)
@@ -217,15 +241,8 @@ TBRTThread::TBRTThread(const QString &AHost, int APort, int AConnectionTimeOut, 
 
 bool TBRTThread::Poll(TRcClient &client)
 {
-    if (!client.Connected() && !client.Connect(FEndpoint)) {
-        client.Abort();
+    if (!ConnectAndSend(client, BusRequest()))
         return false;
-    }
-    const QByteArray req = BusRequest();
-    if (!client.Send(req)) {
-        client.Abort();
-        return false;
-    }
     THostPacketHead head;
     if (!client.ReceiveExact(reinterpret_cast<char *>(&head), RC_HEAD_SIZE)) {
         client.Abort();
@@ -255,21 +272,8 @@ bool TBRTThread::Poll(TRcClient &client)
 void TBRTThread::run()
 {
     TRcClient client;
-    while (!isInterruptionRequested()) {
-        qint64 pause = FInterval;
-        bool ok = false;
-        try {
-            ok = Poll(client);
-        } catch (...) {
-            ok = false;
-        }
-        ++FPolls;
-        if (!ok) {
-            ++FFails;
-            pause = FRetryTime;
-        }
-        Pause(pause);
-    }
+    while (!isInterruptionRequested())
+        Pause(CountedPoll([&] { return Poll(client); }));
     client.Abort();
 }
 
@@ -284,14 +288,8 @@ TWASThread::TWASThread(const QString &AHost, int APort, int AConnectionTimeOut, 
 
 bool TWASThread::Poll(TRcClient &client)
 {
-    if (!client.Connected() && !client.Connect(FEndpoint)) {
-        client.Abort();
+    if (!ConnectAndSend(client, WasRequest()))
         return false;
-    }
-    if (!client.Send(WasRequest())) {
-        client.Abort();
-        return false;
-    }
     char head[5];
     if (!client.ReceiveExact(head, 5)) {
         client.Abort();
@@ -325,17 +323,7 @@ void TWASThread::run()
             if (client.Connected())
                 client.Abort();
         } else {
-            bool ok = false;
-            try {
-                ok = Poll(client);
-            } catch (...) {
-                ok = false;
-            }
-            ++FPolls;
-            if (!ok) {
-                ++FFails;
-                pause = FRetryTime;
-            }
+            pause = CountedPoll([&] { return Poll(client); });
         }
         Pause(pause);
     }

@@ -33,6 +33,7 @@
 #include <QStringList>
 #include <QThread>
 #include <atomic>
+#include <functional>
 
 #include "RcClientUnit.h"
 
@@ -101,6 +102,12 @@ protected:
     void Script(const QString &script);
     // Sleeps in steps of 100 ms until the pause is used up or the thread is told to stop.
     void Pause(qint64 ms);
+    // One poll of the server, counted; a failure (or an exception) is counted too.
+    // Returns the pause before the next poll: the interval, or the retry time.
+    qint64 CountedPoll(const std::function<bool()> &poll);
+    // Connects when not connected and sends the request; the connection is
+    // abandoned when either fails (false).
+    bool ConnectAndSend(TRcClient &client, const QByteArray &request);
 
     TRcEndpoint FEndpoint;
     unsigned FInterval = 1000;

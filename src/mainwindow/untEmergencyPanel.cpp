@@ -1,7 +1,9 @@
 #include "untEmergencyPanel.h"
 
+#include "ActionButton.h"
 #include "JsEscape.h"
 #include "MapViewControllerUnit.h"
+#include "PanelActionsUnit.h"
 #include "PanelTextUnit.h"
 #include "Quorval.h"
 #include "siLang.h"
@@ -32,6 +34,18 @@ bool Fail(QSqlQuery &q, QString *error)
 }
 
 QString Tx(const char *key) { return PanelText(QString::fromLatin1(key)); }
+
+// The grid row of a polled service (no row state).
+TAppServiceRow ServiceRow(const TAppService &s)
+{
+    TAppServiceRow row;
+    row.ServiceId = s.ServiceId;
+    row.ServiceName = s.ServiceName;
+    row.Position = s.Position();
+    row.Status = s.Status;
+    row.CreateDate = s.CreateDate;
+    return row;
+}
 
 } // namespace
 
@@ -251,12 +265,7 @@ TAppEmergencyList::TPollChanges TAppEmergencyList::MergePoll(const QList<TAppSer
     for (const TAppService &s : polled) {
         const int i = IndexOf(s.ServiceId);
         if (i < 0) {
-            TAppServiceRow row;
-            row.ServiceId = s.ServiceId;
-            row.ServiceName = s.ServiceName;
-            row.Position = s.Position();
-            row.Status = s.Status;
-            row.CreateDate = s.CreateDate;
+            TAppServiceRow row = ServiceRow(s);
             row.State = QStringLiteral("C");
             // While a service is being added its row stays the last one.
             int at = Rows.size();
@@ -290,15 +299,8 @@ TAppEmergencyList::TPollChanges TAppEmergencyList::MergePoll(const QList<TAppSer
 void TAppEmergencyList::Load(const QList<TAppService> &services)
 {
     Rows.clear();
-    for (const TAppService &s : services) {
-        TAppServiceRow row;
-        row.ServiceId = s.ServiceId;
-        row.ServiceName = s.ServiceName;
-        row.Position = s.Position();
-        row.Status = s.Status;
-        row.CreateDate = s.CreateDate;
-        Rows << row;
-    }
+    for (const TAppService &s : services)
+        Rows << ServiceRow(s);
 }
 
 void TAppEmergencyList::AddNew(const QString &serviceId)
@@ -487,11 +489,7 @@ void TAppEmergencyPanel::BuildUi()
     v->addWidget(gtvAppEmergencyLog, 1);
 
     auto action = [this](const QString &name, std::function<void()> fn) {
-        auto *a = new QAction(this);
-        a->setObjectName(name);
-        connect(a, &QAction::triggered, this, [fn] { fn(); });
-        addAction(a);
-        return a;
+        return PanelAction(this, name, std::move(fn));
     };
     actAppEmergencyOpen = action(QStringLiteral("actAppEmergencyOpen"), [this] {
         if (CanToggle())
@@ -515,22 +513,16 @@ void TAppEmergencyPanel::BuildUi()
     });
 
     auto *buttons = new QHBoxLayout;
-    auto button = [this, buttons](QAction *a, const QString &name, bool visible) {
-        auto *b = new QPushButton(this);
-        b->setObjectName(name);
-        connect(b, &QPushButton::clicked, a, &QAction::trigger);
-        connect(a, &QAction::changed, b, [a, b] {
-            b->setText(a->text());
-            b->setEnabled(a->isEnabled());
-        });
+    auto button = [this, buttons](QAction *a, const char *name, bool visible) {
+        QPushButton *b = NewActionButton(this, name, a);
         b->setVisible(visible);
         buttons->addWidget(b);
         return b;
     };
-    btnAdd = button(actAppEmergencyAdd, QStringLiteral("btnAppEmergencyAdd"), false);
-    btnDel = button(actAppEmergencyDel, QStringLiteral("btnAppEmergencyDel"), false);
-    btnSave = button(actAppEmergencySave, QStringLiteral("btnAppEmergencySave"), false);
-    btnClose = button(actAppEmergencyClose, QStringLiteral("btnAppEmergencyClose"), true);
+    btnAdd = button(actAppEmergencyAdd, "btnAppEmergencyAdd", false);
+    btnDel = button(actAppEmergencyDel, "btnAppEmergencyDel", false);
+    btnSave = button(actAppEmergencySave, "btnAppEmergencySave", false);
+    btnClose = button(actAppEmergencyClose, "btnAppEmergencyClose", true);
     v->addLayout(buttons);
 
     ttAppEmergency = new QTimer(this);

@@ -201,22 +201,24 @@ QString StateColorScript(int tag, const QColor &colour, const QList<int> &lcList
     return s;
 }
 
-QString ShapeScript(const QList<int> &classList, int corners)
+// " LC<n>.<method>(<value>); " for every marker class.
+static QString ClassCallScript(const QList<int> &classList, const QString &method, int value)
 {
     QString s;
     for (int n : classList)
-        s += QStringLiteral(" LC") + QString::number(n) + QStringLiteral(".setNumberOfSides(") + QString::number(corners)
-             + QStringLiteral("); ");
+        s += QStringLiteral(" LC") + QString::number(n) + QLatin1Char('.') + method + QLatin1Char('(')
+             + QString::number(value) + QStringLiteral("); ");
     return s;
+}
+
+QString ShapeScript(const QList<int> &classList, int corners)
+{
+    return ClassCallScript(classList, QStringLiteral("setNumberOfSides"), corners);
 }
 
 QString SizeScript(const QList<int> &classList, int radius)
 {
-    QString s;
-    for (int n : classList)
-        s += QStringLiteral(" LC") + QString::number(n) + QStringLiteral(".setRadius(") + QString::number(radius)
-             + QStringLiteral("); ");
-    return s;
+    return ClassCallScript(classList, QStringLiteral("setRadius"), radius);
 }
 
 QString OpacityScript(const QList<int> &saNumbers, double opacity)

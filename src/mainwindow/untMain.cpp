@@ -74,41 +74,21 @@ namespace {
 
 const QString kTable = QStringLiteral("TfrmMain");
 
-TfrmMain::TLcMonitorFactory &lcMonitorFactory()
+// The replaceable hooks of the window class, one slot per hook type (every hook
+// has a type of its own).
+template <typename THook>
+THook &hookSlot()
 {
-    static TfrmMain::TLcMonitorFactory f;
+    static THook f;
     return f;
 }
-TfrmMain::TWindowFactory &currentEventFactory()
-{
-    static TfrmMain::TWindowFactory f;
-    return f;
-}
-TfrmMain::TStateListOpener &stateListOpener()
-{
-    static TfrmMain::TStateListOpener f;
-    return f;
-}
-TfrmMain::TMenuBuilder &menuBuilder()
-{
-    static TfrmMain::TMenuBuilder f;
-    return f;
-}
-TfrmMain::TAppServerLauncher &appServerLauncher()
-{
-    static TfrmMain::TAppServerLauncher f;
-    return f;
-}
-TfrmMain::TAppServerSender &appServerSender()
-{
-    static TfrmMain::TAppServerSender f;
-    return f;
-}
-TfrmMain::TShellOpen &shellOpen()
-{
-    static TfrmMain::TShellOpen f;
-    return f;
-}
+TfrmMain::TLcMonitorFactory &lcMonitorFactory() { return hookSlot<TfrmMain::TLcMonitorFactory>(); }
+TfrmMain::TWindowFactory &currentEventFactory() { return hookSlot<TfrmMain::TWindowFactory>(); }
+TfrmMain::TStateListOpener &stateListOpener() { return hookSlot<TfrmMain::TStateListOpener>(); }
+TfrmMain::TMenuBuilder &menuBuilder() { return hookSlot<TfrmMain::TMenuBuilder>(); }
+TfrmMain::TAppServerLauncher &appServerLauncher() { return hookSlot<TfrmMain::TAppServerLauncher>(); }
+TfrmMain::TAppServerSender &appServerSender() { return hookSlot<TfrmMain::TAppServerSender>(); }
+TfrmMain::TShellOpen &shellOpen() { return hookSlot<TfrmMain::TShellOpen>(); }
 bool ShellOpen(const QString &path, const QStringList &arguments)
 {
     if (shellOpen())
@@ -2701,7 +2681,7 @@ void TfrmMain::actOpenSA_SExecute()
 // Host requests, reload, bookmarks, map picture, help and tools
 // ---------------------------------------------------------------------------
 
-void TfrmMain::actReqtParamsChangedExecute()
+THostRequestHooks TfrmMain::HostRequestHooks()
 {
     THostRequestHooks h;
     h.StopMonitoring = [this] { ttRCTimer->stop(); };
@@ -2710,19 +2690,17 @@ void TfrmMain::actReqtParamsChangedExecute()
             ttRCTimer->start();
     };
     h.AddLogCom = [this](const QString &m) { AddLogCom(m); };
-    ExecuteHostRequest(this, hrParamsChanged, h);
+    return h;
+}
+
+void TfrmMain::actReqtParamsChangedExecute()
+{
+    ExecuteHostRequest(this, hrParamsChanged, HostRequestHooks());
 }
 
 void TfrmMain::actReqtHostRebootExecute()
 {
-    THostRequestHooks h;
-    h.StopMonitoring = [this] { ttRCTimer->stop(); };
-    h.StartMonitoring = [this] {
-        if (!FClosed)
-            ttRCTimer->start();
-    };
-    h.AddLogCom = [this](const QString &m) { AddLogCom(m); };
-    ExecuteHostRequest(this, hrHostReboot, h);
+    ExecuteHostRequest(this, hrHostReboot, HostRequestHooks());
 }
 
 void TfrmMain::actReqtAppReloadExecute()

@@ -64,6 +64,7 @@ class TMapViewController;
 class TTfdtInfoThread;
 class TsiLangLinked;
 struct TStatusCounterDef;
+struct THostRequestHooks;
 
 class TfrmMain : public QMainWindow
 {
@@ -320,6 +321,8 @@ private:
     void RestartMonitoring(bool wasActive);
     bool PauseMonitoring();
     void ApplyLegendToPage();
+    // The monitoring timer and log hooks both host requests run with.
+    THostRequestHooks HostRequestHooks();
 
     // Legend handlers.
     void SAColorSelectMouseDown(TColorShape *shape);

@@ -1,7 +1,9 @@
 #include "untVipPanel.h"
 
+#include "ActionButton.h"
 #include "LcStatusColor.h"
 #include "LookupUnit.h"
+#include "PanelActionsUnit.h"
 #include "PanelTextUnit.h"
 #include "Quorval.h"
 #include "VIPCtrlThreadUnit.h"
@@ -662,11 +664,7 @@ void TVipPanel::BuildUi()
     v->addWidget(mmLog);
 
     auto makeAction = [this](const QString &name, std::function<void()> fn) {
-        auto *a = new QAction(this);
-        a->setObjectName(name);
-        connect(a, &QAction::triggered, this, [fn] { fn(); });
-        addAction(a);
-        return a;
+        return PanelAction(this, name, std::move(fn));
     };
     actVIPCtrlGoAllHold = makeAction(QStringLiteral("actVIPCtrlGoAllHold"),
                                      [this] { ExecuteVIPControl(rtRun, stAll, ctHold); });
@@ -689,20 +687,14 @@ void TVipPanel::BuildUi()
     });
 
     auto *buttons = new QHBoxLayout;
-    auto makeButton = [this, buttons](QAction *a, const QString &name) {
-        auto *b = new QPushButton(this);
-        b->setObjectName(name);
-        connect(b, &QPushButton::clicked, a, &QAction::trigger);
-        connect(a, &QAction::changed, b, [a, b] {
-            b->setText(a->text());
-            b->setEnabled(a->isEnabled());
-        });
+    auto makeButton = [this, buttons](QAction *a, const char *name) {
+        QPushButton *b = NewActionButton(this, name, a);
         buttons->addWidget(b);
         return b;
     };
-    btnGoAllHold = makeButton(actVIPCtrlGoAllHold, QStringLiteral("btnVIPCtrlGoAllHold"));
-    btnStopAllHold = makeButton(actVIPCtrlStopAllHold, QStringLiteral("btnVIPCtrlStopAllHold"));
-    btnClose = makeButton(actVIPCtrlClose, QStringLiteral("btnVIPCtrlClose"));
+    btnGoAllHold = makeButton(actVIPCtrlGoAllHold, "btnVIPCtrlGoAllHold");
+    btnStopAllHold = makeButton(actVIPCtrlStopAllHold, "btnVIPCtrlStopAllHold");
+    btnClose = makeButton(actVIPCtrlClose, "btnVIPCtrlClose");
     v->addLayout(buttons);
 
     Retranslate();

@@ -129,6 +129,22 @@ class TstControlWindows : public QObject
         return l;
     }
 
+    // A failed run leaves one result line: its outcome (after " - ") names one of
+    // `texts` and the log window shows it too.
+    void verifyFailureLine(const QListWidget *list, const QStringList &texts, QString *outcomeOut = nullptr)
+    {
+        const QStringList shown = lines(list);
+        QCOMPARE(shown.size(), 1);
+        const QString outcome = shown.first().section(QStringLiteral(" - "), 1);
+        if (outcomeOut)
+            *outcomeOut = outcome;
+        bool matched = false;
+        for (const QString &t : texts)
+            matched = matched || outcome.contains(t);
+        QVERIFY2(matched, qPrintable(outcome));
+        QVERIFY2(FLog->Lines().contains(QStringLiteral(">> ") + outcome), qPrintable(outcome));
+    }
+
     void reset()
     {
         FSim->clearFailure();
@@ -687,15 +703,11 @@ private slots:
         a->trigger();
         FSim->clearFailure();
 
-        const QStringList shown = lines(w->lsbMsgList);
-        QCOMPARE(shown.size(), 1);
-        const QString outcome = shown.first().section(QStringLiteral(" - "), 1);
-        bool matched = false;
-        for (const QString &t : texts)
-            matched = matched || outcome.contains(t);
-        QVERIFY2(matched, qPrintable(outcome));
+        QString outcome;
+        verifyFailureLine(w->lsbMsgList, texts, &outcome);
+        if (QTest::currentTestFailed())
+            return;
         QVERIFY(!outcome.endsWith(u(": 성공")));
-        QVERIFY2(FLog->Lines().contains(QStringLiteral(">> ") + outcome), qPrintable(outcome));
         const QStringList rows = events();
         if (eventRow) {
             QCOMPARE(rows.size(), 1);
@@ -896,14 +908,9 @@ private slots:
         FMsg->enqueue(mrYes);
         w.findChild<QAction *>(action)->trigger();
         FSim->clearFailure();
-        const QStringList shown = lines(w.lsbMsgList);
-        QCOMPARE(shown.size(), 1);
-        const QString outcome = shown.first().section(QStringLiteral(" - "), 1);
-        bool matched = false;
-        for (const QString &t : texts)
-            matched = matched || outcome.contains(t);
-        QVERIFY2(matched, qPrintable(outcome));
-        QVERIFY(FLog->Lines().contains(QStringLiteral(">> ") + outcome));
+        verifyFailureLine(w.lsbMsgList, texts);
+        if (QTest::currentTestFailed())
+            return;
         const QStringList rows = events();
         QCOMPARE(rows.size(), 1);
         QVERIFY2(rows.first().endsWith(u(":실패")), qPrintable(rows.first()));

@@ -12,6 +12,7 @@
 #include <QTest>
 #include <memory>
 
+#include "TestConsoleFolder.h"
 #include "TestDb.h"
 #include "siLang.h"
 #include "untDM.h"
@@ -19,36 +20,18 @@
 namespace CoreKit {
 
 // Loads the joined language file of the build (Korean active).
-inline bool LoadLanguage(int language = 1)
-{
-    auto *d = TsiLangDispatcher::instance();
-    const bool ok = d->LoadFromFile(QCoreApplication::applicationDirPath() + "/res/signal-console.sil");
-    d->SetActiveLanguage(language);
-    return ok;
-}
+using TestConsole::LoadLanguage;
 
 // A program folder whose settings point at test database `db`, and a data module on it
 // (installed as DM for the lifetime of the object).
 struct TDataModule
 {
-    QTemporaryDir dir;
+    TestConsole::Folder dir;
     std::unique_ptr<TDM> dm;
     bool ok = false;
 
-    explicit TDataModule(const QString &db)
+    explicit TDataModule(const QString &db) : dir(db, "[COM-ENV]\nDB_CONNECTION_TIMEOUT=2\n")
     {
-        QDir().mkpath(dir.filePath("res"));
-        QFile::copy(QCoreApplication::applicationDirPath() + "/res/signal-console.sil",
-                    dir.filePath("res/signal-console.sil"));
-        QFile f(dir.filePath("signal-console.ini"));
-        f.open(QIODevice::WriteOnly);
-        f.write(QString("[DBMS]\nDBMS_TYPE=MARIADB\n[MARIADB]\nSERVER=127.0.0.1\nPORT=%1\nDBNAME=%2\n"
-                        "USER_ID=%3\nUSER_PW=%4\n[L10N]\nSIL_FILE=signal-console.sil\nLANGUAGE=Korean\n"
-                        "[COM-ENV]\nDB_CONNECTION_TIMEOUT=2\n")
-                    .arg(TestDb::port())
-                    .arg(db, TestDb::user(), TestDb::password())
-                    .toUtf8());
-        f.close();
         dm = std::make_unique<TDM>(dir.path(), "signal-console");
         DM = dm.get();
         ok = dm->DataModuleCreate();

@@ -9,6 +9,7 @@
 
 #include "LinkGeometry.h"
 #include "Quorval.h"
+#include "TestConsoleFolder.h"
 #include "TestDb.h"
 #include "siLang.h"
 #include "untDM.h"
@@ -28,35 +29,15 @@ int unusedPort()
 }
 
 // A program folder with a settings file for database `db` and the language file.
-struct ConsoleFolder
+struct ConsoleFolder : TestConsole::Folder
 {
-    QTemporaryDir dir;
     explicit ConsoleFolder(const QString &db, const QString &extra = QString(), int port = 0)
+        : TestConsole::Folder(db, "[COM-ENV]\nDB_CONNECTION_TIMEOUT=2\n" + extra, port)
     {
-        QDir().mkpath(dir.filePath("res"));
-        QFile::copy(QCoreApplication::applicationDirPath() + "/res/signal-console.sil",
-                    dir.filePath("res/signal-console.sil"));
-        QFile f(dir.filePath("signal-console.ini"));
-        f.open(QIODevice::WriteOnly);
-        f.write(QString("[DBMS]\nDBMS_TYPE=MARIADB\n[MARIADB]\nSERVER=127.0.0.1\nPORT=%1\nDBNAME=%2\n"
-                        "USER_ID=%3\nUSER_PW=%4\n[L10N]\nSIL_FILE=signal-console.sil\nLANGUAGE=Korean\n"
-                        "[COM-ENV]\nDB_CONNECTION_TIMEOUT=2\n%5")
-                    .arg(port ? port : TestDb::port())
-                    .arg(db, TestDb::user(), TestDb::password(), extra)
-                    .toUtf8());
     }
-    QString path() const { return dir.path(); }
 };
 
-int scalar(QSqlDatabase db, const QString &sql)
-{
-    QSqlQuery q(db);
-    if (!q.exec(sql) || !q.next()) {
-        qWarning("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-        return -1;
-    }
-    return q.value(0).toInt();
-}
+using TestConsole::Scalar;
 
 QString text(QSqlDatabase db, const QString &sql)
 {
@@ -95,7 +76,7 @@ const QStringList kCheckedTables = {"SCS_M_LAYER", "SCS_M_INTFORCETOD", "SCS_M_L
 
 int userControlRows(QSqlDatabase db)
 {
-    return scalar(db, "SELECT COUNT(*) FROM SCS_L_USERCONTROL");
+    return Scalar(db, "SELECT COUNT(*) FROM SCS_L_USERCONTROL");
 }
 
 } // namespace
@@ -226,8 +207,8 @@ private slots:
             QCOMPARE(text(raw, "SELECT ST_AsText(GEOM) FROM SCS_M_LINK WHERE LINK_ID = '9900000002'"), QString("<null>"));
         }
         if (strip.contains("ALTER TABLE SCS_M_USER DROP COLUMN USER_CHECK")) {
-            QCOMPARE(scalar(raw, "SELECT COUNT(*) FROM SCS_M_USER WHERE USER_CHECK <> 1 OR USER_CHECK IS NULL"), 0);
-            QVERIFY(scalar(raw, "SELECT COUNT(*) FROM SCS_M_USER") > 0);
+            QCOMPARE(Scalar(raw, "SELECT COUNT(*) FROM SCS_M_USER WHERE USER_CHECK <> 1 OR USER_CHECK IS NULL"), 0);
+            QVERIFY(Scalar(raw, "SELECT COUNT(*) FROM SCS_M_USER") > 0);
             QSqlQuery u(raw);
             QVERIFY(u.exec("SELECT MIN(USER_UPDATE) FROM SCS_M_USER") && u.next());
             QVERIFY(u.value(0).toDateTime() >= before);
@@ -396,7 +377,7 @@ private slots:
 
         // killed by the server: the failing statement is dropped silently (no result),
         // the next one runs on a reopened connection
-        const int id = scalar(dm.Con(), "SELECT CONNECTION_ID()");
+        const int id = Scalar(dm.Con(), "SELECT CONNECTION_ID()");
         QVERIFY(id > 0);
         QSqlDatabase raw = TestDb::open(kDb, "db_raw");
         QVERIFY(QSqlQuery(raw).exec(QString("KILL %1").arg(id)));
@@ -409,7 +390,7 @@ private slots:
         next.prepare("SELECT USER_ID FROM SCS_M_USER WHERE USER_ID = :ID");
         next.bindValue(":ID", "admin");
         QVERIFY(dm.QueryOpen(next));
-        QVERIFY(scalar(dm.Con(), "SELECT CONNECTION_ID()") != id);
+        QVERIFY(Scalar(dm.Con(), "SELECT CONNECTION_ID()") != id);
         QCOMPARE(boxes.count(), 0);
         raw.close();
     }
@@ -420,7 +401,7 @@ private slots:
         ScriptedMsgDlg boxes;
         TDM dm(folder.path(), "signal-console");
         QVERIFY(dm.DataModuleCreate());
-        const int id = scalar(dm.Con(), "SELECT CONNECTION_ID()");
+        const int id = Scalar(dm.Con(), "SELECT CONNECTION_ID()");
         QSqlDatabase raw = TestDb::open(kDb, "db_raw");
         QVERIFY(QSqlQuery(raw).exec(QString("KILL %1").arg(id)));
         QVERIFY(!dm.WriteEventControl("lost", 13, 1, 3, false, 0, "x"));
@@ -442,7 +423,7 @@ private slots:
             TThreadConnection con(factory, "TTestThread");
             name = con.name();
             if (con.isOpen())
-                users = scalar(con.db(), "SELECT COUNT(*) FROM SCS_M_USER");
+                users = Scalar(con.db(), "SELECT COUNT(*) FROM SCS_M_USER");
         });
         t->start();
         QVERIFY(t->wait(30000));

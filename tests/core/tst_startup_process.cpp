@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "TestConsoleFolder.h"
 #include "TestDb.h"
 #include "untStartup.h"
 
@@ -30,10 +31,8 @@ void writeIni(const QString &dir, int port, const QString &language)
 {
     QFile f(dir + "/signal-console.ini");
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(QString("[DBMS]\nDBMS_TYPE=MARIADB\n[MARIADB]\nSERVER=127.0.0.1\nPORT=%1\nDBNAME=%2\nUSER_ID=%3\n"
-                    "USER_PW=%4\n[COM-ENV]\nDB_CONNECTION_TIMEOUT=2\n[L10N]\nSIL_FILE=signal-console.sil\nLANGUAGE=%5\n")
-                .arg(port)
-                .arg(kDb, TestDb::user(), TestDb::password(), language)
+    f.write((TestConsole::DbSettings(kDb, port)
+             + QString("[COM-ENV]\nDB_CONNECTION_TIMEOUT=2\n[L10N]\nSIL_FILE=signal-console.sil\nLANGUAGE=%1\n").arg(language))
                 .toUtf8());
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // Shared set-up of the main-window tests: a program folder with a settings file for a
-// test database and the language file, and small waits.
+// test database and the language file (TestConsoleFolder.h), statements, and small waits.
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -11,57 +11,22 @@
 #include <QTest>
 #include <functional>
 
-#include "TestDb.h"
-#include "siLang.h"
+#include "TestConsoleFolder.h"
 
 namespace MainTest {
 
-// Loads the joined language file of the build (beside the test programs).
-inline bool LoadLanguage(int language = TsiLangDispatcher::LangKorean)
-{
-    const bool ok = TsiLangDispatcher::instance()->LoadFromFile(QCoreApplication::applicationDirPath()
-                                                                 + "/res/signal-console.sil");
-    TsiLangDispatcher::instance()->SetActiveLanguage(language);
-    return ok;
-}
+using TestConsole::LoadLanguage;
+using TestConsole::Scalar;
 
-// A program folder: signal-console.ini for database `db` (plus `extra` lines) and res/.
-struct ConsoleFolder
+// A program folder for database `db` whose settings also hold the map bounds of the
+// demo city, then `extra` lines.
+struct ConsoleFolder : TestConsole::Folder
 {
-    QTemporaryDir dir;
     explicit ConsoleFolder(const QString &db, const QString &extra = QString())
+        : TestConsole::Folder(db, "[MAP_BOUNDS]\nSOUTH=37.40\nWEST=126.90\nNORTH=37.60\nEAST=127.20\n" + extra)
     {
-        QDir().mkpath(dir.filePath("res"));
-        QFile::copy(QCoreApplication::applicationDirPath() + "/res/signal-console.sil",
-                    dir.filePath("res/signal-console.sil"));
-        QFile f(dir.filePath("signal-console.ini"));
-        f.open(QIODevice::WriteOnly);
-        f.write(QString("[DBMS]\nDBMS_TYPE=MARIADB\n[MARIADB]\nSERVER=127.0.0.1\nPORT=%1\nDBNAME=%2\n"
-                        "USER_ID=%3\nUSER_PW=%4\n[L10N]\nSIL_FILE=signal-console.sil\nLANGUAGE=Korean\n"
-                        "[MAP_BOUNDS]\nSOUTH=37.40\nWEST=126.90\nNORTH=37.60\nEAST=127.20\n%5")
-                    .arg(TestDb::port())
-                    .arg(db, TestDb::user(), TestDb::password(), extra)
-                    .toUtf8());
-    }
-    QString path() const { return dir.path(); }
-    QString ini() const { return dir.filePath("signal-console.ini"); }
-    QString iniText() const
-    {
-        QFile f(ini());
-        f.open(QIODevice::ReadOnly);
-        return QString::fromUtf8(f.readAll());
     }
 };
-
-inline int Scalar(QSqlDatabase db, const QString &sql)
-{
-    QSqlQuery q(db);
-    if (!q.exec(sql) || !q.next()) {
-        qWarning("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-        return -1;
-    }
-    return q.value(0).toInt();
-}
 
 inline bool Exec(QSqlDatabase db, const QString &sql)
 {

@@ -23,6 +23,7 @@
 #include "MapLayerGeoJson.h"
 #include "NodeThreadUnit.h"
 #include "Quorval.h"
+#include "TestConsoleFolder.h"
 #include "TestDb.h"
 #include "TfdtInfoThreadUnit.h"
 #include "untDM.h"
@@ -82,6 +83,13 @@ static int FreePort()
     QTcpServer s;
     s.listen(QHostAddress::LocalHost, 0);
     return s.serverPort();
+}
+
+// Settings of an application server on the test database, serving HTTP on `httpPort`.
+static QByteArray AppServerSettings(int httpPort)
+{
+    return (TestConsole::DbSettings(QString::fromLatin1(kDb)) + QStringLiteral("[COM-ENV]\nAPP_CTRL_PORT=%1\n").arg(httpPort))
+        .toUtf8();
 }
 
 class TstMapLayers : public QObject
@@ -324,12 +332,7 @@ void TstMapLayers::appServerProcessTakesCommands()
     {
         QFile f(ini);
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QStringLiteral("[DBMS]\nDBMS_TYPE=MARIADB\n[MARIADB]\nSERVER=127.0.0.1\nPORT=%1\nDBNAME=%2\n"
-                               "USER_ID=%3\nUSER_PW=%4\n[COM-ENV]\nAPP_CTRL_PORT=%5\n")
-                    .arg(TestDb::port())
-                    .arg(QString::fromLatin1(kDb), TestDb::user(), TestDb::password())
-                    .arg(httpPort)
-                    .toUtf8());
+        f.write(AppServerSettings(httpPort));
     }
     const QString pipe = QStringLiteral("OvikAppSvr_test_%1").arg(QCoreApplication::applicationPid());
     QProcess server;
@@ -389,12 +392,7 @@ void TstMapLayers::startOnlyWhenPresent()
     {
         QFile f(ini);
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QStringLiteral("[DBMS]\nDBMS_TYPE=MARIADB\n[MARIADB]\nSERVER=127.0.0.1\nPORT=%1\nDBNAME=%2\n"
-                               "USER_ID=%3\nUSER_PW=%4\n[COM-ENV]\nAPP_CTRL_PORT=%5\n")
-                    .arg(TestDb::port())
-                    .arg(QString::fromLatin1(kDb), TestDb::user(), TestDb::password())
-                    .arg(FreePort())
-                    .toUtf8());
+        f.write(AppServerSettings(FreePort()));
     }
     qint64 pid = 0;
     QVERIFY(TAppServerClient::StartIfPresent(QCoreApplication::applicationDirPath(),

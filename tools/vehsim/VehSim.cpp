@@ -20,22 +20,13 @@ void put32(QByteArray &b, int at, quint32 v, bool bigEndian)
         qToLittleEndian<quint32>(v, b.data() + at);
 }
 
-bool listen(QTcpServer *server, quint16 port, QString *error)
-{
-    if (server->listen(QHostAddress::LocalHost, port))
-        return true;
-    if (error)
-        *error = server->errorString();
-    return false;
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------
-// Bus server
+// Both servers
 // ---------------------------------------------------------------------------
 
-BusServer::BusServer(bool bigEndian, QObject *parent) : QObject(parent), FBigEndian(bigEndian)
+RequestServer::RequestServer(int requestSize, QObject *parent) : QObject(parent), FRequestSize(requestSize)
 {
     FServer = new QTcpServer(this);
     connect(FServer, &QTcpServer::newConnection, this, [this] {
@@ -44,11 +35,56 @@ BusServer::BusServer(bool bigEndian, QObject *parent) : QObject(parent), FBigEnd
     });
 }
 
+RequestServer::~RequestServer() = default;
+
+bool RequestServer::start(quint16 port, QString *error)
+{
+    if (FServer->listen(QHostAddress::LocalHost, port))
+        return true;
+    if (error)
+        *error = FServer->errorString();
+    return false;
+}
+
+quint16 RequestServer::port() const { return FServer->serverPort(); }
+
+int RequestServer::requests() const
+{
+    QMutexLocker lock(&FMutex);
+    return FRequests;
+}
+
+void RequestServer::serve(QTcpSocket *s)
+{
+    s->setParent(this);
+    auto buffer = std::make_shared<QByteArray>();
+    connect(s, &QTcpSocket::readyRead, this, [this, s, buffer] {
+        buffer->append(s->readAll());
+        while (buffer->size() >= FRequestSize) {
+            if (!isRequest(*buffer)) {
+                s->abort();
+                return;
+            }
+            buffer->remove(0, FRequestSize);
+            QByteArray out;
+            {
+                QMutexLocker lock(&FMutex);
+                ++FRequests;
+                out = currentReply();
+            }
+            s->write(out);
+        }
+    });
+    connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
+}
+
+// ---------------------------------------------------------------------------
+// Bus server
+// ---------------------------------------------------------------------------
+
+BusServer::BusServer(bool bigEndian, QObject *parent) : RequestServer(32, parent), FBigEndian(bigEndian) {}
+
 BusServer::~BusServer() = default;
-
-bool BusServer::start(quint16 port, QString *error) { return listen(FServer, port, error); }
-
-quint16 BusServer::port() const { return FServer->serverPort(); }
 
 void BusServer::setBuses(const QList<Bus> &buses)
 {
@@ -60,12 +96,6 @@ void BusServer::setFault(BusFault fault)
 {
     QMutexLocker lock(&FMutex);
     FFault = fault;
-}
-
-int BusServer::requests() const
-{
-    QMutexLocker lock(&FMutex);
-    return FRequests;
 }
 
 QByteArray BusServer::reply(const QList<Bus> &buses, BusFault fault, bool bigEndian)
@@ -96,50 +126,17 @@ QByteArray BusServer::reply(const QList<Bus> &buses, BusFault fault, bool bigEnd
     return head + data;
 }
 
-void BusServer::serve(QTcpSocket *s)
-{
-    s->setParent(this);
-    auto buffer = std::make_shared<QByteArray>();
-    connect(s, &QTcpSocket::readyRead, this, [this, s, buffer] {
-        buffer->append(s->readAll());
-        while (buffer->size() >= 32) {
-            if (buffer->at(0) != 0x43 || buffer->at(1) != 0x4D) {
-                s->abort();
-                return;
-            }
-            buffer->remove(0, 32);
-            QList<Bus> buses;
-            BusFault fault;
-            {
-                QMutexLocker lock(&FMutex);
-                ++FRequests;
-                buses = FBuses;
-                fault = FFault;
-            }
-            s->write(reply(buses, fault, FBigEndian));
-        }
-    });
-    connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
-}
+bool BusServer::isRequest(const QByteArray &request) const { return request.at(0) == 0x43 && request.at(1) == 0x4D; }
+
+QByteArray BusServer::currentReply() const { return reply(FBuses, FFault, FBigEndian); }
 
 // ---------------------------------------------------------------------------
 // Vehicle server
 // ---------------------------------------------------------------------------
 
-VehicleServer::VehicleServer(QObject *parent) : QObject(parent)
-{
-    FServer = new QTcpServer(this);
-    connect(FServer, &QTcpServer::newConnection, this, [this] {
-        while (QTcpSocket *s = FServer->nextPendingConnection())
-            serve(s);
-    });
-}
+VehicleServer::VehicleServer(QObject *parent) : RequestServer(6, parent) {}
 
 VehicleServer::~VehicleServer() = default;
-
-bool VehicleServer::start(quint16 port, QString *error) { return listen(FServer, port, error); }
-
-quint16 VehicleServer::port() const { return FServer->serverPort(); }
 
 void VehicleServer::setText(const QString &text)
 {
@@ -151,12 +148,6 @@ void VehicleServer::setFault(VehicleFault fault)
 {
     QMutexLocker lock(&FMutex);
     FFault = fault;
-}
-
-int VehicleServer::requests() const
-{
-    QMutexLocker lock(&FMutex);
-    return FRequests;
 }
 
 QByteArray VehicleServer::reply(const QString &text, VehicleFault fault)
@@ -176,30 +167,8 @@ QByteArray VehicleServer::reply(const QString &text, VehicleFault fault)
     return out;
 }
 
-void VehicleServer::serve(QTcpSocket *s)
-{
-    s->setParent(this);
-    auto buffer = std::make_shared<QByteArray>();
-    connect(s, &QTcpSocket::readyRead, this, [this, s, buffer] {
-        buffer->append(s->readAll());
-        while (buffer->size() >= 6) {
-            if (quint8(buffer->at(0)) != 0xA0) {
-                s->abort();
-                return;
-            }
-            buffer->remove(0, 6);
-            QString text;
-            VehicleFault fault;
-            {
-                QMutexLocker lock(&FMutex);
-                ++FRequests;
-                text = FText;
-                fault = FFault;
-            }
-            s->write(reply(text, fault));
-        }
-    });
-    connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
-}
+bool VehicleServer::isRequest(const QByteArray &request) const { return quint8(request.at(0)) == 0xA0; }
+
+QByteArray VehicleServer::currentReply() const { return reply(FText, FFault); }
 
 } // namespace vehsim

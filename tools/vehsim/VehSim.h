@@ -44,51 +44,72 @@ enum class VehicleFault {
     WrongHead   // first byte 0xA2
 };
 
-class BusServer : public QObject
+// What both servers share: listening on loopback, cutting the stream into requests
+// of a fixed size, counting them and answering each with the current reply. A
+// connection whose request does not start as it should is dropped.
+class RequestServer : public QObject
+{
+    Q_OBJECT
+public:
+    ~RequestServer() override;
+    bool start(quint16 port = 0, QString *error = nullptr);
+    quint16 port() const;
+    int requests() const;
+
+protected:
+    RequestServer(int requestSize, QObject *parent);
+    // Whether a request (requestSize bytes) starts as it should.
+    virtual bool isRequest(const QByteArray &request) const = 0;
+    // The reply to one request, made while FMutex is held.
+    virtual QByteArray currentReply() const = 0;
+    mutable QMutex FMutex;
+
+private:
+    void serve(QTcpSocket *s);
+    QTcpServer *FServer = nullptr;
+    int FRequestSize = 0;
+    int FRequests = 0;
+};
+
+class BusServer : public RequestServer
 {
     Q_OBJECT
 public:
     explicit BusServer(bool bigEndian = false, QObject *parent = nullptr);
     ~BusServer() override;
-    bool start(quint16 port = 0, QString *error = nullptr);
-    quint16 port() const;
     void setBuses(const QList<Bus> &buses);
     void setFault(BusFault fault);
-    int requests() const;
     // The reply bytes of a fleet.
     static QByteArray reply(const QList<Bus> &buses, BusFault fault, bool bigEndian);
 
+protected:
+    bool isRequest(const QByteArray &request) const override;
+    QByteArray currentReply() const override;
+
 private:
-    void serve(QTcpSocket *s);
-    QTcpServer *FServer = nullptr;
     bool FBigEndian = false;
-    mutable QMutex FMutex;
     QList<Bus> FBuses;
     BusFault FFault = BusFault::None;
-    int FRequests = 0;
 };
 
-class VehicleServer : public QObject
+class VehicleServer : public RequestServer
 {
     Q_OBJECT
 public:
     explicit VehicleServer(QObject *parent = nullptr);
     ~VehicleServer() override;
-    bool start(quint16 port = 0, QString *error = nullptr);
-    quint16 port() const;
     // The text sent, e.g. "[]" or "[id;37.5;127.0,...]".
     void setText(const QString &text);
     void setFault(VehicleFault fault);
-    int requests() const;
     static QByteArray reply(const QString &text, VehicleFault fault);
 
+protected:
+    bool isRequest(const QByteArray &request) const override;
+    QByteArray currentReply() const override;
+
 private:
-    void serve(QTcpSocket *s);
-    QTcpServer *FServer = nullptr;
-    mutable QMutex FMutex;
     QString FText = QStringLiteral("[]");
     VehicleFault FFault = VehicleFault::None;
-    int FRequests = 0;
 };
 
 } // namespace vehsim
