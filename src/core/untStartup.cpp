@@ -141,6 +141,17 @@ TAppInstances::TAppInstances(const QString &appDir, QObject *parent)
       FLock(QDir(QDir::tempPath()).filePath(FName + QStringLiteral(".lock")))
 {
     FLock.setStaleLockTime(0);
+    // A running first instance answers on its channel: that settles it even
+    // when the lock file cannot tell (a lock taken over as stale, say).
+    {
+        QLocalSocket probe;
+        probe.connectToServer(FName);
+        if (probe.waitForConnected(500)) {
+            probe.disconnectFromServer();
+            FPrimary = false;
+            return;
+        }
+    }
     FPrimary = FLock.tryLock(200);
     if (!FPrimary)
         return;
