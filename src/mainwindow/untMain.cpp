@@ -2268,6 +2268,19 @@ void TfrmMain::BuildToolBar()
         reboot->setVisible(false);
     pnlSimpleButtons->setFixedWidth(3 * 24);
     tbMain->addWidget(pnlSimpleButtons);
+
+    // Hidden check of the state image's record and total sizes.
+    btnPacketSize = new QPushButton(QStringLiteral("PS"), this);
+    btnPacketSize->setObjectName(QStringLiteral("btnPacketSize"));
+    btnPacketSize->setVisible(false);
+    connect(btnPacketSize, &QPushButton::clicked, this, &TfrmMain::btnPacketSizeClick);
+}
+
+void TfrmMain::btnPacketSizeClick()
+{
+    const QString title = Tx(QStringLiteral("IDS_PacketSize"));
+    for (int size : {int(RC_GROUP_RECORD_SIZE), int(sizeof(TST_ITST_STATE)), int(sizeof(TST_VESK_STATE))})
+        ShowMsgDlg(this, title, QString::number(size), title, QString(), mkInformation);
 }
 
 void TfrmMain::ApplyGradeToToolBar(int grade)

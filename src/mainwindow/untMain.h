@@ -45,6 +45,7 @@
 #include "TypeUnit.h"
 
 class QLabel;
+class QPushButton;
 class QLineEdit;
 class QMenu;
 class QSplitter;
@@ -227,6 +228,7 @@ public:
     // Host requests, reload, bookmarks, map picture, help and tools.
     void actReqtParamsChangedExecute();
     void actReqtHostRebootExecute();
+    void btnPacketSizeClick();
     void actReqtAppReloadExecute();
     void actBookmarkExecute(int n);
     void actBookmarkRegExecute(int n);
@@ -351,6 +353,7 @@ private:
     QWidget *pnlTrafficInfo = nullptr;
     QToolBar *tbMain = nullptr;
     QWidget *pnlSimpleButtons = nullptr;
+    QPushButton *btnPacketSize = nullptr;
     QToolButton *btnAppEmergency = nullptr;
     TBRTThread *FBRTThread = nullptr;
     TWASThread *FWASThread = nullptr;

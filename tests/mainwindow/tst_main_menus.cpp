@@ -581,6 +581,23 @@ private slots:
         QCOMPARE(bridge.CountContaining("appEmergencyLayer.clearLayers()"), 1);
     }
 
+    void hiddenPacketSizeButton()
+    {
+        makeConsole(1, false);
+        TRecordingMapBridge bridge;
+        TfrmMain w(nullptr, &bridge);
+        w.show();
+        auto *ps = w.findChild<QPushButton *>("btnPacketSize");
+        QVERIFY(ps);
+        QVERIFY(!ps->isVisible());
+        ps->click();
+        QStringList shown;
+        for (const TMsgDlgRequest &r : boxes->requests())
+            shown << r.text;
+        QCOMPARE(shown, QStringList({"76", "107", "124768"}));
+        closeWindow(w, *boxes);
+    }
+
     void toolsAndBookmarkActions()
     {
         makeConsole(1, false);
