@@ -27,6 +27,7 @@
 #include "Quorval.h"
 #include "RC2MMIUnit.h"
 #include "RcSim.h"
+#include "TestConsoleFolder.h"
 #include "TestDb.h"
 #include "VIPCtrlThreadUnit.h"
 #include "siLang.h"
@@ -180,9 +181,7 @@ class TstMainActions : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(TsiLangDispatcher::instance()->LoadFromFile(QCoreApplication::applicationDirPath()
-                                                            + QStringLiteral("/res/signal-console.sil")));
-        TsiLangDispatcher::instance()->SetActiveLanguage(TsiLangDispatcher::LangKorean);
+        QVERIFY(TestConsole::LoadLanguage());
         QVERIFY(TestDb::create(kDb, true));
         FDb = TestDb::open(kDb, QStringLiteral("tst_main_actions"));
         QVERIFY(FDb.isOpen());
@@ -190,11 +189,7 @@ private slots:
         QVERIFY(FDir.isValid());
         QFile ini(FDir.filePath(QStringLiteral("signal-console.ini")));
         QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write(QStringLiteral("[DBMS]\nDBMS_TYPE=MARIADB\n[MARIADB]\nSERVER=127.0.0.1\nPORT=%1\nDBNAME=%2\n"
-                                 "USER_ID=%3\nUSER_PW=%4\n")
-                      .arg(TestDb::port())
-                      .arg(kDb, TestDb::user(), TestDb::password())
-                      .toUtf8());
+        ini.write(TestConsole::DbSettings(kDb).toUtf8());
         ini.close();
         DM = new TDM(FDir.path(), QStringLiteral("signal-console"));
         DM->LoadConfig();
