@@ -10,10 +10,10 @@
 #include <QWidget>
 #include <cstdio>
 
-#include "MainMapPageUnit.h"
-#include "MapViewControllerUnit.h"
-#include "Quorval.h"
-#include "RC2MMIUnit.h"
+#include "mainwindow/MainMapPageUnit.h"
+#include "mainwindow/MapViewControllerUnit.h"
+#include "core/Quorval.h"
+#include "centrelink/RC2MMIUnit.h"
 
 int main(int argc, char *argv[])
 {

@@ -15,12 +15,12 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "MapBridgeUnit.h"
-#include "Quorval.h"
+#include "mainwindow/MapBridgeUnit.h"
+#include "core/Quorval.h"
 #include "RcSim.h"
-#include "untDM.h"
-#include "untLegend.h"
-#include "untMain.h"
+#include "core/untDM.h"
+#include "mainwindow/untLegend.h"
+#include "mainwindow/untMain.h"
 
 namespace {
 

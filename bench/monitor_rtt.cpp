@@ -12,8 +12,8 @@
 #include <memory>
 #include <vector>
 
-#include "RC2MMIUnit.h"
-#include "RcClientUnit.h"
+#include "centrelink/RC2MMIUnit.h"
+#include "centrelink/RcClientUnit.h"
 #include "RcSim.h"
 
 int main(int argc, char **argv)

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <memory>
 
-#include "RC2MMIUnit.h"
+#include "centrelink/RC2MMIUnit.h"
 #include "RcScenario.h"
 
 namespace {

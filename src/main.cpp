@@ -1,6 +1,6 @@
-#include "MapViewControllerUnit.h"
-#include "untMain.h"
-#include "untStartup.h"
+#include "mainwindow/MapViewControllerUnit.h"
+#include "mainwindow/untMain.h"
+#include "core/untStartup.h"
 
 int main(int argc, char *argv[])
 {

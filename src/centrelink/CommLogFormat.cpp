@@ -1,4 +1,4 @@
-#include "CommLogFormat.h"
+#include "centrelink/CommLogFormat.h"
 
 #include <QPlainTextEdit>
 #include <QScrollBar>

@@ -1,8 +1,8 @@
-#include "CommLogWindow.h"
+#include "centrelink/CommLogWindow.h"
 
-#include "CommLogFormat.h"
-#include "siLang.h"
-#include "untDM.h"
+#include "centrelink/CommLogFormat.h"
+#include "core/siLang.h"
+#include "core/untDM.h"
 
 #include <QApplication>
 #include <QCheckBox>

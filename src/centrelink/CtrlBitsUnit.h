@@ -13,7 +13,7 @@
 #include <QByteArray>
 #include <QtGlobal>
 
-#include "Quorval.h"
+#include "core/Quorval.h"
 
 constexpr int CtrlModeDualRingIndex = 1793;
 constexpr int CtrlModeCodeIndex = 7;

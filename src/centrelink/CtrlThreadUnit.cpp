@@ -1,7 +1,7 @@
-#include "CtrlThreadUnit.h"
+#include "centrelink/CtrlThreadUnit.h"
 
-#include "UpDnThread.h"
-#include "untTH_TCDV_C_Log.h"
+#include "centrelink/UpDnThread.h"
+#include "centrelink/untTH_TCDV_C_Log.h"
 
 #include <QStatusBar>
 #include <QWidget>

@@ -19,10 +19,10 @@
 #include <QPointer>
 #include <QThread>
 
-#include "ExchangeLogUnit.h"
-#include "RC2MMIUnit.h"
-#include "RcClientUnit.h"
-#include "TypeUnit.h"
+#include "centrelink/ExchangeLogUnit.h"
+#include "centrelink/RC2MMIUnit.h"
+#include "centrelink/RcClientUnit.h"
+#include "foundation/TypeUnit.h"
 
 // A view that shows the outcome of each frame (the transfer window's status bar):
 // imageIndex 1 success, 2 failure; text " <intersection name> - <result line>".

@@ -1,14 +1,14 @@
-#include "ExchangeLogUnit.h"
+#include "centrelink/ExchangeLogUnit.h"
 
-#include "siLang.h"
-#include "untDM.h"
-#include "untTH_TCDV_C_Log.h"
+#include "core/siLang.h"
+#include "core/untDM.h"
+#include "centrelink/untTH_TCDV_C_Log.h"
 
 #include <QCoreApplication>
 #include <QMutex>
 #include <QThread>
 
-#include "LookupUnit.h"
+#include "core/LookupUnit.h"
 
 namespace {
 QMutex g_mutex;

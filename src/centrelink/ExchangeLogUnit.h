@@ -19,7 +19,7 @@
 
 #include <functional>
 
-#include "RcClientUnit.h"
+#include "centrelink/RcClientUnit.h"
 
 // Runs fn on the user-interface thread and waits until it has run (the threads'
 // "Synchronize"). On the user-interface thread itself, or without an application,

@@ -1,8 +1,8 @@
-#include "RC2MMIUnit.h"
+#include "centrelink/RC2MMIUnit.h"
 
-#include "LookupUnit.h"
-#include "Quorval.h"
-#include "untDM.h"
+#include "core/LookupUnit.h"
+#include "core/Quorval.h"
+#include "core/untDM.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>

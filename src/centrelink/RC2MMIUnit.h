@@ -24,7 +24,7 @@
 #include <cstring>
 #include <memory>
 
-#include "TypeUnit.h"
+#include "foundation/TypeUnit.h"
 
 class QSqlDatabase;
 

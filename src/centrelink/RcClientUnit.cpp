@@ -1,6 +1,6 @@
-#include "RcClientUnit.h"
+#include "centrelink/RcClientUnit.h"
 
-#include "Quorval.h"
+#include "core/Quorval.h"
 
 #include <QTcpSocket>
 #include <QThread>

@@ -9,7 +9,7 @@
 
 #include <memory>
 
-#include "RC2MMIUnit.h"
+#include "centrelink/RC2MMIUnit.h"
 
 class QTcpSocket;
 

@@ -1,4 +1,4 @@
-#include "UpDnThread.h"
+#include "centrelink/UpDnThread.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

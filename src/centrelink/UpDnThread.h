@@ -13,9 +13,9 @@
 
 #include <QThread>
 
-#include "ExchangeLogUnit.h"
-#include "RC2MMIUnit.h"
-#include "RcClientUnit.h"
+#include "centrelink/ExchangeLogUnit.h"
+#include "centrelink/RC2MMIUnit.h"
+#include "centrelink/RcClientUnit.h"
 
 class TUpDnThread : public QThread
 {

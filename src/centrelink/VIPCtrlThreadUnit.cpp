@@ -1,7 +1,7 @@
-#include "VIPCtrlThreadUnit.h"
+#include "centrelink/VIPCtrlThreadUnit.h"
 
-#include "CtrlBitsUnit.h"
-#include "UpDnThread.h"
+#include "centrelink/CtrlBitsUnit.h"
+#include "centrelink/UpDnThread.h"
 #include "control/ControlRecordUnit.h"
 
 #include <cstring>

@@ -28,10 +28,10 @@
 #include <QList>
 #include <QThread>
 
-#include "ExchangeLogUnit.h"
-#include "RC2MMIUnit.h"
-#include "RcClientUnit.h"
-#include "TypeUnit.h"
+#include "centrelink/ExchangeLogUnit.h"
+#include "centrelink/RC2MMIUnit.h"
+#include "centrelink/RcClientUnit.h"
+#include "foundation/TypeUnit.h"
 
 class TVipCtrlThread : public QThread
 {

@@ -1,9 +1,9 @@
-#include "untCOM_E.h"
+#include "centrelink/untCOM_E.h"
 
-#include "IniFile.h"
-#include "Quorval.h"
-#include "siLang.h"
-#include "untDM.h"
+#include "foundation/IniFile.h"
+#include "core/Quorval.h"
+#include "core/siLang.h"
+#include "core/untDM.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -22,7 +22,7 @@
 #include <QVBoxLayout>
 
 #if __has_include("untStylePreview.h")
-#include "untStylePreview.h"
+#include "core/untStylePreview.h"
 #define CENTRELINK_HAVE_STYLE_PREVIEW 1
 #endif
 

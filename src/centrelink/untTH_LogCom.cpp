@@ -1,7 +1,7 @@
-#include "untTH_LogCom.h"
+#include "centrelink/untTH_LogCom.h"
 
-#include "CommLogFormat.h"
-#include "Cp949.h"
+#include "centrelink/CommLogFormat.h"
+#include "foundation/Cp949.h"
 
 #include <QCloseEvent>
 #include <QPlainTextEdit>

@@ -7,7 +7,7 @@
 // lines or more. Created hidden by the main window (frmTH_LogCom); its writers are
 // serialised by the main window's lock.
 
-#include "CommLogWindow.h"
+#include "centrelink/CommLogWindow.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
-#include "untTH_TCDV_C_Log.h"
+#include "centrelink/untTH_TCDV_C_Log.h"
 
-#include "CommLogFormat.h"
-#include "siLang.h"
+#include "centrelink/CommLogFormat.h"
+#include "core/siLang.h"
 
 #include <QPlainTextEdit>
 

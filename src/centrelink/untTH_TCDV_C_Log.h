@@ -5,7 +5,7 @@
 // than 1000 lines loses its first lines until fewer than 1000 remain.
 // Created hidden by the main window and kept until shutdown (frmTH_TCDV_C_Log).
 
-#include "CommLogWindow.h"
+#include "centrelink/CommLogWindow.h"
 
 class TfrmTH_TCDV_C_Log : public TCommLogWindow
 {

@@ -1,10 +1,10 @@
-#include "ControlDbUnit.h"
+#include "control/ControlDbUnit.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QVariant>
 
-#include "untDM.h"
+#include "core/untDM.h"
 
 QString ControlTreeSql()
 {

@@ -7,7 +7,7 @@
 #include <QList>
 #include <QString>
 
-#include "ControlRecordUnit.h"
+#include "control/ControlRecordUnit.h"
 
 class QWidget;
 

@@ -1,6 +1,6 @@
-#include "ControlPacketUnit.h"
+#include "control/ControlPacketUnit.h"
 
-#include "UpDnThread.h"
+#include "centrelink/UpDnThread.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 
 #include <functional>
 
-#include "ControlRecordUnit.h"
-#include "RC2MMIUnit.h"
+#include "control/ControlRecordUnit.h"
+#include "centrelink/RC2MMIUnit.h"
 
 // Language text of a key (the window's table, then [TDM]).
 using TControlTextFn = std::function<QString(const QString &key)>;

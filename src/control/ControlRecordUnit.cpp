@@ -1,4 +1,4 @@
-#include "ControlRecordUnit.h"
+#include "control/ControlRecordUnit.h"
 
 #include <QRegularExpression>
 #include <QVariant>

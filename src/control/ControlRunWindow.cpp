@@ -1,13 +1,13 @@
-#include "ControlRunWindow.h"
+#include "control/ControlRunWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QListWidget>
 
-#include "ControlWidgets.h"
-#include "ProgressBarThreadUnit.h"
-#include "untTH_TCDV_C_Log.h"
+#include "control/ControlWidgets.h"
+#include "core/ProgressBarThreadUnit.h"
+#include "centrelink/untTH_TCDV_C_Log.h"
 
 TControlRunWindow::TControlRunWindow(QWidget *owner)
     : QWidget(owner, Qt::Window)

@@ -1,4 +1,4 @@
-#include "ControlWidgets.h"
+#include "control/ControlWidgets.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,9 +1,9 @@
-#include "SaCommandUnit.h"
+#include "control/SaCommandUnit.h"
 
-#include "LookupUnit.h"
-#include "siLang.h"
-#include "untDM.h"
-#include "untTH_TCDV_C_Log.h"
+#include "core/LookupUnit.h"
+#include "core/siLang.h"
+#include "core/untDM.h"
+#include "centrelink/untTH_TCDV_C_Log.h"
 
 QString TSaCommandRunner::Text(const QString &key) { return siText(LangTable(), key); }
 

@@ -9,9 +9,9 @@
 
 #include <functional>
 
-#include "ControlPacketUnit.h"
-#include "ControlRecordUnit.h"
-#include "RC2MMIUnit.h"
+#include "control/ControlPacketUnit.h"
+#include "control/ControlRecordUnit.h"
+#include "centrelink/RC2MMIUnit.h"
 
 struct TSaCommandInputs
 {

@@ -1,11 +1,11 @@
-#include "TcdvCommandUnit.h"
+#include "control/TcdvCommandUnit.h"
 
-#include "ControlDbUnit.h"
-#include "CtrlBitsUnit.h"
-#include "LookupUnit.h"
-#include "siLang.h"
-#include "untDM.h"
-#include "untTH_TCDV_C_Log.h"
+#include "control/ControlDbUnit.h"
+#include "centrelink/CtrlBitsUnit.h"
+#include "core/LookupUnit.h"
+#include "core/siLang.h"
+#include "core/untDM.h"
+#include "centrelink/untTH_TCDV_C_Log.h"
 
 namespace {
 

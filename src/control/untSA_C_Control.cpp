@@ -1,4 +1,4 @@
-#include "untSA_C_Control.h"
+#include "control/untSA_C_Control.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,15 +16,15 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "ControlDbUnit.h"
-#include "ControlWidgets.h"
-#include "LookupUnit.h"
-#include "ProgressBarThreadUnit.h"
-#include "Quorval.h"
-#include "siLang.h"
-#include "untDM.h"
-#include "untSA_S.h"
-#include "untTH_TCDV_C_Log.h"
+#include "control/ControlDbUnit.h"
+#include "control/ControlWidgets.h"
+#include "core/LookupUnit.h"
+#include "core/ProgressBarThreadUnit.h"
+#include "core/Quorval.h"
+#include "core/siLang.h"
+#include "core/untDM.h"
+#include "core/untSA_S.h"
+#include "centrelink/untTH_TCDV_C_Log.h"
 
 TfrmSA_C_Control::TfrmSA_C_Control(QWidget *owner)
     : TControlRunWindow(owner)

@@ -7,8 +7,8 @@
 // Modeless, one instance (the main window's opener). A close asked for while a run
 // is going waits until the run has ended.
 
-#include "ControlRunWindow.h"
-#include "SaCommandUnit.h"
+#include "control/ControlRunWindow.h"
+#include "control/SaCommandUnit.h"
 
 class QAction;
 class QCheckBox;

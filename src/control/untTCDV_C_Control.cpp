@@ -1,4 +1,4 @@
-#include "untTCDV_C_Control.h"
+#include "control/untTCDV_C_Control.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,18 +20,18 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "ControlDbUnit.h"
-#include "ControlWidgets.h"
-#include "CtrlBitsUnit.h"
-#include "LookupUnit.h"
-#include "ProgressBarThreadUnit.h"
-#include "Quorval.h"
-#include "RC2MMIUnit.h"
-#include "siLang.h"
-#include "untDM.h"
-#include "untSA_S.h"
-#include "untTCDV_S.h"
-#include "untTH_TCDV_C_Log.h"
+#include "control/ControlDbUnit.h"
+#include "control/ControlWidgets.h"
+#include "centrelink/CtrlBitsUnit.h"
+#include "core/LookupUnit.h"
+#include "core/ProgressBarThreadUnit.h"
+#include "core/Quorval.h"
+#include "centrelink/RC2MMIUnit.h"
+#include "core/siLang.h"
+#include "core/untDM.h"
+#include "core/untSA_S.h"
+#include "core/untTCDV_S.h"
+#include "centrelink/untTH_TCDV_C_Log.h"
 
 namespace {
 

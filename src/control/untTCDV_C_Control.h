@@ -16,9 +16,9 @@
 
 #include <QStringList>
 
-#include "ControlRunWindow.h"
-#include "TcdvCommandUnit.h"
-#include "TypeUnit.h"
+#include "control/ControlRunWindow.h"
+#include "control/TcdvCommandUnit.h"
+#include "foundation/TypeUnit.h"
 
 class QAction;
 class QCheckBox;

@@ -1,4 +1,4 @@
-#include "ActionButton.h"
+#include "core/ActionButton.h"
 
 #include <QAction>
 #include <QPushButton>

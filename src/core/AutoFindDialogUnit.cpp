@@ -1,10 +1,10 @@
-#include "AutoFindDialogUnit.h"
+#include "core/AutoFindDialogUnit.h"
 
 #include <QApplication>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
-#include "untDM.h"
+#include "core/untDM.h"
 
 TAutoFindDialogForm::TAutoFindDialogForm(QWidget *owner, const QString &sql,
                                          const QList<TAutoColumnInfo> &columns,

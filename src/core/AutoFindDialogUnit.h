@@ -6,8 +6,8 @@
 //                             caption, currentValue, 500, 400);
 //     dlg.SetParams({{":LCNO", 12}});                 // optional bound values
 //     if (dlg.exec() == QDialog::Accepted && !dlg.SelectedData().isEmpty()) ...
-#include "TypeUnit.h"
-#include "untPickerBase.h"
+#include "foundation/TypeUnit.h"
+#include "core/untPickerBase.h"
 
 class TAutoFindDialogForm : public TfrmPickerBase
 {

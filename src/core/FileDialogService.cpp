@@ -1,4 +1,4 @@
-#include "FileDialogService.h"
+#include "core/FileDialogService.h"
 
 #include <QDir>
 #include <QFileDialog>

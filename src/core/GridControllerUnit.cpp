@@ -1,16 +1,16 @@
-#include "GridControllerUnit.h"
+#include "core/GridControllerUnit.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 
-#include "FileDialogService.h"
-#include "GridExport.h"
-#include "LookupUnit.h"
-#include "Quorval.h"
-#include "siLang.h"
-#include "untDM.h"
+#include "core/FileDialogService.h"
+#include "core/GridExport.h"
+#include "core/LookupUnit.h"
+#include "core/Quorval.h"
+#include "core/siLang.h"
+#include "core/untDM.h"
 
 namespace {
 

@@ -36,10 +36,10 @@
 #include <QStringList>
 #include <functional>
 
-#include "GridHelpers.h"
-#include "GridModel.h"
-#include "GridView.h"
-#include "TypeUnit.h"
+#include "core/GridHelpers.h"
+#include "core/GridModel.h"
+#include "core/GridView.h"
+#include "foundation/TypeUnit.h"
 
 class QAction;
 

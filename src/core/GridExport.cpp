@@ -1,10 +1,10 @@
-#include "GridExport.h"
+#include "core/GridExport.h"
 
 #include <QFile>
 #include <QRegularExpression>
 
-#include "GridView.h"
-#include "XlsxWriterLib.h"
+#include "core/GridView.h"
+#include "foundation/XlsxWriterLib.h"
 
 TXlsxTable GridToTable(const TGridView *view)
 {

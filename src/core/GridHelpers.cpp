@@ -1,4 +1,4 @@
-#include "GridHelpers.h"
+#include "core/GridHelpers.h"
 
 #include <QHash>
 #include <QMutex>
@@ -6,9 +6,9 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-#include "GridView.h"
-#include "siLang.h"
-#include "untDM.h"
+#include "core/GridView.h"
+#include "core/siLang.h"
+#include "core/untDM.h"
 
 // ---------------------------------------------------------------- errors
 

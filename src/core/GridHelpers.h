@@ -11,8 +11,8 @@
 #include <QVariant>
 #include <stdexcept>
 
-#include "GridModel.h"
-#include "TypeUnit.h"
+#include "core/GridModel.h"
+#include "foundation/TypeUnit.h"
 
 class TGridView;
 class QSqlQuery;

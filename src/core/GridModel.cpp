@@ -1,4 +1,4 @@
-#include "GridModel.h"
+#include "core/GridModel.h"
 
 #include <QCollator>
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "GridResources.h"
+#include "core/GridResources.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -8,8 +8,8 @@
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 
-#include "siLang.h"
-#include "untDM.h"
+#include "core/siLang.h"
+#include "core/untDM.h"
 
 namespace {
 

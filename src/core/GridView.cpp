@@ -1,4 +1,4 @@
-#include "GridView.h"
+#include "core/GridView.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -8,8 +8,8 @@
 #include <QScrollBar>
 #include <QStyleOptionHeader>
 
-#include "GridResources.h"
-#include "siLang.h"
+#include "core/GridResources.h"
+#include "core/siLang.h"
 
 // ---------------------------------------------------------------- header
 

@@ -13,7 +13,7 @@
 #include <QTableView>
 #include <functional>
 
-#include "GridModel.h"
+#include "core/GridModel.h"
 
 class TsiLangLinked;
 

@@ -1,4 +1,4 @@
-#include "InAppMessage.h"
+#include "core/InAppMessage.h"
 
 TInAppMessageHolder *TInAppMessageHolder::instance()
 {

@@ -7,7 +7,7 @@
 //     const TInAppMessage m = TInAppMessageHolder::instance()->Take(); // main window
 #include <QObject>
 
-#include "TypeUnit.h"
+#include "foundation/TypeUnit.h"
 
 class TInAppMessageHolder : public QObject
 {

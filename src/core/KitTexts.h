@@ -2,8 +2,8 @@
 // The data module's translated texts as the kit's windows read them: the field of
 // DM when the data module exists, else the text of its key in the [TDM] table
 // (windows and tests that run without a data module still show the right words).
-#include "siLang.h"
-#include "untDM.h"
+#include "core/siLang.h"
+#include "core/untDM.h"
 
 // KitText(&TDM::T_SaveQryMsg): DM->T_SaveQryMsg, or [TDM] strSaveQryMsg.
 inline QString KitText(QString TDM::*field, const QString &key)

@@ -1,6 +1,6 @@
-#include "LcStatusColor.h"
+#include "core/LcStatusColor.h"
 
-#include "Quorval.h"
+#include "core/Quorval.h"
 
 namespace {
 struct TStateDefault

@@ -1,4 +1,4 @@
-#include "LookupUnit.h"
+#include "core/LookupUnit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -10,9 +10,9 @@
 #include <QTimeZone>
 #include <cstring>
 
-#include "GridView.h"
-#include "siLang.h"
-#include "untDM.h"
+#include "core/GridView.h"
+#include "core/siLang.h"
+#include "core/untDM.h"
 
 // ---------------------------------------------------------------- look-ups
 

@@ -13,7 +13,7 @@
 #include <QString>
 #include <functional>
 
-#include "TypeUnit.h"
+#include "foundation/TypeUnit.h"
 
 class QAction;
 class QKeyEvent;

@@ -1,4 +1,4 @@
-#include "ProgramInfoUnit.h"
+#include "core/ProgramInfoUnit.h"
 
 #include <QDesktopServices>
 #include <QHBoxLayout>

@@ -2,7 +2,7 @@
 // TProgramInfoForm: the program information window (program name, version,
 // notices and contact links). Created by the main window's program-information
 // action and shown modally. A click on a link opens its target.
-#include "untBase.h"
+#include "core/untBase.h"
 
 class QLabel;
 

@@ -1,4 +1,4 @@
-#include "ProgressBarThreadUnit.h"
+#include "core/ProgressBarThreadUnit.h"
 
 #include <QMetaObject>
 

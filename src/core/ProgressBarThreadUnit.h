@@ -12,7 +12,7 @@
 #include <QPointer>
 #include <QThread>
 
-#include "untProgressBar.h"
+#include "core/untProgressBar.h"
 
 class TProgressBarThread : public QThread
 {

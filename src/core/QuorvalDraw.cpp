@@ -1,5 +1,5 @@
 // Drawing helpers of the utility library.
-#include "Quorval.h"
+#include "core/Quorval.h"
 
 #include <QLinearGradient>
 #include <QPainter>

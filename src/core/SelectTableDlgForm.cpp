@@ -1,4 +1,4 @@
-#include "SelectTableDlgForm.h"
+#include "core/SelectTableDlgForm.h"
 
 #include <QAction>
 #include <QGridLayout>
@@ -9,9 +9,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "KitTexts.h"
-#include "Quorval.h"
-#include "untDM.h"
+#include "core/KitTexts.h"
+#include "core/Quorval.h"
+#include "core/untDM.h"
 
 TFormSelectTableDlg::TFormSelectTableDlg(QWidget *owner) : TfrmBase(owner)
 {

@@ -4,7 +4,7 @@
 // 7 to 11 intersection data), each 1 (chosen) or 2 (not chosen).
 #include <array>
 
-#include "untBase.h"
+#include "core/untBase.h"
 
 class QGroupBox;
 class QLabel;

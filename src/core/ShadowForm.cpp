@@ -1,4 +1,4 @@
-#include "ShadowForm.h"
+#include "core/ShadowForm.h"
 
 #include <QEvent>
 #include <QPainter>

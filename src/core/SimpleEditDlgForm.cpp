@@ -1,4 +1,4 @@
-#include "SimpleEditDlgForm.h"
+#include "core/SimpleEditDlgForm.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -6,10 +6,10 @@
 #include <QSqlQuery>
 #include <QToolButton>
 
-#include "ActionButton.h"
-#include "KitTexts.h"
-#include "Quorval.h"
-#include "untDM.h"
+#include "core/ActionButton.h"
+#include "core/KitTexts.h"
+#include "core/Quorval.h"
+#include "core/untDM.h"
 
 TFormSimpleEditDlg::TFormSimpleEditDlg(QWidget *owner, const QStringList &ACaptions,
                                        const QStringList &AQryString, const QVariant &ASearchValue,

@@ -6,7 +6,7 @@
 //
 //     TFormSimpleEditDlg dlg(this, {caption, "코드", "이름"}, {sel, ins, upd, del}, current);
 //     if (dlg.exec() == QDialog::Accepted) { auto v = dlg.SelectedValue(); ... }
-#include "untPickerBase.h"
+#include "core/untPickerBase.h"
 
 class QToolButton;
 

@@ -1,4 +1,4 @@
-#include "WindowRegistry.h"
+#include "core/WindowRegistry.h"
 
 QHash<QString, QPointer<QWidget>> &TWindowRegistry::Entries()
 {

@@ -1,4 +1,4 @@
-#include "siLang.h"
+#include "core/siLang.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,11 +1,11 @@
-#include "untBase.h"
+#include "core/untBase.h"
 
 #include <QAction>
 #include <QScreen>
 #include <QShowEvent>
 
-#include "siLang.h"
-#include "untDM.h"
+#include "core/siLang.h"
+#include "core/untDM.h"
 
 TfrmBase::TfrmBase(QWidget *owner, const QString &table) : QDialog(owner), FTable(table)
 {

@@ -1,4 +1,4 @@
-#include "untBaseGrid.h"
+#include "core/untBaseGrid.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -9,16 +9,16 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "ActionButton.h"
-#include "FileDialogService.h"
-#include "GridExport.h"
-#include "LookupUnit.h"
-#include "KitTexts.h"
-#include "Quorval.h"
-#include "siLang.h"
-#include "untDM.h"
-#include "untSA_S.h"
-#include "untTCDV_S.h"
+#include "core/ActionButton.h"
+#include "core/FileDialogService.h"
+#include "core/GridExport.h"
+#include "core/LookupUnit.h"
+#include "core/KitTexts.h"
+#include "core/Quorval.h"
+#include "core/siLang.h"
+#include "core/untDM.h"
+#include "core/untSA_S.h"
+#include "core/untTCDV_S.h"
 
 namespace {
 QString AppTitle() { return KitAppTitle(); }

@@ -20,9 +20,9 @@
 //      the boxes, reload and refocus of the grid kit.
 #include <QPointer>
 
-#include "GridControllerUnit.h"
-#include "TypeUnit.h"
-#include "untBase.h"
+#include "core/GridControllerUnit.h"
+#include "foundation/TypeUnit.h"
+#include "core/untBase.h"
 
 class QHBoxLayout;
 class QLabel;

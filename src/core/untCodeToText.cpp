@@ -1,8 +1,8 @@
-#include "untCodeToText.h"
+#include "core/untCodeToText.h"
 
 #include <QtEndian>
 
-#include "untDM.h"
+#include "core/untDM.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "untLink_S.h"
+#include "core/untLink_S.h"
 
 TfrmLink_S::TfrmLink_S(QWidget *owner) : TfrmFilterPicker(owner)
 {

@@ -1,7 +1,7 @@
 #pragma once
 // TfrmLink_S: modal link picker (SCS_M_LINK). Opener: create, caption
 // DM->T_LinkSTitle, exec(); on OK read qryLinkListLINK_ID() as text; free.
-#include "untPickerBase.h"
+#include "core/untPickerBase.h"
 
 class TfrmLink_S : public TfrmFilterPicker
 {

@@ -1,4 +1,4 @@
-#include "untLogin.h"
+#include "core/untLogin.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -9,9 +9,9 @@
 #include <QSqlQuery>
 #include <QVBoxLayout>
 
-#include "Quorval.h"
-#include "siLang.h"
-#include "untDM.h"
+#include "core/Quorval.h"
+#include "core/siLang.h"
+#include "core/untDM.h"
 
 int NormalizeGrade(int grade)
 {

@@ -5,7 +5,7 @@
 #include <QDateTime>
 #include <QDialog>
 
-#include "TypeUnit.h"
+#include "foundation/TypeUnit.h"
 
 class QLabel;
 class QLineEdit;

@@ -1,6 +1,6 @@
-#include "untMvmt_S.h"
+#include "core/untMvmt_S.h"
 
-#include "untTCDV_S_Phase.h"
+#include "core/untTCDV_S_Phase.h"
 
 TfrmMvmt_S::TfrmMvmt_S(QWidget *owner) : TfrmPickerBase(owner)
 {

@@ -1,7 +1,7 @@
 #pragma once
 // TfrmMvmt_S: modal movement picker: the 18 movement numbers with their
 // pictures. Opener: create, caption, exec(); on OK read SelectedMvmtNo; free.
-#include "untPickerBase.h"
+#include "core/untPickerBase.h"
 
 class TfrmMvmt_S : public TfrmPickerBase
 {

@@ -1,11 +1,11 @@
-#include "untPickerBase.h"
+#include "core/untPickerBase.h"
 
 #include <QAction>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ActionButton.h"
+#include "core/ActionButton.h"
 TfrmPickerBase::TfrmPickerBase(QWidget *owner, const QString &table) : TfrmBase(owner, table)
 {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -137,7 +137,7 @@ QString LikeContains(const QString &text)
 #include <QLineEdit>
 #include <QSqlQuery>
 
-#include "untDM.h"
+#include "core/untDM.h"
 
 TfrmFilterPicker::TfrmFilterPicker(QWidget *owner, const QString &table) : TfrmPickerBase(owner, table)
 {

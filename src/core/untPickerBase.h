@@ -6,8 +6,8 @@
 //
 // Openers create the picker, configure it, run exec() (or ShowModal()), read
 // the chosen row on OK (Value("FIELD") or the picker's named accessors) and free it.
-#include "GridControllerUnit.h"
-#include "untBase.h"
+#include "core/GridControllerUnit.h"
+#include "core/untBase.h"
 
 class QHBoxLayout;
 class QPushButton;

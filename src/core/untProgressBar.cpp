@@ -1,4 +1,4 @@
-#include "untProgressBar.h"
+#include "core/untProgressBar.h"
 
 #include <QProgressBar>
 #include <QShowEvent>

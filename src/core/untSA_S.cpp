@@ -1,8 +1,8 @@
-#include "untSA_S.h"
+#include "core/untSA_S.h"
 
 #include <QSqlQuery>
 
-#include "untDM.h"
+#include "core/untDM.h"
 
 TfrmSA_S::TfrmSA_S(QWidget *owner) : TfrmPickerBase(owner)
 {

@@ -2,7 +2,7 @@
 // TfrmSA_S: modal group picker: one row per group with its member
 // intersections. Opener: create, caption DM->T_SaSTitle, exec(); on OK read
 // SA_ID() (0 when the list was empty: no choice); free.
-#include "untPickerBase.h"
+#include "core/untPickerBase.h"
 
 class TfrmSA_S : public TfrmPickerBase
 {

@@ -1,4 +1,4 @@
-#include "untStartup.h"
+#include "core/untStartup.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -14,11 +14,11 @@
 #include <QStandardPaths>
 #include <QTextStream>
 
-#include "IniFile.h"
-#include "Quorval.h"
-#include "siLang.h"
-#include "untDM.h"
-#include "untLogin.h"
+#include "foundation/IniFile.h"
+#include "core/Quorval.h"
+#include "core/siLang.h"
+#include "core/untDM.h"
+#include "core/untLogin.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "untStylePreview.h"
+#include "core/untStylePreview.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -4,7 +4,7 @@
 // and shows it modally. A style that does not load leaves the preview empty.
 #include <QPointer>
 
-#include "untBase.h"
+#include "core/untBase.h"
 
 class QStyle;
 

@@ -1,4 +1,4 @@
-#include "untTCDV_S.h"
+#include "core/untTCDV_S.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>
@@ -7,7 +7,7 @@
 #include <QHBoxLayout>
 #include <QSqlQuery>
 
-#include "untDM.h"
+#include "core/untDM.h"
 
 TfrmTCDV_S::TfrmTCDV_S(QWidget *owner) : TfrmPickerBase(owner)
 {

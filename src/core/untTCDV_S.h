@@ -6,8 +6,8 @@
 // qryTCDVNODE_ID() ...; free.
 //
 // The search text is matched literally (bound parameters; %, _ are plain characters).
-#include "TypeUnit.h"
-#include "untPickerBase.h"
+#include "foundation/TypeUnit.h"
+#include "core/untPickerBase.h"
 
 class QCheckBox;
 class QLabel;

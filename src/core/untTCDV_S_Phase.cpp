@@ -1,4 +1,4 @@
-#include "untTCDV_S_Phase.h"
+#include "core/untTCDV_S_Phase.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -6,8 +6,8 @@
 #include <QLabel>
 #include <QSqlQuery>
 
-#include "LookupUnit.h"
-#include "untDM.h"
+#include "core/LookupUnit.h"
+#include "core/untDM.h"
 
 int MvmtPictureIndex(int n)
 {

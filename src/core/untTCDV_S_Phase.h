@@ -2,7 +2,7 @@
 // TfrmTCDV_S_Phase: modal picker of the phases of one intersection for one plan
 // class. Opener: create, caption, SetTCDV_ID(n), optionally SetINT_RING(1|2);
 // exec(); on OK read mmPhaseListINT_PHASENO(); free.
-#include "untPickerBase.h"
+#include "core/untPickerBase.h"
 
 class QComboBox;
 class QLabel;

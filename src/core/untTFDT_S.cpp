@@ -1,4 +1,4 @@
-#include "untTFDT_S.h"
+#include "core/untTFDT_S.h"
 
 TfrmTFDT_S::TfrmTFDT_S(QWidget *owner) : TfrmFilterPicker(owner)
 {

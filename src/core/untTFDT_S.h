@@ -1,7 +1,7 @@
 #pragma once
 // TfrmTFDT_S: modal detector picker (SCS_M_TFDT). Opener: create, caption
 // DM->T_TfdtSTitle, exec(); on OK read qryTFDTListTFDT_ID() as text; free.
-#include "untPickerBase.h"
+#include "core/untPickerBase.h"
 
 class TfrmTFDT_S : public TfrmFilterPicker
 {

@@ -1,4 +1,4 @@
-#include "untUSER_E.h"
+#include "core/untUSER_E.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -6,11 +6,11 @@
 #include <QSqlQuery>
 #include <QVBoxLayout>
 
-#include "ActionButton.h"
-#include "KitTexts.h"
-#include "Quorval.h"
-#include "siLang.h"
-#include "untDM.h"
+#include "core/ActionButton.h"
+#include "core/KitTexts.h"
+#include "core/Quorval.h"
+#include "core/siLang.h"
+#include "core/untDM.h"
 
 TfrmUSER_E::TfrmUSER_E(QWidget *owner) : TfrmBase(owner)
 {

@@ -3,8 +3,8 @@
 // the row-state protocol. Passwords are shown deciphered and stored enciphered
 // (Encrypt); a manager (grade 3) cannot open the cells of a grade-1 account nor
 // save one. Opened modally by the main window's operator-management action.
-#include "GridControllerUnit.h"
-#include "untBase.h"
+#include "core/GridControllerUnit.h"
+#include "core/untBase.h"
 
 class QPushButton;
 

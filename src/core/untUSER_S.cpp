@@ -1,8 +1,8 @@
-#include "untUSER_S.h"
+#include "core/untUSER_S.h"
 
 #include <QSqlQuery>
 
-#include "untDM.h"
+#include "core/untDM.h"
 
 TfrmUSER_S::TfrmUSER_S(QWidget *owner) : TfrmPickerBase(owner)
 {

@@ -3,7 +3,7 @@
 // create, caption DM->T_UserSTitle, exec(); on OK read mmUSERListUSER_ID(); free.
 // Passwords are not read. Grades show the login's grade names; a stored grade
 // other than 1 to 4 counts as 2, as at login.
-#include "untPickerBase.h"
+#include "core/untPickerBase.h"
 
 class TfrmUSER_S : public TfrmPickerBase
 {

@@ -1,7 +1,7 @@
-#include "AppServerClientUnit.h"
+#include "mainwindow/AppServerClientUnit.h"
 
-#include "Quorval.h"
-#include "untDM.h"
+#include "core/Quorval.h"
+#include "core/untDM.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "AppServerPipe.h"
+#include "foundation/AppServerPipe.h"
 
 class QWidget;
 

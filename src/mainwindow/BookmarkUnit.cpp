@@ -1,10 +1,10 @@
-#include "BookmarkUnit.h"
+#include "mainwindow/BookmarkUnit.h"
 
-#include "JsEscape.h"
-#include "MainWindowIntf.h"
-#include "PanelTextUnit.h"
-#include "Quorval.h"
-#include "siLang.h"
+#include "foundation/JsEscape.h"
+#include "mainwindow/MainWindowIntf.h"
+#include "mainwindow/PanelTextUnit.h"
+#include "core/Quorval.h"
+#include "core/siLang.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

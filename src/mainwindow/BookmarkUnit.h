@@ -15,7 +15,7 @@
 #include <QString>
 #include <optional>
 
-#include "TypeUnit.h"
+#include "foundation/TypeUnit.h"
 
 class IMapBridge;
 class QWidget;

@@ -1,9 +1,9 @@
-#include "HostRequestUnit.h"
+#include "mainwindow/HostRequestUnit.h"
 
-#include "PanelTextUnit.h"
-#include "Quorval.h"
-#include "UpDnThread.h"
-#include "untDM.h"
+#include "mainwindow/PanelTextUnit.h"
+#include "core/Quorval.h"
+#include "centrelink/UpDnThread.h"
+#include "core/untDM.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include <QString>
 #include <functional>
 
-#include "RC2MMIUnit.h"
+#include "centrelink/RC2MMIUnit.h"
 
 class QWidget;
 

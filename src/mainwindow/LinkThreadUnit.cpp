@@ -1,4 +1,4 @@
-#include "LinkThreadUnit.h"
+#include "mainwindow/LinkThreadUnit.h"
 
 TLinkThread::TLinkThread(const QString &ALatLng, const TDBConnectionFactory &AFactory, bool AGeometryFunc,
                          TMapViewController *AChromium, QObject *parent)

@@ -3,7 +3,7 @@
 // with its own database connection (by their geometry or by their points, as the
 // geometry setting says), turns them into GeoJSON and hands the page script (page
 // globals linkLayer, linkObj) to the map view. The thread frees itself when it ends.
-#include "MapLayerThreadUnit.h"
+#include "mainwindow/MapLayerThreadUnit.h"
 
 class TLinkThread : public TMapLayerThread
 {

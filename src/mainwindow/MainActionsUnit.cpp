@@ -1,15 +1,15 @@
-#include "MainActionsUnit.h"
+#include "mainwindow/MainActionsUnit.h"
 
 #include <QDebug>
 #include <QHash>
 #include <QSet>
 #include <QWidget>
 
-#include "ProgramInfoUnit.h"
-#include "untMain.h"
-#include "untSA_C_Control.h"
-#include "untTCDV_C_Control.h"
-#include "untUSER_E.h"
+#include "core/ProgramInfoUnit.h"
+#include "mainwindow/untMain.h"
+#include "control/untSA_C_Control.h"
+#include "control/untTCDV_C_Control.h"
+#include "core/untUSER_E.h"
 
 namespace {
 

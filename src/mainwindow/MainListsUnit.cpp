@@ -1,12 +1,12 @@
-#include "MainListsUnit.h"
+#include "mainwindow/MainListsUnit.h"
 
 #include <QLocale>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QVariant>
 
-#include "Cp949.h"
-#include "Quorval.h"
+#include "foundation/Cp949.h"
+#include "core/Quorval.h"
 
 namespace MainLists {
 

@@ -14,7 +14,7 @@
 #include <QSqlError>
 #include <QString>
 
-#include "TypeUnit.h"
+#include "foundation/TypeUnit.h"
 
 namespace MainLists {
 

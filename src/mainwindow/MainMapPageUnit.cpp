@@ -1,10 +1,10 @@
-#include "MainMapPageUnit.h"
+#include "mainwindow/MainMapPageUnit.h"
 
-#include "JsEscape.h"
-#include "Quorval.h"
-#include "RC2MMIUnit.h"
-#include "siLang.h"
-#include "untDM.h"
+#include "foundation/JsEscape.h"
+#include "core/Quorval.h"
+#include "centrelink/RC2MMIUnit.h"
+#include "core/siLang.h"
+#include "core/untDM.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

@@ -22,8 +22,8 @@
 #include <QString>
 #include <QStringList>
 
-#include "LcStatusColor.h"
-#include "TypeUnit.h"
+#include "core/LcStatusColor.h"
+#include "foundation/TypeUnit.h"
 
 class TLC_INFO_SET;
 class TSTT_LC_INFO;

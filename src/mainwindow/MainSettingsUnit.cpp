@@ -1,6 +1,6 @@
-#include "MainSettingsUnit.h"
+#include "mainwindow/MainSettingsUnit.h"
 
-#include "Quorval.h"
+#include "core/Quorval.h"
 
 namespace MainSettings {
 

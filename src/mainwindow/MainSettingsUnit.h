@@ -7,8 +7,8 @@
 #include <QSize>
 #include <QString>
 
-#include "IniFile.h"
-#include "MainMapPageUnit.h"
+#include "foundation/IniFile.h"
+#include "mainwindow/MainMapPageUnit.h"
 
 struct TMainFormSettings
 {

@@ -1,4 +1,4 @@
-#include "MainTreeModels.h"
+#include "mainwindow/MainTreeModels.h"
 
 #include <QAction>
 #include <QMenu>

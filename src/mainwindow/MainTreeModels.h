@@ -9,8 +9,8 @@
 #include <QStandardItemModel>
 #include <QString>
 
-#include "MainListsUnit.h"
-#include "TypeUnit.h"
+#include "mainwindow/MainListsUnit.h"
+#include "foundation/TypeUnit.h"
 
 class QMenu;
 

@@ -11,7 +11,7 @@
 #include <QUrl>
 #include <functional>
 
-#include "RC2MMIUnit.h"
+#include "centrelink/RC2MMIUnit.h"
 
 class QWidget;
 

@@ -1,8 +1,8 @@
-#include "MapBridgeUnit.h"
+#include "mainwindow/MapBridgeUnit.h"
 
 #include <QWebEngineView>
 
-#include "MapViewControllerUnit.h"
+#include "mainwindow/MapViewControllerUnit.h"
 
 // ---------------------------------------------------------------------------
 // TMapViewBridge

@@ -8,7 +8,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "MainWindowIntf.h"
+#include "mainwindow/MainWindowIntf.h"
 
 class TMapViewController;
 

@@ -1,7 +1,7 @@
-#include "MapLayerThreadUnit.h"
+#include "mainwindow/MapLayerThreadUnit.h"
 
-#include "MapViewControllerUnit.h"
-#include "Quorval.h"
+#include "mainwindow/MapViewControllerUnit.h"
+#include "core/Quorval.h"
 
 #include <QPointer>
 #include <QWebEngineView>

@@ -5,8 +5,8 @@
 // when it ends.
 #include <QThread>
 
-#include "MapLayerGeoJson.h"
-#include "untDM.h"
+#include "foundation/MapLayerGeoJson.h"
+#include "core/untDM.h"
 
 class TMapViewController;
 

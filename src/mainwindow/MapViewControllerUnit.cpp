@@ -1,8 +1,8 @@
-#include "MapViewControllerUnit.h"
+#include "mainwindow/MapViewControllerUnit.h"
 
-#include "JsEscape.h"
-#include "Quorval.h"
-#include "untDM.h"
+#include "foundation/JsEscape.h"
+#include "core/Quorval.h"
+#include "core/untDM.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,10 +1,10 @@
-#include "MenuUnit.h"
+#include "mainwindow/MenuUnit.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
 
-#include "siLang.h"
+#include "core/siLang.h"
 
 namespace {
 QString MainText(const char *key) { return siText(QStringLiteral("TfrmMain"), QString::fromLatin1(key)); }

@@ -15,7 +15,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "TypeUnit.h"
+#include "foundation/TypeUnit.h"
 
 class QAction;
 class QMenuBar;

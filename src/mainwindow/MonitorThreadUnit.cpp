@@ -1,4 +1,4 @@
-#include "MonitorThreadUnit.h"
+#include "mainwindow/MonitorThreadUnit.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -7,8 +7,8 @@
 
 #include <cstring>
 
-#include "CommLogFormat.h"
-#include "siLang.h"
+#include "centrelink/CommLogFormat.h"
+#include "core/siLang.h"
 
 // ---------------------------------------------------------------------------
 // Texts

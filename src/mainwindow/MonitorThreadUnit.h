@@ -23,8 +23,8 @@
 #include <atomic>
 #include <memory>
 
-#include "RC2MMIUnit.h"
-#include "RcClientUnit.h"
+#include "centrelink/RC2MMIUnit.h"
+#include "centrelink/RcClientUnit.h"
 
 class QThread;
 

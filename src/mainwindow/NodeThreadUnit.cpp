@@ -1,4 +1,4 @@
-#include "NodeThreadUnit.h"
+#include "mainwindow/NodeThreadUnit.h"
 
 TNodeThread::TNodeThread(const QString &ALatLng, const TDBConnectionFactory &AFactory,
                          TMapViewController *AChromium, QObject *parent)

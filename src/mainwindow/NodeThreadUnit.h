@@ -3,7 +3,7 @@
 // in the box with its own database connection, turns them into GeoJSON and hands the
 // page script (page global nodeLayer) to the map view, whose page runs it on the
 // user-interface thread. The thread frees itself when it ends.
-#include "MapLayerThreadUnit.h"
+#include "mainwindow/MapLayerThreadUnit.h"
 
 class TNodeThread : public TMapLayerThread
 {

@@ -1,4 +1,4 @@
-#include "PanelActionsUnit.h"
+#include "mainwindow/PanelActionsUnit.h"
 
 #include <QAction>
 #include <QWidget>

@@ -1,7 +1,7 @@
-#include "PanelTextUnit.h"
+#include "mainwindow/PanelTextUnit.h"
 
-#include "siLang.h"
-#include "untDM.h"
+#include "core/siLang.h"
+#include "core/untDM.h"
 
 QString PanelText(const QString &key)
 {

@@ -1,4 +1,4 @@
-#include "TfdtInfoThreadUnit.h"
+#include "mainwindow/TfdtInfoThreadUnit.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

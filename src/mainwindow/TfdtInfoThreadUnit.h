@@ -10,7 +10,7 @@
 #include <QSqlError>
 #include <QThread>
 
-#include "untDM.h"
+#include "core/untDM.h"
 
 struct TTfdtCounts
 {

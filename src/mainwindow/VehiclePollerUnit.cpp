@@ -1,9 +1,9 @@
-#include "VehiclePollerUnit.h"
+#include "mainwindow/VehiclePollerUnit.h"
 
-#include "JsEscape.h"
-#include "MainWindowIntf.h"
-#include "PanelTextUnit.h"
-#include "RC2MMIUnit.h"
+#include "foundation/JsEscape.h"
+#include "mainwindow/MainWindowIntf.h"
+#include "mainwindow/PanelTextUnit.h"
+#include "centrelink/RC2MMIUnit.h"
 
 #include <QLocale>
 #include <QSet>

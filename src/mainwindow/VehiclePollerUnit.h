@@ -35,7 +35,7 @@
 #include <atomic>
 #include <functional>
 
-#include "RcClientUnit.h"
+#include "centrelink/RcClientUnit.h"
 
 class IMapBridge;
 

@@ -1,13 +1,13 @@
-#include "untEmergencyPanel.h"
+#include "mainwindow/untEmergencyPanel.h"
 
-#include "ActionButton.h"
-#include "JsEscape.h"
-#include "MapViewControllerUnit.h"
-#include "PanelActionsUnit.h"
-#include "PanelTextUnit.h"
-#include "Quorval.h"
-#include "siLang.h"
-#include "untDM.h"
+#include "core/ActionButton.h"
+#include "foundation/JsEscape.h"
+#include "mainwindow/MapViewControllerUnit.h"
+#include "mainwindow/PanelActionsUnit.h"
+#include "mainwindow/PanelTextUnit.h"
+#include "core/Quorval.h"
+#include "core/siLang.h"
+#include "core/untDM.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

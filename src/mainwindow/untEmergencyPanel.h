@@ -31,8 +31,8 @@
 #include <QWidget>
 #include <functional>
 
-#include "MainWindowIntf.h"
-#include "TypeUnit.h"
+#include "mainwindow/MainWindowIntf.h"
+#include "foundation/TypeUnit.h"
 
 class QMenu;
 class QPushButton;

@@ -1,4 +1,4 @@
-#include "untLegend.h"
+#include "mainwindow/untLegend.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -14,10 +14,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "JsEscape.h"
-#include "Quorval.h"
-#include "RC2MMIUnit.h"
-#include "siLang.h"
+#include "foundation/JsEscape.h"
+#include "core/Quorval.h"
+#include "centrelink/RC2MMIUnit.h"
+#include "core/siLang.h"
 
 // ---------------------------------------------------------------------------
 // Colour dialog

@@ -14,9 +14,9 @@
 #include <QTabWidget>
 #include <functional>
 
-#include "MainMapPageUnit.h"
-#include "MainWindowIntf.h"
-#include "MonitorThreadUnit.h"
+#include "mainwindow/MainMapPageUnit.h"
+#include "mainwindow/MainWindowIntf.h"
+#include "mainwindow/MonitorThreadUnit.h"
 
 class QCheckBox;
 class QComboBox;

@@ -36,13 +36,13 @@
 #include <memory>
 #include <optional>
 
-#include "MainMapPageUnit.h"
-#include "MainSettingsUnit.h"
-#include "MainTreeModels.h"
-#include "MainWindowIntf.h"
-#include "MonitorThreadUnit.h"
-#include "RC2MMIUnit.h"
-#include "TypeUnit.h"
+#include "mainwindow/MainMapPageUnit.h"
+#include "mainwindow/MainSettingsUnit.h"
+#include "mainwindow/MainTreeModels.h"
+#include "mainwindow/MainWindowIntf.h"
+#include "mainwindow/MonitorThreadUnit.h"
+#include "centrelink/RC2MMIUnit.h"
+#include "foundation/TypeUnit.h"
 
 class QLabel;
 class QPushButton;

@@ -1,14 +1,14 @@
-#include "untVipPanel.h"
+#include "mainwindow/untVipPanel.h"
 
-#include "ActionButton.h"
-#include "LcStatusColor.h"
-#include "LookupUnit.h"
-#include "PanelActionsUnit.h"
-#include "PanelTextUnit.h"
-#include "Quorval.h"
-#include "VIPCtrlThreadUnit.h"
-#include "siLang.h"
-#include "untDM.h"
+#include "core/ActionButton.h"
+#include "core/LcStatusColor.h"
+#include "core/LookupUnit.h"
+#include "mainwindow/PanelActionsUnit.h"
+#include "mainwindow/PanelTextUnit.h"
+#include "core/Quorval.h"
+#include "centrelink/VIPCtrlThreadUnit.h"
+#include "core/siLang.h"
+#include "core/untDM.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

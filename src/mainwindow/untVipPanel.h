@@ -36,10 +36,10 @@
 #include <functional>
 #include <optional>
 
-#include "ExchangeLogUnit.h"
-#include "MainWindowIntf.h"
-#include "RC2MMIUnit.h"
-#include "TypeUnit.h"
+#include "centrelink/ExchangeLogUnit.h"
+#include "mainwindow/MainWindowIntf.h"
+#include "centrelink/RC2MMIUnit.h"
+#include "foundation/TypeUnit.h"
 
 class QLabel;
 class QMenu;

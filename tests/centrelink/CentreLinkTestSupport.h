@@ -4,9 +4,9 @@
 #include <QDir>
 #include <QFile>
 
-#include "RcClientUnit.h"
+#include "centrelink/RcClientUnit.h"
 #include "RcSim.h"
-#include "siLang.h"
+#include "core/siLang.h"
 
 namespace CentreLinkTest {
 

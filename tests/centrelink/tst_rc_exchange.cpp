@@ -5,9 +5,9 @@
 #include <QtTest>
 
 #include "CentreLinkTestSupport.h"
-#include "CtrlThreadUnit.h"
-#include "UpDnThread.h"
-#include "untTH_TCDV_C_Log.h"
+#include "centrelink/CtrlThreadUnit.h"
+#include "centrelink/UpDnThread.h"
+#include "centrelink/untTH_TCDV_C_Log.h"
 
 #include <QAtomicInt>
 

@@ -2,7 +2,7 @@
 #include <QSqlError>
 #include <QtTest>
 
-#include "RC2MMIUnit.h"
+#include "centrelink/RC2MMIUnit.h"
 #include "TestDb.h"
 
 #include <QSqlQuery>

@@ -3,9 +3,9 @@
 #include <QtTest>
 
 #include "CentreLinkTestSupport.h"
-#include "CommLogFormat.h"
-#include "untTH_LogCom.h"
-#include "untTH_TCDV_C_Log.h"
+#include "centrelink/CommLogFormat.h"
+#include "centrelink/untTH_LogCom.h"
+#include "centrelink/untTH_TCDV_C_Log.h"
 
 #include <QCheckBox>
 #include <QClipboard>

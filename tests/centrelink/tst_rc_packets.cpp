@@ -2,7 +2,7 @@
 // packet and packet times.
 #include <QtTest>
 
-#include "RC2MMIUnit.h"
+#include "centrelink/RC2MMIUnit.h"
 #include "RcWire.h"
 
 namespace {

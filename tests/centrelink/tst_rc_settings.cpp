@@ -3,9 +3,9 @@
 #include <QtTest>
 
 #include "CentreLinkTestSupport.h"
-#include "IniFile.h"
-#include "Quorval.h"
-#include "untCOM_E.h"
+#include "foundation/IniFile.h"
+#include "core/Quorval.h"
+#include "centrelink/untCOM_E.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -3,7 +3,7 @@
 // virtual-intersection rule, InitLC and the snapshot hand-over.
 #include <QtTest>
 
-#include "RC2MMIUnit.h"
+#include "centrelink/RC2MMIUnit.h"
 #include "RcScenario.h"
 
 namespace {

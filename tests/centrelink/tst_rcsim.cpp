@@ -4,8 +4,8 @@
 #include <QtTest>
 
 #include "CentreLinkTestSupport.h"
-#include "RC2MMIUnit.h"
-#include "RcClientUnit.h"
+#include "centrelink/RC2MMIUnit.h"
+#include "centrelink/RcClientUnit.h"
 #include "RcSim.h"
 
 #include <QProcess>

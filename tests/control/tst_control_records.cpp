@@ -3,11 +3,11 @@
 #include <QCoreApplication>
 #include <QTest>
 
-#include "ControlPacketUnit.h"
-#include "ControlRecordUnit.h"
-#include "CtrlBitsUnit.h"
-#include "RC2MMIUnit.h"
-#include "siLang.h"
+#include "control/ControlPacketUnit.h"
+#include "control/ControlRecordUnit.h"
+#include "centrelink/CtrlBitsUnit.h"
+#include "centrelink/RC2MMIUnit.h"
+#include "core/siLang.h"
 
 Q_DECLARE_METATYPE(TSpecialCommandChoice)
 

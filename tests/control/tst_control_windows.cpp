@@ -23,21 +23,21 @@
 
 #include <memory>
 
-#include "ControlPacketUnit.h"
-#include "ControlWidgets.h"
-#include "ExchangeLogUnit.h"
-#include "LookupUnit.h"
-#include "Quorval.h"
-#include "RC2MMIUnit.h"
+#include "control/ControlPacketUnit.h"
+#include "control/ControlWidgets.h"
+#include "centrelink/ExchangeLogUnit.h"
+#include "core/LookupUnit.h"
+#include "core/Quorval.h"
+#include "centrelink/RC2MMIUnit.h"
 #include "RcSim.h"
 #include "rcsim_control.h"
 #include "TestConsoleFolder.h"
 #include "TestDb.h"
-#include "siLang.h"
-#include "untDM.h"
-#include "untSA_C_Control.h"
-#include "untTCDV_C_Control.h"
-#include "untTH_TCDV_C_Log.h"
+#include "core/siLang.h"
+#include "core/untDM.h"
+#include "control/untSA_C_Control.h"
+#include "control/untTCDV_C_Control.h"
+#include "centrelink/untTH_TCDV_C_Log.h"
 
 namespace {
 

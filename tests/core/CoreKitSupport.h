@@ -14,8 +14,8 @@
 
 #include "TestConsoleFolder.h"
 #include "TestDb.h"
-#include "siLang.h"
-#include "untDM.h"
+#include "core/siLang.h"
+#include "core/untDM.h"
 
 namespace CoreKit {
 

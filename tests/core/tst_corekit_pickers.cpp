@@ -10,16 +10,16 @@
 #include <QTest>
 
 #include "CoreKitSupport.h"
-#include "FileDialogService.h"
-#include "LookupUnit.h"
-#include "Quorval.h"
-#include "untLink_S.h"
-#include "untSA_S.h"
-#include "untTCDV_S.h"
-#include "untTCDV_S_Phase.h"
-#include "untTFDT_S.h"
-#include "untUSER_E.h"
-#include "untUSER_S.h"
+#include "core/FileDialogService.h"
+#include "core/LookupUnit.h"
+#include "core/Quorval.h"
+#include "core/untLink_S.h"
+#include "core/untSA_S.h"
+#include "core/untTCDV_S.h"
+#include "core/untTCDV_S_Phase.h"
+#include "core/untTFDT_S.h"
+#include "core/untUSER_E.h"
+#include "core/untUSER_S.h"
 
 namespace {
 

@@ -12,15 +12,15 @@
 #include <QTest>
 #include <QTimer>
 
-#include "AutoFindDialogUnit.h"
+#include "core/AutoFindDialogUnit.h"
 #include "CoreKitSupport.h"
-#include "FileDialogService.h"
-#include "GridControllerUnit.h"
-#include "LookupUnit.h"
-#include "Quorval.h"
-#include "SimpleEditDlgForm.h"
-#include "untBaseGrid.h"
-#include "untSA_S.h"
+#include "core/FileDialogService.h"
+#include "core/GridControllerUnit.h"
+#include "core/LookupUnit.h"
+#include "core/Quorval.h"
+#include "core/SimpleEditDlgForm.h"
+#include "core/untBaseGrid.h"
+#include "core/untSA_S.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 
 #include <atomic>
 
-#include "Cp949.h"
-#include "Quorval.h"
+#include "foundation/Cp949.h"
+#include "core/Quorval.h"
 
 Q_DECLARE_METATYPE(TDBType)
 

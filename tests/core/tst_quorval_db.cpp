@@ -4,7 +4,7 @@
 #include <QSqlQuery>
 #include <QTest>
 
-#include "Quorval.h"
+#include "core/Quorval.h"
 #include "TestDb.h"
 
 class TestQuorvalDb : public QObject

@@ -5,7 +5,7 @@
 #include <QTcpSocket>
 #include <QTest>
 
-#include "Quorval.h"
+#include "core/Quorval.h"
 
 class TestQuorvalNet : public QObject
 {

@@ -2,7 +2,7 @@
 // the VIP and traffic-information panels, map bounds and database settings.
 #include <QTest>
 
-#include "TypeUnit.h"
+#include "foundation/TypeUnit.h"
 
 class TestRecords : public QObject
 {

@@ -5,14 +5,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "GridResources.h"
-#include "IniFile.h"
-#include "LinkGeometry.h"
-#include "siLang.h"
-#include "untCodeToText.h"
-#include "untDM.h"
-#include "untLogin.h"
-#include "untStartup.h"
+#include "core/GridResources.h"
+#include "foundation/IniFile.h"
+#include "foundation/LinkGeometry.h"
+#include "core/siLang.h"
+#include "core/untCodeToText.h"
+#include "core/untDM.h"
+#include "core/untLogin.h"
+#include "core/untStartup.h"
 
 namespace {
 

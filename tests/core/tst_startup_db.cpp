@@ -7,13 +7,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "LinkGeometry.h"
-#include "Quorval.h"
+#include "foundation/LinkGeometry.h"
+#include "core/Quorval.h"
 #include "TestConsoleFolder.h"
 #include "TestDb.h"
-#include "siLang.h"
-#include "untDM.h"
-#include "untLogin.h"
+#include "core/siLang.h"
+#include "core/untDM.h"
+#include "core/untLogin.h"
 
 namespace {
 

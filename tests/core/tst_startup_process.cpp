@@ -9,7 +9,7 @@
 
 #include "TestConsoleFolder.h"
 #include "TestDb.h"
-#include "untStartup.h"
+#include "core/untStartup.h"
 
 namespace {
 

@@ -18,22 +18,22 @@
 
 #include <memory>
 
-#include "BookmarkUnit.h"
-#include "ExchangeLogUnit.h"
-#include "HostRequestUnit.h"
-#include "LcStatusColor.h"
-#include "MapBridgeUnit.h"
-#include "PanelTextUnit.h"
-#include "Quorval.h"
-#include "RC2MMIUnit.h"
+#include "mainwindow/BookmarkUnit.h"
+#include "centrelink/ExchangeLogUnit.h"
+#include "mainwindow/HostRequestUnit.h"
+#include "core/LcStatusColor.h"
+#include "mainwindow/MapBridgeUnit.h"
+#include "mainwindow/PanelTextUnit.h"
+#include "core/Quorval.h"
+#include "centrelink/RC2MMIUnit.h"
 #include "RcSim.h"
 #include "TestConsoleFolder.h"
 #include "TestDb.h"
-#include "VIPCtrlThreadUnit.h"
-#include "siLang.h"
-#include "untDM.h"
-#include "untEmergencyPanel.h"
-#include "untVipPanel.h"
+#include "centrelink/VIPCtrlThreadUnit.h"
+#include "core/siLang.h"
+#include "core/untDM.h"
+#include "mainwindow/untEmergencyPanel.h"
+#include "mainwindow/untVipPanel.h"
 
 using namespace rcsim;
 

@@ -5,7 +5,7 @@
 #include <QSqlQuery>
 #include <QTest>
 
-#include "MainListsUnit.h"
+#include "mainwindow/MainListsUnit.h"
 #include "MainWindowTestEnv.h"
 
 namespace {

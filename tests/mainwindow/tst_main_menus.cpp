@@ -21,19 +21,19 @@
 
 #include <memory>
 
-#include "BookmarkUnit.h"
-#include "MainActionsUnit.h"
+#include "mainwindow/BookmarkUnit.h"
+#include "mainwindow/MainActionsUnit.h"
 #include "MainWindowTestEnv.h"
-#include "MapBridgeUnit.h"
-#include "MenuUnit.h"
-#include "VehiclePollerUnit.h"
-#include "Quorval.h"
-#include "WindowRegistry.h"
-#include "untDM.h"
-#include "untEmergencyPanel.h"
-#include "untMain.h"
-#include "untPickerBase.h"
-#include "untVipPanel.h"
+#include "mainwindow/MapBridgeUnit.h"
+#include "mainwindow/MenuUnit.h"
+#include "mainwindow/VehiclePollerUnit.h"
+#include "core/Quorval.h"
+#include "core/WindowRegistry.h"
+#include "core/untDM.h"
+#include "mainwindow/untEmergencyPanel.h"
+#include "mainwindow/untMain.h"
+#include "core/untPickerBase.h"
+#include "mainwindow/untVipPanel.h"
 
 namespace {
 

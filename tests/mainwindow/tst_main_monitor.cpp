@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "MainWindowTestEnv.h"
-#include "MonitorThreadUnit.h"
+#include "mainwindow/MonitorThreadUnit.h"
 #include "RcSim.h"
 
 namespace {

@@ -9,10 +9,10 @@
 #include <atomic>
 #include <memory>
 
-#include "MainWindowIntf.h"
-#include "RC2MMIUnit.h"
+#include "mainwindow/MainWindowIntf.h"
+#include "centrelink/RC2MMIUnit.h"
 #include "VehSim.h"
-#include "VehiclePollerUnit.h"
+#include "mainwindow/VehiclePollerUnit.h"
 
 namespace {
 

@@ -8,15 +8,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "IniFile.h"
-#include "LcStatusColor.h"
-#include "MainSettingsUnit.h"
-#include "MainTreeModels.h"
+#include "foundation/IniFile.h"
+#include "core/LcStatusColor.h"
+#include "mainwindow/MainSettingsUnit.h"
+#include "mainwindow/MainTreeModels.h"
 #include "MainWindowTestEnv.h"
-#include "MonitorThreadUnit.h"
-#include "Quorval.h"
-#include "untLegend.h"
-#include "untMain.h"
+#include "mainwindow/MonitorThreadUnit.h"
+#include "core/Quorval.h"
+#include "mainwindow/untLegend.h"
+#include "mainwindow/untMain.h"
 
 namespace {
 

@@ -16,17 +16,17 @@
 #include <QTest>
 #include <QTreeView>
 
-#include "InAppMessage.h"
-#include "IniFile.h"
-#include "LcStatusColor.h"
+#include "core/InAppMessage.h"
+#include "foundation/IniFile.h"
+#include "core/LcStatusColor.h"
 #include "MainWindowTestEnv.h"
-#include "MapBridgeUnit.h"
-#include "Quorval.h"
+#include "mainwindow/MapBridgeUnit.h"
+#include "core/Quorval.h"
 #include "RcSim.h"
-#include "untDM.h"
-#include "untLegend.h"
-#include "untMain.h"
-#include "untTH_LogCom.h"
+#include "core/untDM.h"
+#include "mainwindow/untLegend.h"
+#include "mainwindow/untMain.h"
+#include "centrelink/untTH_LogCom.h"
 
 namespace {
 

@@ -16,17 +16,17 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "AppServerClientUnit.h"
+#include "mainwindow/AppServerClientUnit.h"
 #include "AppSvrUnit.h"
-#include "LinkGeometry.h"
-#include "LinkThreadUnit.h"
-#include "MapLayerGeoJson.h"
-#include "NodeThreadUnit.h"
-#include "Quorval.h"
+#include "foundation/LinkGeometry.h"
+#include "mainwindow/LinkThreadUnit.h"
+#include "foundation/MapLayerGeoJson.h"
+#include "mainwindow/NodeThreadUnit.h"
+#include "core/Quorval.h"
 #include "TestConsoleFolder.h"
 #include "TestDb.h"
-#include "TfdtInfoThreadUnit.h"
-#include "untDM.h"
+#include "mainwindow/TfdtInfoThreadUnit.h"
+#include "core/untDM.h"
 
 static const char *kDb = "map_layers";
 

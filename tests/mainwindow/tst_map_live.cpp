@@ -18,15 +18,15 @@
 #include <csignal>
 #include <sys/prctl.h>
 
-#include "AppServerClientUnit.h"
-#include "LcStatusColor.h"
+#include "mainwindow/AppServerClientUnit.h"
+#include "core/LcStatusColor.h"
 #include "MainWindowTestEnv.h"
-#include "MapViewControllerUnit.h"
-#include "Quorval.h"
+#include "mainwindow/MapViewControllerUnit.h"
+#include "core/Quorval.h"
 #include "RcSim.h"
-#include "untDM.h"
-#include "untLegend.h"
-#include "untMain.h"
+#include "core/untDM.h"
+#include "mainwindow/untLegend.h"
+#include "mainwindow/untMain.h"
 
 namespace {
 

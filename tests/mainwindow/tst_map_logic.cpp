@@ -4,13 +4,13 @@
 #include <QLocale>
 #include <QTest>
 
-#include "AppServerPipe.h"
-#include "JsEscape.h"
-#include "LcStatusColor.h"
-#include "MainMapPageUnit.h"
-#include "MapLayerGeoJson.h"
-#include "MapViewControllerUnit.h"
-#include "Quorval.h"
+#include "foundation/AppServerPipe.h"
+#include "foundation/JsEscape.h"
+#include "core/LcStatusColor.h"
+#include "mainwindow/MainMapPageUnit.h"
+#include "foundation/MapLayerGeoJson.h"
+#include "mainwindow/MapViewControllerUnit.h"
+#include "core/Quorval.h"
 
 class TstMapLogic : public QObject
 {

@@ -16,17 +16,17 @@
 #include <QWebEngineView>
 
 #include "AppSvrUnit.h"
-#include "BookmarkUnit.h"
-#include "JsEscape.h"
-#include "MainMapPageUnit.h"
-#include "MapViewControllerUnit.h"
-#include "NodeThreadUnit.h"
-#include "Quorval.h"
-#include "RC2MMIUnit.h"
+#include "mainwindow/BookmarkUnit.h"
+#include "foundation/JsEscape.h"
+#include "mainwindow/MainMapPageUnit.h"
+#include "mainwindow/MapViewControllerUnit.h"
+#include "mainwindow/NodeThreadUnit.h"
+#include "core/Quorval.h"
+#include "centrelink/RC2MMIUnit.h"
 #include "TestDb.h"
-#include "VehiclePollerUnit.h"
-#include "untEmergencyPanel.h"
-#include "untVipPanel.h"
+#include "mainwindow/VehiclePollerUnit.h"
+#include "mainwindow/untEmergencyPanel.h"
+#include "mainwindow/untVipPanel.h"
 
 static const char *kDb = "map_page";
 static ScriptedMsgDlg *gBoxes = nullptr;

@@ -13,7 +13,7 @@
 #include <QTemporaryDir>
 
 #include "TestDb.h"
-#include "siLang.h"
+#include "core/siLang.h"
 
 namespace TestConsole {
 

@@ -1,7 +1,7 @@
 #include "AppSvrUnit.h"
 
-#include "JsEscape.h"
-#include "MapLayerGeoJson.h"
+#include "foundation/JsEscape.h"
+#include "foundation/MapLayerGeoJson.h"
 
 #include <QCoreApplication>
 #include <QHostAddress>

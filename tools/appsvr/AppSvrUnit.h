@@ -16,8 +16,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
-#include "AppServerPipe.h"
-#include "untDM.h"
+#include "foundation/AppServerPipe.h"
+#include "foundation/DbConnection.h"
 
 struct TMapBox;
 

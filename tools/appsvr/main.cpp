@@ -4,7 +4,8 @@
 // the console's settings file (default: signal-console.ini beside this program); a
 // --port given on the command line wins. Ends on the pipe command "AppClose".
 #include "AppSvrUnit.h"
-#include "untDM.h"
+#include "foundation/DbConnection.h"
+#include "foundation/IniFile.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -32,9 +33,10 @@ int main(int argc, char *argv[])
         iniDir = fi.absolutePath();
         program = fi.completeBaseName();
     }
-    TDM dm(iniDir, program);
-    dm.LoadConfig();
-    int port = dm.G_APP_CTRL_PORT;
+    const TIniFile ini(QDir(iniDir).filePath(program + QStringLiteral(".ini")));
+    const QString env = QStringLiteral("COM-ENV");
+    int port = ini.ReadInteger(env, "APP_CTRL_PORT", 12022);
+    const int timeoutSeconds = qMax(1, ini.ReadInteger(env, "DB_CONNECTION_TIMEOUT", 3));
     if (parser.isSet(portOpt)) {
         bool ok = false;
         const int p = parser.value(portOpt).toInt(&ok);
@@ -42,7 +44,7 @@ int main(int argc, char *argv[])
             port = p;
     }
 
-    TOvikAppServer server(dm.ConnectionFactory());
+    TOvikAppServer server(TDBConnectionFactory(ReadDBSettings(ini), timeoutSeconds));
     QString error;
     if (!server.Start(quint16(port), parser.value(pipeOpt), &error)) {
         qCritical("OvikAppSvr: %s", qPrintable(error));

@@ -8,7 +8,7 @@
 
 #include <cstdio>
 
-#include "Quorval.h"
+#include "foundation/QuorvalCipher.h"
 
 static int usage()
 {

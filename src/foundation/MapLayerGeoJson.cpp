@@ -1,6 +1,6 @@
-#include "MapLayerGeoJson.h"
+#include "foundation/MapLayerGeoJson.h"
 
-#include "JsEscape.h"
+#include "foundation/JsEscape.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

@@ -1,4 +1,4 @@
-#include "TypeUnit.h"
+#include "foundation/TypeUnit.h"
 
 #include <cstring>
 

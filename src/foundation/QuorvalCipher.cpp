@@ -1,5 +1,5 @@
 // Operator password cipher of the utility library (libsodium crypto_secretbox).
-#include "Quorval.h"
+#include "foundation/QuorvalCipher.h"
 
 #include <QCoreApplication>
 #include <QDir>

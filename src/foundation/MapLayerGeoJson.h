@@ -5,7 +5,7 @@
 #include <QSqlDatabase>
 #include <QString>
 
-#include "TypeUnit.h"
+#include "foundation/TypeUnit.h"
 
 // A map box as Leaflet's toBBoxString() gives it: "west,south,east,north"
 // (south-west longitude, south-west latitude, north-east longitude, north-east latitude).

@@ -1,4 +1,4 @@
-#include "AppServerPipe.h"
+#include "foundation/AppServerPipe.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -1,4 +1,4 @@
-#include "XlsxWriterLib.h"
+#include "foundation/XlsxWriterLib.h"
 
 #include <QMutex>
 #include <dlfcn.h>

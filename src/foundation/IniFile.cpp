@@ -1,4 +1,4 @@
-#include "IniFile.h"
+#include "foundation/IniFile.h"
 
 #include <QFile>
 #include <QSaveFile>

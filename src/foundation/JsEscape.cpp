@@ -1,4 +1,4 @@
-#include "JsEscape.h"
+#include "foundation/JsEscape.h"
 
 #include <QLocale>
 #include <QRegularExpression>

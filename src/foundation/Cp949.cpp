@@ -1,4 +1,4 @@
-#include "Cp949.h"
+#include "foundation/Cp949.h"
 
 #include <cerrno>
 #include <iconv.h>

@@ -1,4 +1,4 @@
-#include "LinkGeometry.h"
+#include "foundation/LinkGeometry.h"
 
 #include <QLocale>
 #include <QRegularExpression>

@@ -10,7 +10,7 @@
 #include <QSqlError>
 #include <QString>
 
-#include "TypeUnit.h"
+#include "foundation/TypeUnit.h"
 
 namespace LinkGeometry {
 

@@ -1,5 +1,5 @@
 // Blocking socket helpers of the utility library, used inside worker threads.
-#include "Quorval.h"
+#include "foundation/QuorvalSocket.h"
 
 #include <QDeadlineTimer>
 #include <QTcpSocket>

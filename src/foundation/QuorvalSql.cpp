@@ -1,5 +1,5 @@
 // SQL dialect builders and the table copy of the utility library.
-#include "Quorval.h"
+#include "foundation/QuorvalSql.h"
 
 #include <QRegularExpression>
 #include <QSqlDriver>
