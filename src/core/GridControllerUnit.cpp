@@ -42,65 +42,78 @@ TGridController::TGridController(TGridView *view, const QList<int> &primaryKeyId
                                  TGridEditValueChanged editValueChanged,
                                  TGridCustomDrawColumnHeader drawColumnHeader)
     : QObject(view)
-    , FPrimaryKeyIdx(primaryKeyIdx)
-    , FKeyValueIdx(keyValueIdx)
-    , FStateIdx(stateIdx)
     , FActionSearch(actionSearch)
     , FEditValueChanged(std::move(editValueChanged))
     , FDrawIndicator(std::move(drawIndicator))
 {
     Init(view);
-    SetRequiredIdx(requiredIdx);
-    if (view && drawColumnHeader)
-        view->Header()->CustomDraw = std::move(drawColumnHeader);
     if (TGridModel *m = Model()) {
         m->SetKeyValueIdx(keyValueIdx);
         m->SetStateIdx(stateIdx);
+        m->SetPrimaryKeyIdx(primaryKeyIdx);
     }
+    SetRequiredIdx(requiredIdx);
+    if (view && drawColumnHeader)
+        view->Header()->CustomDraw = std::move(drawColumnHeader);
 }
 
 TGridController::TGridController(TGridView *view, const QStringList &primaryKeys, QObject *parent)
     : QObject(parent ? parent : view)
 {
     Init(view);
-    if (TGridModel *m = Model()) {
-        for (const QString &k : primaryKeys)
-            if (const int c = m->ColumnIndex(k); c >= 0)
-                FPrimaryKeyIdx.append(c);
-        FKeyValueIdx = m->KeyValueIdx();
-        FStateIdx = m->StateIdx();
-        FRequiredIdx = RequiredColumns(*m);
-    }
+    if (TGridModel *m = Model())
+        m->SetPrimaryKeys(primaryKeys);
+}
+
+TGridController::TGridController(TGridView *view, QObject *parent) : QObject(parent ? parent : view)
+{
+    Init(view);
 }
 
 TGridController::~TGridController()
 {
-    if (TGridModel *m = Model()) {
-        m->EditHook = nullptr;
-        m->IndicatorText = nullptr;
+    if (FModel) {
+        FModel->EditHook = nullptr;
+        FModel->IndicatorText = nullptr;
     }
 }
 
 void TGridController::Init(TGridView *view)
 {
     FGridView = view;
-    TGridModel *m = Model();
-    if (!m)
+    if (!view)
         return;
-    m->EditHook = [this](int rec, int col) {
-        if (FEditValueChanged)
-            FEditValueChanged(rec, col);
-        else if (TGridModel *mm = Model())
-            mm->EditStateChange(rec);
-    };
-    if (FDrawIndicator)
-        m->IndicatorText = FDrawIndicator;
-    auto update = [this] { UpdateActions(); };
-    connect(m, &TGridModel::StateChanged, this, update);
-    connect(m, &TGridModel::RecordsChanged, this, update);
-    connect(m, &QAbstractItemModel::modelReset, this, update);
-    connect(m, &QAbstractItemModel::rowsInserted, this, update);
-    connect(m, &QAbstractItemModel::rowsRemoved, this, update);
+    connect(view, &TGridView::GridModelChanged, this, &TGridController::AttachModel);
+    AttachModel(view->GridModel());
+}
+
+void TGridController::AttachModel(TGridModel *m)
+{
+    if (FModel == m)
+        return;
+    if (FModel) {
+        FModel->EditHook = nullptr;
+        FModel->IndicatorText = nullptr;
+        disconnect(FModel, nullptr, this, nullptr);
+    }
+    FModel = m;
+    if (m) {
+        m->EditHook = [this](int rec, int col) {
+            if (FEditValueChanged)
+                FEditValueChanged(rec, col);
+            else if (FModel)
+                FModel->EditStateChange(rec);
+        };
+        if (FDrawIndicator)
+            m->IndicatorText = FDrawIndicator;
+        auto update = [this] { UpdateActions(); };
+        connect(m, &TGridModel::StateChanged, this, update);
+        connect(m, &TGridModel::RecordsChanged, this, update);
+        connect(m, &QAbstractItemModel::modelReset, this, update);
+        connect(m, &QAbstractItemModel::rowsInserted, this, update);
+        connect(m, &QAbstractItemModel::rowsRemoved, this, update);
+    }
+    UpdateActions();
 }
 
 TGridModel *TGridController::Model() const
@@ -128,9 +141,26 @@ void TGridController::SetSearched(bool searched)
     UpdateActions();
 }
 
+QList<int> TGridController::PrimaryKeyIdx() const
+{
+    const TGridModel *m = Model();
+    return m ? m->PrimaryKeyIdx() : QList<int>{};
+}
+
+void TGridController::SetPrimaryKeyIdx(const QList<int> &idx)
+{
+    if (TGridModel *m = Model())
+        m->SetPrimaryKeyIdx(idx);
+}
+
+QList<int> TGridController::RequiredIdx() const
+{
+    const TGridModel *m = Model();
+    return m ? RequiredColumns(*m) : QList<int>{};
+}
+
 void TGridController::SetRequiredIdx(const QList<int> &idx)
 {
-    FRequiredIdx = idx;
     if (TGridModel *m = Model()) {
         for (int c : idx)
             if (c >= 0 && c < m->ColumnCount())
@@ -138,6 +168,30 @@ void TGridController::SetRequiredIdx(const QList<int> &idx)
         if (FGridView)
             FGridView->Header()->viewport()->update();
     }
+}
+
+int TGridController::KeyValueIdx() const
+{
+    const TGridModel *m = Model();
+    return m ? m->KeyValueIdx() : -1;
+}
+
+void TGridController::SetKeyValueIdx(int idx)
+{
+    if (TGridModel *m = Model())
+        m->SetKeyValueIdx(idx);
+}
+
+int TGridController::StateIdx() const
+{
+    const TGridModel *m = Model();
+    return m ? m->StateIdx() : -1;
+}
+
+void TGridController::SetStateIdx(int idx)
+{
+    if (TGridModel *m = Model())
+        m->SetStateIdx(idx);
 }
 
 void TGridController::RunSearch()
@@ -153,21 +207,6 @@ QSqlDatabase TGridController::Connection() const
     if (FConnection)
         return FConnection();
     return DM ? DM->Con() : QSqlDatabase();
-}
-
-void TGridController::SetSaveProc(const QList<int> &columns, TRowSaveProc proc)
-{
-    FSaveColumns = columns;
-    FSaveProc = std::move(proc);
-}
-
-void TGridController::SetSaveProc(const QStringList &columns, TRowSaveProc proc)
-{
-    QList<int> idx;
-    if (TGridModel *m = Model())
-        for (const QString &c : columns)
-            idx.append(m->ColumnIndex(c));
-    SetSaveProc(idx, std::move(proc));
 }
 
 void TGridController::BeginLoad()
@@ -205,7 +244,7 @@ void TGridController::DeleteRecord()
 {
     if (!FGridView)
         return;
-    DelExecute(FGridView, FKeyValueIdx, FStateIdx);
+    DelExecute(FGridView, KeyValueIdx(), StateIdx());
     UpdateActions();
 }
 
@@ -217,7 +256,7 @@ void TGridController::EditStateChange()
 
 TRtnBoolStr TGridController::Validate(bool DuplicationCheck)
 {
-    return ValidateEx(FGridView, FPrimaryKeyIdx, FRequiredIdx, FStateIdx, DuplicationCheck,
+    return ValidateEx(FGridView, PrimaryKeyIdx(), RequiredIdx(), StateIdx(), DuplicationCheck,
                       Tdm(&TDM::T_CheckRequiredField, "strCheckRequiredField"),
                       Tdm(&TDM::T_DuplicateDataMsg, "strDuplicateDataMsg"));
 }
@@ -242,7 +281,7 @@ void TGridController::Refocus(const QString &lastKey, int notedRow)
     FGridView->FocusDisplayRow(notedRow >= 0 && notedRow < n ? notedRow : n - 1);
 }
 
-bool TGridController::SaveToDB(const TRowSaveProc &proc, const QList<int> &columns)
+bool TGridController::SaveToDB(const TGridRowSaveProc &proc)
 {
     TGridModel *m = Model();
     if (!m || !FGridView)
@@ -255,12 +294,13 @@ bool TGridController::SaveToDB(const TRowSaveProc &proc, const QList<int> &colum
     TGridSaveResult r;
     {
         TWaitCursor wait;
-        r = SaveGridRows(*m, Connection(), columns, proc);
+        r = SaveGridRows(*m, Connection(), proc);
     }
     if (!r.Ok) {
         ShowMsgDlg(OwnerWindow(), AppTitle(), Tdm(&TDM::T_SaveFailMsg, "strSaveFailMsg"),
                    Tdm(&TDM::T_SaveFailCaption, "strSaveFailCaption"), r.Error, mkError);
-        // The edits stay in the grid: focus the record that failed.
+        // Nothing reloads: the edits and row states stay in the grid, the
+        // record that failed is focused.
         if (r.FailedRecord >= 0)
             FGridView->FocusRecord(r.FailedRecord);
         emit SaveFailed(r.Error);
@@ -271,10 +311,12 @@ bool TGridController::SaveToDB(const TRowSaveProc &proc, const QList<int> &colum
         ShowMsgDlg(OwnerWindow(), AppTitle(), Tdm(&TDM::T_SaveSuccessMsg, "strSaveSuccessMsg"),
                    Tdm(&TDM::T_SaveSuccessCaption, "strSaveSuccessCaption"), QString(),
                    mkInformation);
-    if (FActionSearch || FSearchProc)
+    if (FActionSearch || FSearchProc) {
         RunSearch();
-    else
-        m->AcceptChanges(FPrimaryKeyIdx.isEmpty() ? -1 : FPrimaryKeyIdx.first());
+    } else {
+        const QList<int> keys = m->PrimaryKeyIdx();
+        m->AcceptChanges(keys.isEmpty() ? -1 : keys.first());
+    }
     FEditedForced = false;
     Refocus(r.LastKey, notedRow);
     UpdateActions();
@@ -284,10 +326,10 @@ bool TGridController::SaveToDB(const TRowSaveProc &proc, const QList<int> &colum
 
 bool TGridController::Save(bool ask, bool dupCheck)
 {
-    return Save(FSaveProc, FSaveColumns, ask, dupCheck);
+    return Save(FSaveProc, ask, dupCheck);
 }
 
-bool TGridController::Save(const TRowSaveProc &proc, const QList<int> &columns, bool ask, bool dupCheck)
+bool TGridController::Save(const TGridRowSaveProc &proc, bool ask, bool dupCheck)
 {
     if (!FGridView || !Model())
         return false;
@@ -300,14 +342,29 @@ bool TGridController::Save(const TRowSaveProc &proc, const QList<int> &columns, 
         if (answer != mrYes)
             return false;
     }
-    const TRtnBoolStr v = Validate(dupCheck);
+    const TRtnBoolStr v = FValidateProc ? FValidateProc(dupCheck) : Validate(dupCheck);
     if (!v.rtn) {
         ShowMsgDlg(OwnerWindow(), AppTitle(), v.msg,
                    Tdm(&TDM::T_ValidationCaption, "strValidationCaption"), QString(), mkError);
         FGridView->OpenFocusedEditor();
         return false;
     }
-    return SaveToDB(proc, columns);
+    return SaveToDB(proc);
+}
+
+bool TGridController::ConfirmDiscard()
+{
+    if (FGridView)
+        FGridView->PostEdit();
+    return !Edited() || ConfirmDiscardEdits(OwnerWindow());
+}
+
+bool ConfirmDiscardEdits(QWidget *owner)
+{
+    const QString table = QStringLiteral("TfrmBase");
+    return ShowMsgDlg(owner, AppTitle(), siText(table, QStringLiteral("strDiscardEditsMsg")),
+                      siText(table, QStringLiteral("strDiscardEditsCaption")), QString(), mkQuestion)
+           == mrYes;
 }
 
 bool TGridController::SaveToExcel()

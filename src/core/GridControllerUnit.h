@@ -4,21 +4,19 @@
 // (through the model), marks required columns, validates, saves every changed
 // row through a procedure of the window inside ONE transaction, exports the
 // grid to an XLSX file, and drives the window's add / delete / save / cancel /
-// export / close / search actions.
+// export / close / search actions. It follows the view's model: a window that
+// gives the view another model keeps the protocol.
 //
-// An editor describes its columns and its save procedure; the rest is here:
+// Editors derive from TfrmBaseGrid (core/untBaseGrid.h), which owns a controller
+// and its save; a window with grids of its own uses a controller directly:
 //
-//     auto *model = new TGridModel(this);
-//     model->SetColumns({
-//         TGridColumn("USER_ID").Key("gtvGridUSER_ID.Caption").W(100).Req(),
-//         TGridColumn("USER_NAME").Key("gtvGridUSER_NAME.Caption").W(120),
-//     });                                    // + hidden KeyValue and State
+//     model->SetColumns({TGridColumn("USER_ID").W(100).Req(), TGridColumn("USER_NAME")});
+//     model->SetPrimaryKeys({"USER_ID"});        // + hidden KeyValue and State
 //     grid->SetGridModel(model);
-//     FCtrl = new TGridController(grid, {"USER_ID"}, this);   // key column(s) by name
+//     FCtrl = new TGridController(grid, this);
 //     FCtrl->SetSearchProc([this] { Search(); });
-//     FCtrl->SetSaveProc({0, 1}, [](const QVariantList &v, const QString &key,
-//                                   const QString &state) {
-//         if (state == "I") ExecSqlOrThrow(DM->Con(), "INSERT ...", {{"A", v[0]}, ...});
+//     FCtrl->SetSaveProc([](const TGridRow &row) {
+//         if (row.IsInserted()) ExecSqlOrThrow(DM->Con(), "INSERT ...", {{":A", row["USER_ID"]}});
 //         ...
 //     });
 //     FCtrl->AttachActions({.Search = actSearch, .Add = actAdd, .Delete = actDel,
@@ -61,16 +59,18 @@ class TGridController : public QObject
 {
     Q_OBJECT
 public:
-    // The full form: column indexes given by the window, optional replacements of the
-    // indicator text, the state rule and the header marks.
+    // The full form: column indexes given by the window (stored in the model),
+    // optional replacements of the indicator text, the state rule and the header marks.
     TGridController(TGridView *view, const QList<int> &primaryKeyIdx, const QList<int> &requiredIdx,
                     int keyValueIdx, int stateIdx, QAction *actionSearch = nullptr,
                     TGridCustomDrawIndicatorCell drawIndicator = nullptr,
                     TGridEditValueChanged editValueChanged = nullptr,
                     TGridCustomDrawColumnHeader drawColumnHeader = nullptr);
-    // The short form: key columns by name; required columns are the model's
-    // Tag-1 columns; key-as-loaded and state columns from the model.
+    // The short form: key columns by name (stored in the model); required columns
+    // are the model's Tag-1 columns; key-as-loaded and state columns from the model.
     TGridController(TGridView *view, const QStringList &primaryKeys, QObject *parent = nullptr);
+    // Everything from the model (its primary key, Tag-1 columns, hidden columns).
+    explicit TGridController(TGridView *view, QObject *parent = nullptr);
     ~TGridController() override;
 
     TGridView *Grid() const { return FGridView; }
@@ -81,14 +81,15 @@ public:
     void SetEdited(bool edited);
     bool Searched() const { return FSearched; }
     void SetSearched(bool searched);
-    QList<int> PrimaryKeyIdx() const { return FPrimaryKeyIdx; }
-    void SetPrimaryKeyIdx(const QList<int> &idx) { FPrimaryKeyIdx = idx; }
-    QList<int> RequiredIdx() const { return FRequiredIdx; }
-    void SetRequiredIdx(const QList<int> &idx);
-    int KeyValueIdx() const { return FKeyValueIdx; }
-    void SetKeyValueIdx(int idx) { FKeyValueIdx = idx; }
-    int StateIdx() const { return FStateIdx; }
-    void SetStateIdx(int idx) { FStateIdx = idx; }
+    // The column indexes live in the model; these read and write it.
+    QList<int> PrimaryKeyIdx() const;
+    void SetPrimaryKeyIdx(const QList<int> &idx);
+    QList<int> RequiredIdx() const;            // the Tag-1 columns
+    void SetRequiredIdx(const QList<int> &idx); // marks them Tag 1
+    int KeyValueIdx() const;
+    void SetKeyValueIdx(int idx);
+    int StateIdx() const;
+    void SetStateIdx(int idx);
     int GridColumnWidth() const { return FGridColumnWidth; }
     void SetGridColumnWidth(int w) { FGridColumnWidth = w; }
 
@@ -99,10 +100,11 @@ public:
     // The connection saves run on (default: the data module's Con()).
     void SetConnection(std::function<QSqlDatabase()> connection) { FConnection = std::move(connection); }
     QSqlDatabase Connection() const;
-    // The window's per-row save procedure and the columns it gets (the save
-    // action then runs Save()).
-    void SetSaveProc(const QList<int> &columns, TRowSaveProc proc);
-    void SetSaveProc(const QStringList &columns, TRowSaveProc proc);
+    // The window's per-row save procedure (the save action then runs Save()).
+    void SetSaveProc(TGridRowSaveProc proc) { FSaveProc = std::move(proc); }
+    // The check Save() runs before writing (default: Validate(dupCheck) below).
+    // It returns the problem's text (the offending cell focused) or rtn true.
+    void SetValidateProc(std::function<TRtnBoolStr(bool dupCheck)> proc) { FValidateProc = std::move(proc); }
 
     // Loading: BeginLoad empties the grid inside an update; EndLoad marks it
     // searched and not edited.
@@ -114,21 +116,23 @@ public:
     void DeleteRecord();           // delete rule on the focused record
     void EditStateChange();        // state rule on the focused record
     TRtnBoolStr Validate(bool DuplicationCheck);
-    // Saves every changed record through `proc` (values of `columns`, key as
-    // loaded, state) in one transaction; boxes, reload and refocus as described
-    // above. True when committed.
-    bool SaveToDB(const TRowSaveProc &proc, const QList<int> &columns);
-    // The whole save of an editor: confirmation (T_SaveQryMsg), Validate(dupCheck)
-    // with its box (the offending cell focused and opened), then SaveToDB with
-    // the procedure set by SetSaveProc (or given here).
+    // Saves every changed record through `proc` in one transaction; boxes,
+    // reload and refocus as described above. True when committed.
+    bool SaveToDB(const TGridRowSaveProc &proc);
+    // The whole save of an editor: confirmation (T_SaveQryMsg), the check (the
+    // validate procedure, else Validate(dupCheck)) with its box (the offending
+    // cell focused and opened), then SaveToDB with the save procedure.
     bool Save(bool ask = true, bool dupCheck = true);
-    bool Save(const TRowSaveProc &proc, const QList<int> &columns, bool ask = true, bool dupCheck = true);
+    bool Save(const TGridRowSaveProc &proc, bool ask = true, bool dupCheck = true);
     // Export: save dialog (T_SAVEDIALOG_FILTER, G_DIALOG_PATH, the window caption as
     // file name), the grid written as XLSX, then OpenExcel. An export error is shown
     // in an error box. True when written.
     bool SaveToExcel();
     // Cancel: reloads (discarding the edits) when a search is set.
     void CancelEdits();
+    // Before the edits would be lost (closing, another number): true when the grid
+    // holds no edits or the operator agrees to discard them (question box).
+    bool ConfirmDiscard();
 
     // ---- actions ----
     struct TActions
@@ -176,13 +180,12 @@ signals:
 
 private:
     void Init(TGridView *view);
+    // Hooks the state rule and the action updates into the view's current model.
+    void AttachModel(TGridModel *model);
     void Refocus(const QString &lastKey, int notedRecord);
 
     QPointer<TGridView> FGridView;
-    QList<int> FPrimaryKeyIdx;
-    QList<int> FRequiredIdx;
-    int FKeyValueIdx = -1;
-    int FStateIdx = -1;
+    QPointer<TGridModel> FModel;    // the model hooked
     bool FSearched = false;
     bool FEditedForced = false;
     bool FLastEdited = false;
@@ -190,12 +193,16 @@ private:
     QPointer<QAction> FActionSearch;
     std::function<void()> FSearchProc;
     std::function<QSqlDatabase()> FConnection;
-    QList<int> FSaveColumns;
-    TRowSaveProc FSaveProc;
+    TGridRowSaveProc FSaveProc;
+    std::function<TRtnBoolStr(bool)> FValidateProc;
     TActions FActions;
     TGridEditValueChanged FEditValueChanged;
     TGridCustomDrawIndicatorCell FDrawIndicator;
 };
+
+// The question before unsaved edits of a window are dropped ("저장하지 않은 변경
+// 내용이 있습니다..."): true when the operator agrees to discard them.
+bool ConfirmDiscardEdits(QWidget *owner);
 
 // The export of a grid as the operator starts it: save dialog (T_SAVEDIALOG_FILTER,
 // G_DIALOG_PATH, the caption of the grid's window as file name; the chosen folder

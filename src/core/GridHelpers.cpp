@@ -1,7 +1,6 @@
 #include "core/GridHelpers.h"
 
 #include <QHash>
-#include <QMutex>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -40,8 +39,13 @@ QVariant NullIfEmpty(const QVariant &value)
 
 // ---------------------------------------------------------------- transactions
 
-static QMutex g_txLock;
-static QHash<QString, bool> g_txOpen; // by connection name
+// Transactions opened through the functions below, by connection name. The
+// connections of the grid kit live on the user-interface thread, so this needs no lock.
+static QHash<QString, bool> &TxOpen()
+{
+    static QHash<QString, bool> open;
+    return open;
+}
 
 bool ConInTransaction(QSqlDatabase db)
 {
@@ -52,14 +56,12 @@ bool ConInTransaction(QSqlDatabase db)
         if (q.exec(QStringLiteral("SELECT @@in_transaction")) && q.next())
             return q.value(0).toInt() != 0;
     }
-    QMutexLocker lock(&g_txLock);
-    return g_txOpen.value(db.connectionName(), false);
+    return TxOpen().value(db.connectionName(), false);
 }
 
 static void SetTx(const QSqlDatabase &db, bool open)
 {
-    QMutexLocker lock(&g_txLock);
-    g_txOpen.insert(db.connectionName(), open);
+    TxOpen().insert(db.connectionName(), open);
 }
 
 bool ConStartTransaction(QSqlDatabase db)
@@ -297,12 +299,12 @@ TRtnBoolStr Validate(TGridView *view, int keyCol, int stateCol, bool dupCheck)
 
 // ---------------------------------------------------------------- save protocol
 
-TGridSaveResult SaveGridRows(const TGridModel &model, QSqlDatabase db, const QList<int> &columns,
-                             const TRowSaveProc &proc)
+TGridSaveResult SaveGridRows(const TGridModel &model, QSqlDatabase db, const TGridRowSaveProc &proc)
 {
     TGridSaveResult r;
-    const bool own = !ConInTransaction(db);
-    if (own && !ConStartTransaction(db)) {
+    // A transaction the caller opened stays the caller's: it commits or rolls back.
+    r.OwnTransaction = !ConInTransaction(db);
+    if (r.OwnTransaction && !ConStartTransaction(db)) {
         r.Ok = false;
         r.Error = db.lastError().text();
         return r;
@@ -313,33 +315,26 @@ TGridSaveResult SaveGridRows(const TGridModel &model, QSqlDatabase db, const QLi
             if (!RowState::IsChanged(state))
                 continue;
             ++r.Count;
-            const QVariant key = model.KeyValue(rec);
-            const QString keyText = key.isNull() ? QString() : key.toString();
-            QVariantList values;
-            values.reserve(columns.size());
-            for (int c : columns)
-                values.append(model.Value(rec, c));
+            const TGridRow row = model.Row(rec);
             r.LastRecord = rec;
-            r.LastKey = keyText;
-            if (state != RowState::Inserted && keyText.isEmpty()) {
-                r.FailedRecord = rec;
-                throw EGridSaveError(QStringLiteral("Operation aborted"));
-            }
+            r.LastKey = row.KeyValue;
             r.FailedRecord = rec;
+            if (row.State != TRowState::Inserted && row.KeyValue.isEmpty())
+                throw EGridSaveError(QStringLiteral("Operation aborted"));
             if (proc)
-                proc(values, keyText, state);
+                proc(row);
             r.FailedRecord = -1;
         }
-        if (!ConCommit(db))
+        if (r.OwnTransaction && !ConCommit(db))
             throw EGridSaveError(db.lastError().text());
     } catch (const EGridSaveError &e) {
-        ConRollback(db);
         r.Ok = false;
         r.Error = e.Message();
     } catch (const std::exception &e) {
-        ConRollback(db);
         r.Ok = false;
         r.Error = QString::fromUtf8(e.what());
     }
+    if (!r.Ok && r.OwnTransaction)
+        ConRollback(db);
     return r;
 }

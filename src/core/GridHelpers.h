@@ -9,6 +9,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <stdexcept>
 
 #include "core/GridModel.h"
@@ -118,14 +119,18 @@ struct TGridSaveResult
     int FailedRecord = -1;  // record being saved when it failed (-1: commit or protocol)
     int LastRecord = -1;    // last record passed on
     QString LastKey;        // its key as loaded ("" when none)
+    bool OwnTransaction = false; // the save started (and so ended) the transaction
 };
 
+// The procedure that writes one changed row (throws to fail the save).
+using TGridRowSaveProc = std::function<void(const TGridRow &row)>;
+
 // The save protocol: starts a transaction on `db` unless one is open; for every
-// record in record order whose state is not "N" (empty counts as "N"), collects
-// the values of `columns` in that order and calls proc(values, key as loaded,
-// state). A record other than "I" without a key as loaded ends the save. Any
-// exception of the procedure or a failed commit rolls the whole transaction
-// back. The model is not changed at all, so after a failure the grid still
-// holds every edit and state.
-TGridSaveResult SaveGridRows(const TGridModel &model, QSqlDatabase db, const QList<int> &columns,
-                             const TRowSaveProc &proc);
+// record in record order whose state is not "N" (empty counts as "N"), calls
+// proc with the row (values by name, state, key as loaded). A record other than
+// inserted without a key as loaded ends the save. Any exception of the procedure
+// ends the save; a transaction this call started is committed after the last row
+// or rolled back on a failure, one the caller had open is left to the caller
+// (neither committed nor rolled back). The model is not changed at all, so after
+// a failure the grid still holds every edit and state.
+TGridSaveResult SaveGridRows(const TGridModel &model, QSqlDatabase db, const TGridRowSaveProc &proc);

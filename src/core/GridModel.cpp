@@ -23,6 +23,32 @@ bool RowState::IsChanged(const QString &state)
     return !state.isEmpty() && state != Unchanged;
 }
 
+TRowState RowStateFromLetter(const QString &letter)
+{
+    if (letter == RowState::Inserted)
+        return TRowState::Inserted;
+    if (letter == RowState::Modified)
+        return TRowState::Modified;
+    if (letter == RowState::Deleted)
+        return TRowState::Deleted;
+    return TRowState::Unchanged;
+}
+
+QString RowStateLetter(TRowState state)
+{
+    switch (state) {
+    case TRowState::Inserted:
+        return RowState::Inserted;
+    case TRowState::Modified:
+        return RowState::Modified;
+    case TRowState::Deleted:
+        return RowState::Deleted;
+    case TRowState::Unchanged:
+        break;
+    }
+    return RowState::Unchanged;
+}
+
 // ---------------------------------------------------------------- formats
 
 static bool IsNumeric(const QVariant &v, double *out)
@@ -133,6 +159,7 @@ void TGridModel::SetColumns(const TGridColumns &columns, bool rowState)
     FRows.clear();
     FKeyValueIdx = -1;
     FStateIdx = -1;
+    FPrimaryKeyIdx.clear();
     for (int i = 0; i < FColumns.size(); ++i) {
         if (FColumns[i].Name.compare(KeyValueName, Qt::CaseInsensitive) == 0)
             FKeyValueIdx = i;
@@ -417,6 +444,28 @@ void TGridModel::SetState(int rec, const QString &state)
         EmitRowChanged(rec);
         emit StateChanged(rec);
     }
+}
+
+TGridRow TGridModel::Row(int rec) const
+{
+    TGridRow row;
+    if (rec < 0 || rec >= RecordCount())
+        return row;
+    row.Record = rec;
+    row.State = RowStateOf(rec);
+    const QVariant key = KeyValue(rec);
+    row.KeyValue = key.isNull() ? QString() : key.toString();
+    for (int c = 0; c < FColumns.size(); ++c)
+        row.Values.insert(FColumns.at(c).Name, Value(rec, c));
+    return row;
+}
+
+void TGridModel::SetPrimaryKeys(const QStringList &names)
+{
+    FPrimaryKeyIdx.clear();
+    for (const QString &n : names)
+        if (const int c = ColumnIndex(n); c >= 0)
+            FPrimaryKeyIdx.append(c);
 }
 
 QVariant TGridModel::KeyValue(int rec) const

@@ -37,6 +37,32 @@ QString AfterEdit(const QString &state);
 bool IsChanged(const QString &state);
 } // namespace RowState
 
+// The state of a row as the code sees it; the letters above are only what the
+// grid shows and what the statements of some tables store.
+enum class TRowState { Unchanged, Inserted, Modified, Deleted };
+// "I" -> Inserted, "M" -> Modified, "D" -> Deleted, anything else (also "") -> Unchanged.
+TRowState RowStateFromLetter(const QString &letter);
+QString RowStateLetter(TRowState state);
+
+// One row as a save procedure receives it: its values by column name, its state
+// and its key as loaded (the value that updates and deletes find the stored row by).
+struct TGridRow
+{
+    int Record = -1;                        // record index in the grid
+    TRowState State = TRowState::Unchanged;
+    QString KeyValue;                       // key as loaded as text, "" when none
+    QVariantMap Values;                     // column name -> value
+
+    QVariant operator[](const QString &column) const { return Values.value(column); }
+    QVariant Value(const QString &column) const { return Values.value(column); }
+    QString Text(const QString &column) const { return Values.value(column).toString(); }
+    // A composite key as loaded ("12,3,7") split into its parts.
+    QStringList KeyParts(QChar separator = QLatin1Char(',')) const { return KeyValue.split(separator); }
+    bool IsInserted() const { return State == TRowState::Inserted; }
+    bool IsModified() const { return State == TRowState::Modified; }
+    bool IsDeleted() const { return State == TRowState::Deleted; }
+};
+
 // One entry of a column's value list (an image combo's item): value -> text.
 struct TGridItem
 {
@@ -123,6 +149,11 @@ public:
     int StateIdx() const { return FStateIdx; }
     void SetKeyValueIdx(int col) { FKeyValueIdx = col; }
     void SetStateIdx(int col) { FStateIdx = col; }
+    // The columns whose values together identify a row (duplicate check).
+    QList<int> PrimaryKeyIdx() const { return FPrimaryKeyIdx; }
+    void SetPrimaryKeyIdx(const QList<int> &cols) { FPrimaryKeyIdx = cols; }
+    // The same by column names (unknown names are left out).
+    void SetPrimaryKeys(const QStringList &names);
     // Header caption of a column (the text shown, after translation).
     void SetCaption(int col, const QString &caption);
 
@@ -158,6 +189,9 @@ public:
     QVariantList RecordValues(int rec) const;
 
     QString State(int rec) const;                       // "" for no state
+    TRowState RowStateOf(int rec) const { return RowStateFromLetter(State(rec)); }
+    // The record as a save procedure gets it (every column by name).
+    TGridRow Row(int rec) const;
     void SetState(int rec, const QString &state);
     QVariant KeyValue(int rec) const;
     void SetKeyValue(int rec, const QVariant &key);
@@ -220,6 +254,7 @@ private:
     QVector<QVector<QVariant>> FRows;
     int FKeyValueIdx = -1;
     int FStateIdx = -1;
+    QList<int> FPrimaryKeyIdx;
     bool FReadOnly = false;
     int FUpdateLock = 0;
     bool FResetPending = false;

@@ -305,11 +305,14 @@ TGridView::TGridView(QWidget *parent) : QTableView(parent)
 
 void TGridView::SetGridModel(TGridModel *model)
 {
+    const bool changed = FModel != model;
     FModel = model;
     FProxy->setSourceModel(model);
     if (model != nullptr && QTableView::model() != FProxy)
         QTableView::setModel(FProxy);
     ApplyColumns();
+    if (changed)
+        emit GridModelChanged(model);
 }
 
 QAbstractItemDelegate *TGridView::ColumnDelegate(int col) const

@@ -163,6 +163,8 @@ signals:
     // Enter in the grid while no cell is being edited (pickers choose the row).
     void EnterPressed();
     void FocusedRecordChanged(int rec);
+    // SetGridModel gave the view another model (controllers follow it).
+    void GridModelChanged(TGridModel *model);
 
 protected:
     void keyPressEvent(QKeyEvent *e) override;

@@ -51,6 +51,24 @@ QString GetLcName(int lcNo)
     return q.value(0).toString();
 }
 
+bool LcExists(int lcNo)
+{
+    if (lcNo < 1)
+        return false;
+    QSqlQuery q;
+    return OpenOne(q, QStringLiteral("SELECT 1 FROM SCS_M_INTLC WHERE INT_LCNO = :INT_LCNO"),
+                   QStringLiteral("INT_LCNO"), lcNo);
+}
+
+bool SaExists(int saNo)
+{
+    if (saNo < 1)
+        return false;
+    QSqlQuery q;
+    return OpenOne(q, QStringLiteral("SELECT 1 FROM SCS_M_SAOPERATE WHERE SA_NO = :SA_NO"),
+                   QStringLiteral("SA_NO"), saNo);
+}
+
 int GetLcType(int lcNo)
 {
     if (lcNo < 1)
@@ -301,23 +319,58 @@ class TIdEditFilter : public QObject
 {
 public:
     TIdEditFilter(QLineEdit *edit, int kind, QLabel *name, QLabel *group,
-                  std::function<void(int)> setter, std::function<void()> after, bool focus)
+                  std::function<void(int)> setter, std::function<void()> after, bool focus,
+                  TIdEditStep step)
         : QObject(edit), FEdit(edit), FKind(kind), FName(name), FGroup(group),
-          FSetter(std::move(setter)), FAfter(std::move(after)), FFocus(focus) {}
+          FSetter(std::move(setter)), FAfter(std::move(after)), FFocus(focus), FStep(step) {}
 
     bool eventFilter(QObject *obj, QEvent *e) override
     {
-        if (obj == FEdit && e->type() == QEvent::KeyPress) {
+        if (obj != FEdit)
+            return false;
+        // Enter is this edit's: a dialog must not hand it to its default button.
+        if (e->type() == QEvent::ShortcutOverride) {
             auto *k = static_cast<QKeyEvent *>(e);
-            if (IdEditKeyDown(FEdit, k, FName, FKind, FGroup))
+            if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+                e->accept();
                 return true;
-            if (IdEditKeyPress(FEdit, k, FAfter, FSetter, FFocus))
-                return true;
+            }
+            return false;
         }
-        return false;
+        if (e->type() != QEvent::KeyPress)
+            return false;
+        auto *k = static_cast<QKeyEvent *>(e);
+        if (FStep == TIdEditStep::Apply && !(k->modifiers() & Qt::ControlModifier)
+            && (k->key() == Qt::Key_Up || k->key() == Qt::Key_Down)) {
+            StepAndApply(k->key() == Qt::Key_Up);
+            return true;
+        }
+        if (IdEditKeyDown(FEdit, k, FName, FKind, FGroup))
+            return true;
+        if (FStep == TIdEditStep::Apply && k->text() == QLatin1String("."))
+            return true; // digits only
+        return IdEditKeyPress(FEdit, k, FAfter, FSetter, FFocus);
     }
 
 private:
+    void StepAndApply(bool up)
+    {
+        const int number = FEdit->text().trimmed().toInt();
+        int next = number + 1;
+        if (!up) {
+            const bool exists = FKind == IdEditKindLc ? LcExists(number) : SaExists(number);
+            next = exists ? number - 1 : number;
+        }
+        if (next <= 0)
+            return;
+        {
+            const QSignalBlocker block(FEdit);
+            UpdateIdEditLabels(FEdit, next, FName, FKind, FGroup);
+        }
+        if (FSetter)
+            FSetter(next);
+    }
+
     QLineEdit *FEdit;
     int FKind;
     QLabel *FName;
@@ -325,6 +378,7 @@ private:
     std::function<void(int)> FSetter;
     std::function<void()> FAfter;
     bool FFocus;
+    TIdEditStep FStep;
 };
 
 class TEnterFilter : public QObject
@@ -346,12 +400,12 @@ private:
 
 void InstallIdEditKeys(QLineEdit *edit, int kind, QLabel *nameLabel, QLabel *groupLabel,
                        std::function<void(int)> setter, std::function<void()> afterProc,
-                       bool setFocusAfter)
+                       bool setFocusAfter, TIdEditStep step)
 {
     if (edit)
         edit->installEventFilter(new TIdEditFilter(edit, kind, nameLabel, groupLabel,
                                                    std::move(setter), std::move(afterProc),
-                                                   setFocusAfter));
+                                                   setFocusAfter, step));
 }
 
 void InstallEnterKeyExecute(QLineEdit *edit, QAction *action)

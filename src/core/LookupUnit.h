@@ -25,6 +25,8 @@ class TGridView;
 // ---------------------------------------------------------------- look-ups
 
 QString GetLcName(int lcNo);        // name; the number as text when NULL; DM->T_NotExist
+bool LcExists(int lcNo);            // an intersection of this number is stored
+bool SaExists(int saNo);            // a group of this number is stored
 int GetLcType(int lcNo);            // INT_LCTYPE (NULL 0); default 1
 bool IsLc2010(int lcNo);            // false only for type 1; default true
 int GetLcImporFlag(int lcNo);       // 0 MI, 1 CI, 2 SCI, 3 RAMP; default 0
@@ -68,10 +70,21 @@ bool IdEditKeyPress(QLineEdit *edit, QKeyEvent *event, const std::function<void(
 bool EnterKeyExecute(QKeyEvent *event, QAction *action);
 // The refresh step: text = number, caret kept, labels updated.
 void UpdateIdEditLabels(QLineEdit *edit, int number, QLabel *nameLabel, int kind, QLabel *groupLabel);
-// Installs both handlers on an edit through an event filter (the usual wiring).
+// How Up and Down step a number edit.
+enum class TIdEditStep {
+    // Up and Down only show the next number (IdEditKeyDown); Enter applies it.
+    Show,
+    // The number boxes of the editors: Up applies the number plus one; Down applies
+    // the number minus one when the current number names an existing intersection
+    // (group), else the number itself again; nothing is applied unless the result is
+    // above 0. Only decimal digits may be typed. Enter applies the number as well.
+    Apply,
+};
+// The one key filter of the number edits: installs both handlers on an edit
+// (Enter never reaches the window's default button).
 void InstallIdEditKeys(QLineEdit *edit, int kind, QLabel *nameLabel, QLabel *groupLabel,
                        std::function<void(int)> setter, std::function<void()> afterProc = {},
-                       bool setFocusAfter = false);
+                       bool setFocusAfter = false, TIdEditStep step = TIdEditStep::Show);
 // Installs EnterKeyExecute on a search edit.
 void InstallEnterKeyExecute(QLineEdit *edit, QAction *action);
 

@@ -48,6 +48,7 @@ TFormSimpleEditDlg::TFormSimpleEditDlg(QWidget *owner, const QStringList &ACapti
     FCtrl = new TGridController(Grid(), QList<int>{colID}, QList<int>{colID, colName}, colKeyValue,
                                 colState);
     FCtrl->SetSearchProc([this] { LoadList(); });
+    FCtrl->SetSaveProc([this](const TGridRow &row) { SaveRow(row); });
     FCtrl->AttachActions({.Add = actAdd, .Delete = actDel, .Cancel = actCancel});
     connect(actSave, &QAction::triggered, this, &TFormSimpleEditDlg::actSaveExecute);
     connect(FCtrl, &TGridController::EditedChanged, this, [this](bool e) { actSave->setEnabled(e); });
@@ -118,29 +119,34 @@ void TFormSimpleEditDlg::actSelectExecute()
     done(mrOK);
 }
 
-void TFormSimpleEditDlg::SaveRow(const QVariantList &v, const QString &key, const QString &state)
+void TFormSimpleEditDlg::SaveRow(const TGridRow &row)
 {
     QSqlDatabase db = FCtrl->Connection();
-    if (state == RowState::Inserted)
-        ExecSqlOrThrow(db, FQryString.value(1), {{":ID", v.value(0).toInt()}, {":NAME", v.value(1).toString()}});
-    else if (state == RowState::Modified)
-        ExecSqlOrThrow(db, FQryString.value(2),
-                       {{":ID", v.value(0).toInt()}, {":NAME", v.value(1).toString()}, {":KEY_ID", key}});
-    else if (state == RowState::Deleted)
-        ExecSqlOrThrow(db, FQryString.value(3), {{":KEY_ID", key}});
+    const QVariant id = row["ID"].toInt();
+    const QString name = row.Text("NAME");
+    switch (row.State) {
+    case TRowState::Inserted:
+        ExecSqlOrThrow(db, FQryString.value(1), {{":ID", id}, {":NAME", name}});
+        break;
+    case TRowState::Modified:
+        ExecSqlOrThrow(db, FQryString.value(2), {{":ID", id}, {":NAME", name}, {":KEY_ID", row.KeyValue}});
+        break;
+    case TRowState::Deleted:
+        ExecSqlOrThrow(db, FQryString.value(3), {{":KEY_ID", row.KeyValue}});
+        break;
+    case TRowState::Unchanged:
+        break;
+    }
 }
 
-void TFormSimpleEditDlg::actSaveExecute()
+bool TFormSimpleEditDlg::actSaveExecute()
 {
-    const TRtnBoolStr r = FCtrl->Validate(true);
-    if (!r.rtn) {
-        ShowMsgDlg(this, KitAppTitle(), r.msg, KIT_T(T_ValidationCaption),
-                   QString(), mkError);
-        Grid()->OpenFocusedEditor();
-        return;
-    }
-    FCtrl->SaveToDB([this](const QVariantList &v, const QString &k, const QString &s) { SaveRow(v, k, s); },
-                    {colID, colName});
+    return FCtrl->Save(true, true);
+}
+
+bool TFormSimpleEditDlg::CanClose()
+{
+    return FCtrl->ConfirmDiscard();
 }
 
 void TFormSimpleEditDlg::showEvent(QShowEvent *e)

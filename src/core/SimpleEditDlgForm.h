@@ -2,7 +2,10 @@
 // TFormSimpleEditDlg: a two-column code table (numeric code and name) that the
 // operator picks from and, in edit mode, maintains. The caller supplies the
 // four statements: select (columns ID, NAME), insert (:ID, :NAME), update
-// (:ID, :NAME, :KEY_ID = the code as loaded) and delete (:KEY_ID).
+// (:ID, :NAME, :KEY_ID = the code as loaded) and delete (:KEY_ID). Edits are
+// saved through the grid controller's save (confirmation, validation with the
+// duplicate check, one transaction, boxes, reload), as in every editor; closing
+// with unsaved edits asks first.
 //
 //     TFormSimpleEditDlg dlg(this, {caption, "코드", "이름"}, {sel, ins, upd, del}, current);
 //     if (dlg.exec() == QDialog::Accepted) { auto v = dlg.SelectedValue(); ... }
@@ -30,17 +33,20 @@ public:
     QToolButton *btnEditMode = nullptr;
     QPushButton *btnCancel = nullptr, *btnSave = nullptr, *btnAdd = nullptr, *btnDel = nullptr;
 
+    bool CanClose() override;
+
 public slots:
     void LoadList();
     void actSelectExecute() override;
-    void actSaveExecute();
+    // The save of the edited list; false when refused, invalid or failed.
+    bool actSaveExecute();
 
 protected:
     void showEvent(QShowEvent *e) override;
     void Retranslate() override;
 
 private:
-    void SaveRow(const QVariantList &v, const QString &key, const QString &state);
+    void SaveRow(const TGridRow &row);
     QStringList FQryString;
     QVariant FSearchValue;
     bool FViewOnly = false;

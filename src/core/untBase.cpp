@@ -1,6 +1,7 @@
 #include "core/untBase.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QScreen>
 #include <QShowEvent>
 
@@ -75,8 +76,32 @@ QSqlQuery TfrmBase::NewQuery() const
     return DM ? QSqlQuery(DM->Con()) : QSqlQuery();
 }
 
+bool TfrmBase::MayClose()
+{
+    if (!FCloseAgreed)
+        FCloseAgreed = CanClose();
+    return FCloseAgreed;
+}
+
+void TfrmBase::reject()
+{
+    if (MayClose())
+        QDialog::reject();
+}
+
+void TfrmBase::closeEvent(QCloseEvent *e)
+{
+    if (!MayClose()) {
+        e->ignore();
+        return;
+    }
+    QDialog::closeEvent(e);
+}
+
 void TfrmBase::actCloseExecute()
 {
+    if (!MayClose())
+        return;
     if (FIsModal)
         done(mrOK);
     else
@@ -86,6 +111,7 @@ void TfrmBase::actCloseExecute()
 void TfrmBase::showEvent(QShowEvent *e)
 {
     QDialog::showEvent(e);
+    FCloseAgreed = false;
     if (FCentred)
         return;
     FCentred = true;

@@ -2,7 +2,8 @@
 // TfrmBase: the common frame of the simpler editors and pickers: a window
 // centred on its owner, a fixed set of actions, the window's text table, and
 // the modal-or-not close behaviour (actClose ends a modal run with OK, else it
-// closes the window).
+// closes the window). Every way of closing (actClose, Esc, the window's close
+// button) asks CanClose() first, once.
 #include <QDialog>
 #include <QSqlQuery>
 
@@ -45,8 +46,13 @@ public:
     static constexpr int mrOK = 1;
     static constexpr int mrCancel = 2;
 
+    // Whether the window may close now (a window with unsaved edits asks).
+    virtual bool CanClose() { return true; }
+
 public slots:
     virtual void actCloseExecute();
+    // Esc and Cancel: end the window after CanClose().
+    void reject() override;
 
 protected:
     // Called at the end of construction of the most derived window (first show)
@@ -54,6 +60,9 @@ protected:
     // the action captions and the window's components from the table.
     virtual void Retranslate();
     void showEvent(QShowEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+    // CanClose() once per closing (the answer is kept until the window shows again).
+    bool MayClose();
     // Runs Retranslate now and on every language change (derived constructors
     // call it once their widgets exist).
     void InitLanguage();
@@ -63,4 +72,5 @@ private:
     QString FTable;
     bool FIsModal = false;
     bool FCentred = false;
+    bool FCloseAgreed = false;
 };

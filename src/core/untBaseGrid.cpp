@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
@@ -22,8 +22,6 @@
 
 namespace {
 QString AppTitle() { return KitAppTitle(); }
-QString NotExist() { return KIT_T(T_NotExist); }
-constexpr const char *KindProperty = "scNumberKind"; // 0 intersection, 1 group
 } // namespace
 
 TfrmBaseGrid::TfrmBaseGrid(QWidget *owner, const QString &table) : TfrmBase(owner, table)
@@ -56,6 +54,10 @@ TfrmBaseGrid::TfrmBaseGrid(QWidget *owner, const QString &table) : TfrmBase(owne
     pnlBottomLayout->setContentsMargins(5, 3, 5, 3);
     auto button = [this](QPushButton *&b, const char *name, QAction *a) {
         b = NewActionButton(pnlBottom, name, a, true);
+        // Enter in a box or a cell never presses a button of the bar (a search
+        // would reload the grid over the unsaved edits).
+        b->setAutoDefault(false);
+        b->setDefault(false);
     };
     button(btnSearch, "btnSearch", actSearch);
     button(btnAdd, "btnAdd", actAdd);
@@ -69,70 +71,90 @@ TfrmBaseGrid::TfrmBaseGrid(QWidget *owner, const QString &table) : TfrmBase(owne
     pnlBottomLayout->addWidget(btnClose);
     root->addWidget(pnlBottom);
 
+    FController = new TGridController(cxGrid, this);
+    FController->SetActionSearch(actSearch);
+    FController->SetSaveProc([this](const TGridRow &row) { SaveRow(row); });
+    FController->SetValidateProc([this](bool dup) { return Validate(cxGrid, dup); });
+    connect(FController, &TGridController::EditedChanged, this, &TfrmBaseGrid::UpdateActions);
+    connect(cxGrid, &TGridView::GridModelChanged, this, &TfrmBaseGrid::UpdateActions);
+
+    connect(actSearch, &QAction::triggered, this, [this] { actSearchExecute(); });
     connect(actAdd, &QAction::triggered, this, [this] { actAddExecute(); });
     connect(actDel, &QAction::triggered, this, [this] { actDelExecute(); });
+    connect(actSave, &QAction::triggered, this, [this] { actSaveExecute(); });
     connect(actExport, &QAction::triggered, this, [this] { actExportExecute(); });
-    // actSave: the descendant connects its own save handler, which calls actSaveExecute.
 
     InitLanguage();
     UpdateActions();
 }
 
+TGridModel *TfrmBaseGrid::SetGridColumns(const TGridColumns &columns, const QStringList &primaryKeys)
+{
+    auto *m = new TGridModel(this);
+    m->SetColumns(columns);
+    m->SetPrimaryKeys(primaryKeys);
+    cxGrid->SetGridModel(m);
+    return m;
+}
+
 int TfrmBaseGrid::StateIdx() const
 {
-    if (FStateIdx >= 0)
-        return FStateIdx;
     return GridModel() ? GridModel()->StateIdx() : -1;
 }
 
 int TfrmBaseGrid::KeyValueIdx() const
 {
-    if (FKeyValueIdx >= 0)
-        return FKeyValueIdx;
     return GridModel() ? GridModel()->KeyValueIdx() : -1;
+}
+
+int TfrmBaseGrid::PrimaryKeyIdx() const
+{
+    const QList<int> keys = GridModel() ? GridModel()->PrimaryKeyIdx() : QList<int>{};
+    return keys.isEmpty() ? -1 : keys.first();
+}
+
+void TfrmBaseGrid::SetPrimaryKeyIdx(int idx)
+{
+    if (TGridModel *m = GridModel())
+        m->SetPrimaryKeyIdx(idx >= 0 ? QList<int>{idx} : QList<int>{});
 }
 
 void TfrmBaseGrid::SetSearched(bool searched)
 {
     FSearched = searched;
+    FController->SetSearched(searched);
     UpdateActions();
 }
 
 bool TfrmBaseGrid::Edited() const
 {
-    if (FEditedForced)
-        return true;
-    TGridModel *m = GridModel();
-    if (!m)
-        return false;
-    const int st = StateIdx();
-    if (st < 0)
-        return false;
-    for (int r = 0; r < m->RecordCount(); ++r)
-        if (m->Text(r, st) != RowState::Unchanged)
-            return true;
-    return false;
+    return FController->Edited();
 }
 
 void TfrmBaseGrid::SetEdited(bool edited)
 {
-    FEditedForced = edited;
+    FController->SetEdited(edited);
     UpdateActions();
+}
+
+void TfrmBaseGrid::FollowModel()
+{
+    TGridModel *m = GridModel();
+    if (m == FWatched)
+        return;
+    if (FWatched)
+        disconnect(FWatched, nullptr, this, nullptr);
+    FWatched = m;
+    if (m) {
+        connect(m, &TGridModel::StateChanged, this, &TfrmBaseGrid::UpdateActions);
+        connect(m, &TGridModel::RecordsChanged, this, &TfrmBaseGrid::UpdateActions);
+        connect(m, &QAbstractItemModel::modelReset, this, &TfrmBaseGrid::UpdateActions);
+    }
 }
 
 void TfrmBaseGrid::UpdateActions()
 {
-    // Follow the model the descendant gave the grid.
-    if (TGridModel *m = GridModel(); m != FWatched) {
-        if (FWatched)
-            disconnect(FWatched, nullptr, this, nullptr);
-        FWatched = m;
-        if (m) {
-            connect(m, &TGridModel::StateChanged, this, &TfrmBaseGrid::UpdateActions);
-            connect(m, &TGridModel::RecordsChanged, this, &TfrmBaseGrid::UpdateActions);
-            connect(m, &QAbstractItemModel::modelReset, this, &TfrmBaseGrid::UpdateActions);
-        }
-    }
+    FollowModel();
     const bool view = HasView();
     const bool edited = Edited();
     actSearch->setEnabled(view && FSearched);
@@ -142,17 +164,50 @@ void TfrmBaseGrid::UpdateActions()
     actExport->setEnabled(view && !edited && FSearched);
 }
 
+void TfrmBaseGrid::ShowNumber(QLineEdit *edit, QLabel *label, int value, const QString &name, bool exists)
+{
+    if (label)
+        label->setText(name);
+    if (exists && edit && edit->text().trimmed() != QString::number(value)) {
+        const QSignalBlocker block(edit);
+        edit->setText(QString::number(value));
+    }
+}
+
 void TfrmBaseGrid::SetSA_ID(int Value)
 {
     FSA_ID = Value;
-    UpdateActions();
+    SetSearched(false);
+    const bool exists = SaExists(Value);
+    ShowNumber(FSAEdit, FSAName, Value, GetSaName(Value), exists);
+    if (exists) {
+        SetSearched(true);
+        actSearch->trigger();
+    } else if (TGridModel *m = GridModel()) {
+        m->Clear();
+        SetEdited(false);
+    }
 }
 
 void TfrmBaseGrid::SetTCDV_ID(int Value)
 {
     FTCDV_ID = Value;
     FLCType = GetLcTypeEx(Value);
-    UpdateActions();
+    SetSearched(false);
+    const bool exists = LcExists(Value);
+    ShowNumber(FTCDVEdit, FTCDVName, Value, GetLcName(Value), exists);
+    if (exists) {
+        SetSearched(true);
+        actSearch->trigger();
+    } else if (TGridModel *m = GridModel()) {
+        m->Clear();
+        SetEdited(false);
+    }
+}
+
+QString TfrmBaseGrid::DuplicateText() const
+{
+    return KIT_T(T_DuplicateDataMsg);
 }
 
 TRtnBoolStr TfrmBaseGrid::Validate(TGridView *TableView, bool DuplicationCheck)
@@ -160,10 +215,8 @@ TRtnBoolStr TfrmBaseGrid::Validate(TGridView *TableView, bool DuplicationCheck)
     if (!TableView || !TableView->GridModel())
         return TRtnBoolStr();
     const TGridModel &m = *TableView->GridModel();
-    const int st = TableView == cxGrid ? StateIdx() : m.StateIdx();
-    const QList<int> keys = FPrimaryKeyIdx >= 0 ? QList<int>{FPrimaryKeyIdx} : QList<int>{};
-    return ValidateEx(TableView, keys, RequiredColumns(m), st, DuplicationCheck,
-                      KIT_T(T_CheckRequiredField), KIT_T(T_DuplicateDataMsg));
+    return ValidateEx(TableView, m.PrimaryKeyIdx(), RequiredColumns(m), m.StateIdx(), DuplicationCheck,
+                      KIT_T(T_CheckRequiredField), DuplicateText());
 }
 
 TRtnBoolStr TfrmBaseGrid::Duplicate(TGridView *TableView, int AColumnIndex)
@@ -173,12 +226,11 @@ TRtnBoolStr TfrmBaseGrid::Duplicate(TGridView *TableView, int AColumnIndex)
         return r;
     TableView->PostEdit();
     const TGridModel &m = *TableView->GridModel();
-    const int st = TableView == cxGrid ? StateIdx() : m.StateIdx();
-    const TGridCheckResult c = CheckGridRows(m, {AColumnIndex}, {}, st, true, true);
+    const TGridCheckResult c = CheckGridRows(m, {AColumnIndex}, {}, m.StateIdx(), true, true);
     if (c.Ok)
         return r;
     r.rtn = false;
-    r.msg = KIT_T(T_DuplicateDataMsg);
+    r.msg = DuplicateText();
     TableView->FocusRecord(c.Record, c.Column);
     return r;
 }
@@ -187,48 +239,26 @@ void TfrmBaseGrid::ShowValidation(const TRtnBoolStr &result)
 {
     if (result.rtn)
         return;
-    ShowMsgDlg(this, AppTitle(), result.msg,
-               KIT_T(T_ValidationCaption), QString(),
-               mkError);
+    ShowMsgDlg(this, AppTitle(), result.msg, KIT_T(T_ValidationCaption), QString(), mkError);
     cxGrid->OpenFocusedEditor();
 }
 
-TGridController *TfrmBaseGrid::Controller()
+void TfrmBaseGrid::actSearchExecute()
 {
-    if (!FController) {
-        FController = new TGridController(cxGrid, FPrimaryKeyIdx >= 0 ? QList<int>{FPrimaryKeyIdx} : QList<int>{},
-                                          GridModel() ? RequiredColumns(*GridModel()) : QList<int>{},
-                                          KeyValueIdx(), StateIdx(), actSearch);
-        FController->SetSearched(FSearched);
-    }
-    return FController;
-}
-
-bool TfrmBaseGrid::SaveRows(const TRowSaveProc &proc, const QList<int> &columns)
-{
-    TGridController *c = Controller();
-    c->SetPrimaryKeyIdx(FPrimaryKeyIdx >= 0 ? QList<int>{FPrimaryKeyIdx} : QList<int>{});
-    c->SetKeyValueIdx(KeyValueIdx());
-    c->SetStateIdx(StateIdx());
-    const bool ok = c->SaveToDB(proc, columns);
+    TGridModel *m = GridModel();
+    if (!m)
+        return;
+    m->BeginUpdate();
+    m->Clear();
+    Load();
+    m->EndUpdate();
+    FController->SetEdited(false);
     UpdateActions();
-    return ok;
 }
 
-void TfrmBaseGrid::BeginLoad()
+void TfrmBaseGrid::SaveRow(const TGridRow &)
 {
-    if (TGridModel *m = GridModel()) {
-        m->BeginUpdate();
-        m->Clear();
-    }
-}
-
-void TfrmBaseGrid::EndLoad()
-{
-    if (TGridModel *m = GridModel())
-        m->EndUpdate();
-    FEditedForced = false;
-    UpdateActions();
+    throw EGridSaveError(QStringLiteral("%1: no row save").arg(QString::fromLatin1(metaObject()->className())));
 }
 
 void TfrmBaseGrid::actAddExecute()
@@ -250,15 +280,28 @@ void TfrmBaseGrid::actDelExecute()
     UpdateActions();
 }
 
+bool TfrmBaseGrid::ConfirmSave()
+{
+    return ShowMsgDlg(this, AppTitle(), KIT_T(T_SaveQryMsg), KIT_T(T_SaveQryCaption), QString(),
+                      mkQuestion)
+           == mrYes;
+}
+
 bool TfrmBaseGrid::actSaveExecute()
 {
     if (!HasView())
         return false;
     cxGrid->PostEdit();
-    const int answer = ShowMsgDlg(this, AppTitle(), KIT_T(T_SaveQryMsg),
-                                  KIT_T(T_SaveQryCaption),
-                                  QString(), mkQuestion);
-    return answer == mrYes;
+    if (!ConfirmSave())
+        return false;
+    const bool ok = FController->Save(false, true);
+    UpdateActions();
+    return ok;
+}
+
+bool TfrmBaseGrid::CanClose()
+{
+    return FController->ConfirmDiscard();
 }
 
 void TfrmBaseGrid::actExportExecute()
@@ -293,96 +336,66 @@ bool TfrmBaseGrid::PickSA(int *value)
 void TfrmBaseGrid::edtTCDVButtonClick()
 {
     int v = 0;
-    if (PickTCDV(&v)) {
-        if (FTCDVEdit) {
-            const QSignalBlocker block(FTCDVEdit);
-            FTCDVEdit->setText(QString::number(v));
-        }
-        SetTCDV_ID(v);
-    }
+    if (PickTCDV(&v))
+        ApplyNumber(IdEditKindLc, v);
 }
 
 void TfrmBaseGrid::edtSAButtonClick()
 {
     int v = 0;
-    if (PickSA(&v)) {
-        if (FSAEdit) {
-            const QSignalBlocker block(FSAEdit);
-            FSAEdit->setText(QString::number(v));
-        }
-        SetSA_ID(v);
-    }
+    if (PickSA(&v))
+        ApplyNumber(IdEditKindSa, v);
 }
 
-void TfrmBaseGrid::ApplyNumber(QLineEdit *edit, int kind, int value)
+void TfrmBaseGrid::ApplyNumber(int kind, int value)
 {
-    if (kind == IdEditKindLc)
+    const bool lc = kind == IdEditKindLc;
+    QLineEdit *edit = lc ? FTCDVEdit.data() : FSAEdit.data();
+    const int current = lc ? FTCDV_ID : FSA_ID;
+    // The number already shown: nothing to load (Enter keeps the edits).
+    if (value == current && FSearched)
+        return;
+    if (!FController->ConfirmDiscard()) {
+        if (edit) {
+            const QSignalBlocker block(edit);
+            edit->setText(QString::number(current));
+        }
+        return;
+    }
+    if (lc)
         SetTCDV_ID(value);
     else
         SetSA_ID(value);
-    Q_UNUSED(edit);
 }
 
 QAction *TfrmBaseGrid::AttachNumberEdit(QLineEdit *edit, int kind)
 {
-    edit->setProperty(KindProperty, kind);
-    edit->installEventFilter(this);
     connect(edit, &QLineEdit::textEdited, this,
-            [this, edit, kind](const QString &t) { ApplyNumber(edit, kind, t.trimmed().toInt()); });
+            [this, kind](const QString &t) { ApplyNumber(kind, t.trimmed().toInt()); });
+    InstallIdEditKeys(edit, kind, nullptr, nullptr, [this, kind](int n) { ApplyNumber(kind, n); }, {}, false,
+                      TIdEditStep::Apply);
     QAction *pick = edit->addAction(style()->standardIcon(QStyle::SP_FileDialogContentsView),
                                     QLineEdit::TrailingPosition);
     pick->setObjectName(edit->objectName() + QStringLiteral("Button"));
     return pick;
 }
 
-void TfrmBaseGrid::AttachTCDVEdit(QLineEdit *edit)
+void TfrmBaseGrid::AttachTCDVEdit(QLineEdit *edit, QLabel *nameLabel)
 {
+    FTCDVName = nameLabel;
     if (!edit)
         return;
     FTCDVEdit = edit;
     connect(AttachNumberEdit(edit, IdEditKindLc), &QAction::triggered, this, &TfrmBaseGrid::edtTCDVButtonClick);
 }
 
-void TfrmBaseGrid::AttachSAEdit(QLineEdit *edit)
+void TfrmBaseGrid::AttachSAEdit(QLineEdit *edit, QLabel *nameLabel)
 {
+    FSAName = nameLabel;
     if (!edit)
         return;
     FSAEdit = edit;
     connect(AttachNumberEdit(edit, IdEditKindSa), &QAction::triggered, this, &TfrmBaseGrid::edtSAButtonClick);
-}
-
-bool TfrmBaseGrid::eventFilter(QObject *obj, QEvent *e)
-{
-    auto *edit = qobject_cast<QLineEdit *>(obj);
-    if (edit && e->type() == QEvent::KeyPress && edit->property(KindProperty).isValid()) {
-        auto *k = static_cast<QKeyEvent *>(e);
-        const int kind = edit->property(KindProperty).toInt();
-        const int number = edit->text().trimmed().toInt();
-        if (k->key() == Qt::Key_Up || k->key() == Qt::Key_Down) {
-            int next = number + 1;
-            if (k->key() == Qt::Key_Down) {
-                const QString name = kind == IdEditKindLc ? GetLcName(number) : GetSaName(number);
-                next = name != NotExist() ? number - 1 : number;
-            }
-            if (next > 0) {
-                const int caret = edit->cursorPosition();
-                {
-                    const QSignalBlocker block(edit);
-                    edit->setText(QString::number(next));
-                }
-                edit->setCursorPosition(qMin(caret, int(edit->text().size())));
-                ApplyNumber(edit, kind, next);
-            }
-            return true;
-        }
-        if (k->key() == Qt::Key_Backspace)
-            return false;
-        const QString t = k->text();
-        if (!t.isEmpty() && t.at(0).isPrint())
-            return !(t.size() == 1 && t.at(0) >= '0' && t.at(0) <= '9');
-        return false;
-    }
-    return TfrmBase::eventFilter(obj, e);
 }
 
 void TfrmBaseGrid::resizeEvent(QResizeEvent *e)

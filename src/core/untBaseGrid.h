@@ -1,28 +1,31 @@
 #pragma once
-// TfrmBaseGrid: the frame of the grid editors: a top panel for the
-// descendant's search controls (pnlTop), one grid (cxGrid) and a bottom button
-// bar (search, add, delete, save, export ... close), the row-state protocol,
-// the intersection and group number boxes with their pickers, the save
-// confirmation, validation and a duplicate check.
+// TfrmBaseGrid: the frame of the grid editors and their one save path: a top
+// panel for the descendant's search controls (pnlTop), one grid (cxGrid) and a
+// bottom button bar (search, add, delete, save, export ... close), the
+// row-state protocol (through its TGridController), the intersection and group
+// number boxes with their pickers, and the save: confirmation, validation with
+// the duplicate check, every changed row through SaveRow in one transaction,
+// the boxes, reload and refocus. A failed save rolls back and keeps every edit
+// and row state in the grid. Closing (Esc, the window's close button, Close) or
+// choosing another number while the grid holds unsaved edits asks first.
 //
-// A descendant:
-//   1. describes its columns on a TGridModel and gives it to cxGrid
-//      (cxGrid->SetGridModel(model)); StateIdx/KeyValueIdx follow the model's
-//      hidden columns; sets PrimaryKeyIdx; wires its number box with
-//      AttachTCDVEdit / AttachSAEdit; optionally sets GridColumnWidth;
-//   2. overrides SetTCDV_ID or SetSA_ID: calls the base, sets Searched false,
-//      shows the name (GetLcName / GetSaName) and, when it is not
-//      DM->T_NotExist, writes the number into its box, sets Searched true and
-//      runs actSearch; otherwise empties the grid;
-//   3. its search loads the grid (BeginLoad / model->LoadQuery / EndLoad);
-//   4. its save handler calls actSaveExecute() first (false: stop), then
-//      Validate / Duplicate, then SaveRows(proc, columns) - one transaction,
-//      the boxes, reload and refocus of the grid kit.
+// A descendant gives only what is its own (see core/README.md and the example
+// editor core/untExampleEditor.h):
+//   1. its columns: SetGridColumns({...}, {"KEY", ...}) (or its own model on
+//      cxGrid); optionally its number box: AttachTCDVEdit(edit, nameLabel) or
+//      AttachSAEdit(edit, nameLabel); optionally GridColumnWidth;
+//   2. its load: Load() fills GridModel() (AddLoaded / LoadQuery, key as
+//      loaded), called inside the grid update of a search;
+//   3. its row save: SaveRow(row) runs the statement of one changed row
+//      (row.State, row["COLUMN"], row.KeyValue) and throws on failure;
+//   4. optionally its own row rule: Validate() (call the base first).
+// Openers set TCDV_ID / SA_ID after creating the window: the name is shown and,
+// when the number exists, the grid is loaded.
 #include <QPointer>
 
 #include "core/GridControllerUnit.h"
-#include "foundation/TypeUnit.h"
 #include "core/untBase.h"
+#include "foundation/TypeUnit.h"
 
 class QHBoxLayout;
 class QLabel;
@@ -45,12 +48,11 @@ public:
     QPushButton *btnSearch = nullptr, *btnAdd = nullptr, *btnDel = nullptr, *btnSave = nullptr,
                 *btnExport = nullptr, *btnClose = nullptr;
 
+    // Column indexes: the model's (hidden state and key-as-loaded columns, key columns).
     int StateIdx() const;
-    void SetStateIdx(int idx) { FStateIdx = idx; }
-    int PrimaryKeyIdx() const { return FPrimaryKeyIdx; }
-    void SetPrimaryKeyIdx(int idx) { FPrimaryKeyIdx = idx; }
     int KeyValueIdx() const;
-    void SetKeyValueIdx(int idx) { FKeyValueIdx = idx; }
+    int PrimaryKeyIdx() const;                     // first key column, -1 when none
+    void SetPrimaryKeyIdx(int idx);
     bool Searched() const { return FSearched; }
     void SetSearched(bool searched);
     bool Edited() const;
@@ -61,68 +63,81 @@ public:
     int GridColumnWidth() const { return FGridColumnWidth; }
     void SetGridColumnWidth(int w) { FGridColumnWidth = w; }
     TGridModel *GridModel() const { return cxGrid ? cxGrid->GridModel() : nullptr; }
+    TGridController *Controller() const { return FController; }
 
+    // Gives the grid a model of these columns (+ hidden key as loaded and state)
+    // with these key columns; returns it.
+    TGridModel *SetGridColumns(const TGridColumns &columns, const QStringList &primaryKeys);
+
+    // Store the number, show its name in the attached label and, when it exists,
+    // write it into the attached box, mark the grid searched and run actSearch;
+    // otherwise empty the grid (not searched).
     virtual void SetSA_ID(int Value);
     virtual void SetTCDV_ID(int Value);
     // Required (Tag-1) cells of changed rows filled and, with the check, no other
-    // row holding the same value in the PrimaryKeyIdx column (deleted rows
-    // included); the first problem is focused. msg T_CheckRequiredField /
-    // T_DuplicateDataMsg.
+    // row holding the same key values (deleted rows included); the first problem
+    // is focused. msg T_CheckRequiredField / DuplicateText().
     virtual TRtnBoolStr Validate(TGridView *TableView, bool DuplicationCheck);
     // Changed rows with a non-empty value in the column must not share it with any other row.
     TRtnBoolStr Duplicate(TGridView *TableView, int AColumnIndex);
     // Shows a failed validation: error box (T_ValidationCaption), grid focused, editor opened.
     void ShowValidation(const TRtnBoolStr &result);
 
-    // The grid controller on cxGrid (created on first use; search = actSearch).
-    TGridController *Controller();
-    // The save of the grid kit: one transaction, every changed row through proc,
-    // boxes, reload (actSearch) and refocus; edits kept after a failure.
-    bool SaveRows(const TRowSaveProc &proc, const QList<int> &columns);
-    // Loading frame for descendants' searches.
-    void BeginLoad();
-    void EndLoad();
-
-    // Wires a number box (and its optional name/group labels) to TCDV_ID / SA_ID:
-    // change, Up/Down keys, digits only, and a picker button inside the box.
-    void AttachTCDVEdit(QLineEdit *edit);
-    void AttachSAEdit(QLineEdit *edit);
+    // Wires a number box (and its name label, either may be null) to TCDV_ID / SA_ID:
+    // typing applies the number, Enter applies it (never the default button),
+    // Up/Down step it, only digits, a picker button inside the box.
+    void AttachTCDVEdit(QLineEdit *edit, QLabel *nameLabel = nullptr);
+    void AttachSAEdit(QLineEdit *edit, QLabel *nameLabel = nullptr);
 
     // Pickers of the number boxes; true with the choice in *value.
     virtual bool PickTCDV(int *value);
     virtual bool PickSA(int *value);
 
+    // The question before unsaved edits are dropped; true when there are none or
+    // the operator agrees.
+    bool CanClose() override;
+
 public slots:
+    // The search: the grid emptied and loaded by Load() inside one update, then
+    // not edited.
+    void actSearchExecute();
     virtual void actAddExecute();
     virtual void actDelExecute();
-    // The save confirmation; false when refused (the descendant's save stops).
-    virtual bool actSaveExecute();
+    // The save of every editor. False when refused, invalid or failed.
+    bool actSaveExecute();
     virtual void actExportExecute();
     void edtTCDVButtonClick();
     void edtSAButtonClick();
     void UpdateActions();
 
 protected:
+    // The descendant's load: fills GridModel() with the rows of the current number.
+    virtual void Load() {}
+    // The descendant's row save: the statement of one changed row; throws to fail.
+    virtual void SaveRow(const TGridRow &row);
+    // The text of a failed duplicate check (default T_DuplicateDataMsg).
+    virtual QString DuplicateText() const;
+    // The save's confirmation question ("저장하시겠습니까?"); true on Yes.
+    bool ConfirmSave();
+
     void resizeEvent(QResizeEvent *e) override;
-    bool eventFilter(QObject *obj, QEvent *e) override;
     void Retranslate() override;
     bool HasView() const { return GridModel() != nullptr; }
 
 private:
-    void ApplyNumber(QLineEdit *edit, int kind, int value);
-    // Makes `edit` a number field of `kind` (typing applies it); returns its pick button.
+    void ApplyNumber(int kind, int value);
     QAction *AttachNumberEdit(QLineEdit *edit, int kind);
-    int FStateIdx = -1;
-    int FPrimaryKeyIdx = -1;
-    int FKeyValueIdx = -1;
+    void FollowModel();
+    void ShowNumber(QLineEdit *edit, QLabel *label, int value, const QString &name, bool exists);
     bool FSearched = false;
-    bool FEditedForced = false;
     int FSA_ID = 0;
     int FTCDV_ID = 0;
     TLcTypeEx FLCType = lct2004;
     int FGridColumnWidth = 0;
-    QPointer<TGridController> FController;
+    TGridController *FController = nullptr;
     QPointer<QLineEdit> FTCDVEdit;
+    QPointer<QLabel> FTCDVName;
     QPointer<QLineEdit> FSAEdit;
+    QPointer<QLabel> FSAName;
     QPointer<TGridModel> FWatched;
 };

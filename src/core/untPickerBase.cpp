@@ -94,7 +94,8 @@ void TfrmPickerBase::actSelectExecute()
 
 void TfrmPickerBase::actCloseExecute()
 {
-    done(mrCancel);
+    if (MayClose())
+        done(mrCancel);
 }
 
 void TfrmPickerBase::actExportExecute()

@@ -1,29 +1,18 @@
 #include "core/untUSER_E.h"
 
 #include <QAction>
-#include <QHBoxLayout>
-#include <QPushButton>
 #include <QSqlQuery>
-#include <QVBoxLayout>
 
-#include "core/ActionButton.h"
 #include "core/KitTexts.h"
 #include "core/Quorval.h"
-#include "core/siLang.h"
 #include "core/untDM.h"
 
-TfrmUSER_E::TfrmUSER_E(QWidget *owner) : TfrmBase(owner)
+TfrmUSER_E::TfrmUSER_E(QWidget *owner) : TfrmBaseGrid(owner)
 {
     resize(980, 520);
-    auto *root = new QVBoxLayout(this);
-    root->setContentsMargins(5, 5, 5, 5);
-    gtvUSER = new TGridView(this);
-    gtvUSER->setObjectName("gtvUSER");
-    root->addWidget(gtvUSER, 1);
-
-    FModel = new TGridModel(this);
-    const QString none;
-    FModel->SetColumns({
+    pnlTop->hide(); // no number box: the window lists every account
+    gtvUSER = cxGrid;
+    SetGridColumns({
         TGridColumn("USER_ID", QString::fromUtf8("운영자ID")).Key("gtvUSERUSER_ID.Caption").W(100).Req(),
         TGridColumn("USER_PW", QString::fromUtf8("비밀번호")).Key("gtvUSERUSER_PW.Caption").W(100).Req().Pwd(32),
         TGridColumn("USER_NAME", QString::fromUtf8("이름")).Key("gtvUSERUSER_NAME.Caption").W(100),
@@ -36,40 +25,15 @@ TfrmUSER_E::TfrmUSER_E(QWidget *owner) : TfrmBase(owner)
         TGridColumn(TGridModel::KeyValueName).Hidden(),
         TGridColumn(TGridModel::StateName).Hidden(),
         TGridColumn("TMP_USER_PW").Hidden().RO(),
+    }, {"USER_ID"});
+    GridModel()->CanEdit = [this](int rec, int) {
+        return !(LoginGrade() == 3 && GridModel()->Value(rec, colAUT_GRADE).toInt() == 1);
+    };
+    // After a save the focus goes to the account saved last, under its new identifier.
+    connect(Controller(), &TGridController::Saved, this, [this] {
+        if (const int rec = GridModel()->FindKeyValue(FLastUserId); rec >= 0)
+            gtvUSER->FocusRecord(rec);
     });
-    Q_UNUSED(none);
-    gtvUSER->SetGridModel(FModel);
-    FModel->CanEdit = [this](int rec, int) {
-        return !(LoginGrade() == 3 && FModel->Value(rec, colAUT_GRADE).toInt() == 1);
-    };
-
-    FCtrl = new TGridController(gtvUSER, QList<int>{colUSER_ID}, QList<int>{colUSER_ID, colUSER_PW, colAUT_GRADE},
-                                colKeyValue, colState);
-    FCtrl->SetSearchProc([this] { actSearchExecute(); });
-
-    auto *bar = new QHBoxLayout;
-    auto button = [this, bar](QPushButton *&b, const char *name, QAction *a) {
-        b = NewActionButton(this, name, a);
-        bar->addWidget(b);
-    };
-    button(btnSearch, "btnSearch", actSearch);
-    button(btnAdd, "btnAdd", actAdd);
-    button(btnDel, "btnDel", actDel);
-    button(btnSave, "btnSave", actSave);
-    button(btnExport, "btnExport", actExport);
-    bar->addStretch(1);
-    button(btnClose, "btnClose", actClose);
-    root->addLayout(bar);
-
-    FCtrl->AttachActions({.Search = actSearch, .Add = actAdd, .Delete = actDel});
-    connect(actSave, &QAction::triggered, this, &TfrmUSER_E::actSaveExecute);
-    connect(actExport, &QAction::triggered, this, &TfrmUSER_E::actExportExecute);
-    auto upd = [this] {
-        actSave->setEnabled(FCtrl->Edited());
-        actExport->setEnabled(!FCtrl->Edited());
-    };
-    connect(FCtrl, &TGridController::EditedChanged, this, upd);
-    upd();
     InitLanguage();
 }
 
@@ -82,73 +46,69 @@ int TfrmUSER_E::LoginGrade() const
 
 void TfrmUSER_E::Retranslate()
 {
-    TfrmBase::Retranslate();
-    SetActionButtonTexts({{btnSearch, actSearch}, {btnAdd, actAdd}, {btnDel, actDel}, {btnSave, actSave},
-                          {btnExport, actExport}, {btnClose, actClose}});
-    if (!FModel)
+    TfrmBaseGrid::Retranslate();
+    TGridModel *m = GridModel();
+    if (!m)
         return;
     // Grades offered: 1, 3, 2 (grade 4 is not offered here).
-    FModel->ColumnRef(colAUT_GRADE).Items = {
+    m->ColumnRef(colAUT_GRADE).Items = {
         {1, Tx(QStringLiteral("IDS_Grade1"))},
         {3, Tx(QStringLiteral("IDS_Grade3"))},
         {2, Tx(QStringLiteral("IDS_Grade2"))},
     };
-    FModel->ColumnRef(colUSER_CHECK).DisplayFormat = Tx(QStringLiteral("IDS_2"));
-    gtvUSER->Retranslate(TextTable());
+    m->ColumnRef(colUSER_CHECK).DisplayFormat = Tx(QStringLiteral("IDS_2"));
     gtvUSER->viewport()->update();
 }
 
 void TfrmUSER_E::showEvent(QShowEvent *e)
 {
-    TfrmBase::showEvent(e);
+    TfrmBaseGrid::showEvent(e);
     if (!FShown) {
         FShown = true;
-        actSearchExecute();
+        SetSearched(true);
+        actSearch->trigger();
     }
 }
 
-void TfrmUSER_E::actSearchExecute()
+void TfrmUSER_E::Load()
 {
-    FCtrl->BeginLoad();
-    if (DM) {
-        QSqlQuery q(DM->Con());
-        q.setForwardOnly(true);
-        q.prepare(QStringLiteral(
-            "SELECT USER_ID, USER_PW, USER_NAME, USER_TEL, USER_DEPT, AUT_GRADE, USER_CHECK, USER_UPDATE "
-            "FROM SCS_M_USER ORDER BY CASE AUT_GRADE WHEN 2 THEN 3 WHEN 3 THEN 2 ELSE AUT_GRADE END, USER_ID"));
-        if (DM->QueryOpen(q, this)) {
-            do {
-                // A stored text that does not decipher shows an empty password: the
-                // row then needs a new one before it can be saved (required column).
-                QString pw;
-                if (!q.value(1).isNull())
-                    TryDecrypt(q.value(1).toString(), &pw);
-                QVariantList row(12);
-                row[colUSER_ID] = q.value(0);
-                row[colUSER_PW] = pw;
-                row[colUSER_NAME] = q.value(2);
-                row[colUSER_TEL] = q.value(3);
-                row[colUSER_DEPT] = q.value(4);
-                row[colAUT_GRADE] = q.value(5);
-                row[colUSER_CHECK] = q.value(6);
-                row[colUSER_UPDATE] = q.value(7);
-                row[colTMP_USER_PW] = pw;
-                FModel->AddLoaded(row, q.value(0).toString());
-            } while (q.next());
-        }
-    }
-    FCtrl->EndLoad();
+    if (!DM)
+        return;
+    QSqlQuery q(DM->Con());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral(
+        "SELECT USER_ID, USER_PW, USER_NAME, USER_TEL, USER_DEPT, AUT_GRADE, USER_CHECK, USER_UPDATE "
+        "FROM SCS_M_USER ORDER BY CASE AUT_GRADE WHEN 2 THEN 3 WHEN 3 THEN 2 ELSE AUT_GRADE END, USER_ID"));
+    if (!DM->QueryOpen(q, this))
+        return;
+    do {
+        // Password cipher: a stored text that does not decipher shows an empty
+        // password; the row then needs a new one before it can be saved.
+        QString pw;
+        if (!q.value(1).isNull())
+            TryDecrypt(q.value(1).toString(), &pw);
+        QVariantList row(12);
+        row[colUSER_ID] = q.value(0);
+        row[colUSER_PW] = pw;
+        row[colUSER_NAME] = q.value(2);
+        row[colUSER_TEL] = q.value(3);
+        row[colUSER_DEPT] = q.value(4);
+        row[colAUT_GRADE] = q.value(5);
+        row[colUSER_CHECK] = q.value(6);
+        row[colUSER_UPDATE] = q.value(7);
+        row[colTMP_USER_PW] = pw;
+        GridModel()->AddLoaded(row, q.value(0).toString());
+    } while (q.next());
 }
 
 TfrmUSER_E::TCheck TfrmUSER_E::CheckRows(const TGridModel &m, int loginGrade)
 {
-    TCheck c;
     for (int rec = 0; rec < m.RecordCount(); ++rec) {
-        const QString st = m.State(rec);
-        if (!RowState::IsChanged(st))
+        const TRowState st = m.RowStateOf(rec);
+        if (st == TRowState::Unchanged)
             continue;
         // A row being deleted needs no values of its own.
-        if (st != RowState::Deleted) {
+        if (st != TRowState::Deleted) {
             for (int col : {int(colUSER_ID), int(colUSER_PW), int(colAUT_GRADE)})
                 if (m.Text(rec, col).isEmpty())
                     return {1, rec, col};
@@ -160,31 +120,52 @@ TfrmUSER_E::TCheck TfrmUSER_E::CheckRows(const TGridModel &m, int loginGrade)
         if (loginGrade == 3 && m.Value(rec, colAUT_GRADE).toInt() == 1)
             return {3, rec, colAUT_GRADE};
     }
-    return c;
+    return {};
 }
 
-void TfrmUSER_E::SaveRow(const QVariantList &v, const QString &key, const QString &state)
+TRtnBoolStr TfrmUSER_E::Validate(TGridView *TableView, bool)
 {
-    QSqlDatabase db = FCtrl->Connection();
-    FLastUserId = v[colUSER_ID].toString();
-    if (state == RowState::Deleted) {
+    TRtnBoolStr r;
+    if (!TableView || !TableView->GridModel())
+        return r;
+    TableView->PostEdit();
+    const TCheck c = CheckRows(*TableView->GridModel(), LoginGrade());
+    if (c.problem == 0)
+        return r;
+    r.rtn = false;
+    if (c.problem == 1)
+        r.msg = KIT_T(T_CheckRequiredField);
+    else if (c.problem == 2)
+        r.msg = Tx(QStringLiteral("IDS_1")) + KIT_T(T_DuplicateMsg);
+    else
+        r.msg = Tx(QStringLiteral("IDS_3"));
+    TableView->FocusRecord(c.record, c.column);
+    return r;
+}
+
+void TfrmUSER_E::SaveRow(const TGridRow &row)
+{
+    QSqlDatabase db = Controller()->Connection();
+    FLastUserId = row.Text("USER_ID");
+    if (row.IsDeleted()) {
         ExecSqlOrThrow(db, QStringLiteral(" DELETE FROM SCS_M_USER WHERE USER_ID = :KEY_VALUE "),
-                       {{":KEY_VALUE", key}});
+                       {{":KEY_VALUE", row.KeyValue}});
         return;
     }
-    const QString pw = v[colUSER_PW].toString();
-    const QString stored = Encrypt(pw.toUtf8()); // throws when the key is missing: the save fails
-    const QVariant grade = v[colAUT_GRADE].toString().isEmpty() ? QVariant(2) : v[colAUT_GRADE];
-    const QVariant check = v[colUSER_CHECK].toString().isEmpty() ? QVariant(1) : v[colUSER_CHECK];
-    QVariantMap p{{":USER_ID", v[colUSER_ID]},
+    const QString pw = row.Text("USER_PW");
+    // Password cipher: throws when the key is missing, which fails the whole save.
+    const QString stored = Encrypt(pw.toUtf8());
+    const QVariant grade = row.Text("AUT_GRADE").isEmpty() ? QVariant(2) : row["AUT_GRADE"];
+    const QVariant check = row.Text("USER_CHECK").isEmpty() ? QVariant(1) : row["USER_CHECK"];
+    QVariantMap p{{":USER_ID", row["USER_ID"]},
                   {":USER_PW", stored},
-                  {":USER_NAME", NullIfEmpty(v[colUSER_NAME])},
-                  {":USER_TEL", NullIfEmpty(v[colUSER_TEL])},
-                  {":USER_DEPT", NullIfEmpty(v[colUSER_DEPT])},
+                  {":USER_NAME", NullIfEmpty(row["USER_NAME"])},
+                  {":USER_TEL", NullIfEmpty(row["USER_TEL"])},
+                  {":USER_DEPT", NullIfEmpty(row["USER_DEPT"])},
                   {":AUT_GRADE", grade},
                   {":USER_CHECK", check}};
     const QDateTime now = QDateTime::currentDateTime();
-    if (state == RowState::Inserted) {
+    if (row.IsInserted()) {
         p.insert(":USER_UPDATE", now);
         ExecSqlOrThrow(db, QStringLiteral(
             "INSERT INTO SCS_M_USER (USER_ID, USER_PW, USER_NAME, USER_TEL, USER_DEPT, AUT_GRADE, "
@@ -195,57 +176,19 @@ void TfrmUSER_E::SaveRow(const QVariantList &v, const QString &key, const QStrin
     QString sql = QStringLiteral(
         "UPDATE SCS_M_USER SET USER_ID = :USER_ID, USER_PW = :USER_PW, USER_NAME = :USER_NAME, "
         "USER_TEL = :USER_TEL, USER_DEPT = :USER_DEPT, AUT_GRADE = :AUT_GRADE, USER_CHECK = :USER_CHECK");
-    if (pw != v[colTMP_USER_PW].toString()) {
+    if (pw != row.Text("TMP_USER_PW")) {
         sql += QStringLiteral(", USER_UPDATE = :USER_UPDATE");
         p.insert(":USER_UPDATE", now);
     }
     sql += QStringLiteral(" WHERE USER_ID = :KEY_VALUE");
-    p.insert(":KEY_VALUE", key);
+    p.insert(":KEY_VALUE", row.KeyValue);
     ExecSqlOrThrow(db, sql, p);
-}
-
-void TfrmUSER_E::actSaveExecute()
-{
-    gtvUSER->PostEdit();
-    const QString title = KitAppTitle();
-    if (ShowMsgDlg(this, title, KIT_T(T_SaveQryMsg), KIT_T(T_SaveQryCaption),
-                   QString(), mkQuestion) != mrYes)
-        return;
-    const TCheck c = CheckRows(*FModel, LoginGrade());
-    if (c.problem != 0) {
-        QString msg;
-        if (c.problem == 1)
-            msg = KIT_T(T_CheckRequiredField);
-        else if (c.problem == 2)
-            msg = Tx(QStringLiteral("IDS_1")) + (KIT_T(T_DuplicateMsg));
-        else
-            msg = Tx(QStringLiteral("IDS_3"));
-        gtvUSER->FocusRecord(c.record, c.column);
-        ShowMsgDlg(this, title, msg, KIT_T(T_ValidationCaption), QString(), mkError);
-        gtvUSER->OpenFocusedEditor();
-        return;
-    }
-    FLastUserId.clear();
-    QList<int> all;
-    for (int i = 0; i < FModel->ColumnCount(); ++i)
-        all << i;
-    if (FCtrl->SaveToDB([this](const QVariantList &v, const QString &k, const QString &s) { SaveRow(v, k, s); },
-                        all)) {
-        const int rec = FModel->FindKeyValue(FLastUserId);
-        if (rec >= 0)
-            gtvUSER->FocusRecord(rec);
-    }
 }
 
 void TfrmUSER_E::actExportExecute()
 {
     // The passwords never go into the file.
     gtvUSER->setColumnHidden(colUSER_PW, true);
-    FCtrl->SaveToExcel();
+    TfrmBaseGrid::actExportExecute();
     gtvUSER->setColumnHidden(colUSER_PW, false);
-}
-
-void TfrmUSER_E::actCloseExecute()
-{
-    TfrmBase::actCloseExecute();
 }

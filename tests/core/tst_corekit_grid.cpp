@@ -265,7 +265,7 @@ private slots:
         f.Edit(rec, 0, 1);
         f.Edit(rec, 1, "중복");
         int calls = 0;
-        f.ctrl->SetSaveProc(QList<int>{0, 1}, [&](const QVariantList &, const QString &, const QString &) { ++calls; });
+        f.ctrl->SetSaveProc([&](const TGridRow &) { ++calls; });
         QVERIFY(!f.ctrl->Save());
         QCOMPARE(calls, 0);
         QCOMPARE(boxes.count(), 2); // the question, then the refusal

@@ -58,8 +58,10 @@ struct TKitEditor
         view.SetGridModel(&model);
         ctrl = new TGridController(&view, QStringList{"ID"});
         ctrl->SetSearchProc([this] { Search(); });
-        ctrl->SetSaveProc(QStringList{"ID", "NAME"},
-                          [this](const QVariantList &v, const QString &key, const QString &state) {
+        ctrl->SetSaveProc([this](const TGridRow &row) {
+                              const QVariantList v{row["ID"], row["NAME"]};
+                              const QString key = row.KeyValue;
+                              const QString state = RowStateLetter(row.State);
                               QSqlDatabase db = DM->Con();
                               if (state == "I") {
                                   sql << QString("INSERT %1 %2").arg(v[0].toString(), v[1].toString());
@@ -127,53 +129,26 @@ public:
         lblSAName = new QLabel(pnlTop);
         pnlTopLayout->addWidget(edtSA);
         pnlTopLayout->addWidget(lblSAName);
-        model = new TGridModel(this);
-        model->SetColumns({TGridColumn("INT_LCNO", "LC번호").RO(), TGridColumn("INT_NAME", "교차로명").Req()});
-        cxGrid->SetGridModel(model);
-        SetPrimaryKeyIdx(1); // names must differ (for the checks)
-        AttachSAEdit(edtSA);
-        connect(actSearch, &QAction::triggered, this, [this] { Search(); });
-        connect(actSave, &QAction::triggered, this, [this] { Save(); });
+        // Names must differ (for the checks).
+        model = SetGridColumns({TGridColumn("INT_LCNO", "LC번호").RO(), TGridColumn("INT_NAME", "교차로명").Req()},
+                               {"INT_NAME"});
+        AttachSAEdit(edtSA, lblSAName);
     }
-    void SetSA_ID(int Value) override
-    {
-        TfrmBaseGrid::SetSA_ID(Value);
-        SetSearched(false);
-        const QString name = GetSaName(Value);
-        lblSAName->setText(name);
-        if (name != DM->T_NotExist) {
-            const QSignalBlocker b(edtSA);
-            edtSA->setText(QString::number(Value));
-            SetSearched(true);
-            actSearch->trigger();
-        } else {
-            model->Clear();
-        }
-    }
-    void Search()
+
+protected:
+    void Load() override
     {
         ++searches;
-        BeginLoad();
         QSqlQuery q(DM->Con());
         q.prepare("SELECT INT_LCNO, INT_NAME FROM SCS_M_INTLC WHERE INT_SANO = :SA ORDER BY INT_LCNO");
         q.bindValue(":SA", SA_ID());
         if (DM->QueryOpen(q))
             model->LoadQuery(q, "INT_LCNO");
-        EndLoad();
     }
-    void Save()
+    void SaveRow(const TGridRow &row) override
     {
-        if (!actSaveExecute())
-            return;
-        const TRtnBoolStr v = Validate(cxGrid, true);
-        if (!v.rtn) {
-            ShowValidation(v);
-            return;
-        }
-        SaveRows([](const QVariantList &values, const QString &key, const QString &) {
-            ExecSqlOrThrow(DM->Con(), "UPDATE SCS_M_INTLC SET INT_NAME = :N WHERE INT_LCNO = :K",
-                           {{":N", values[1]}, {":K", key}});
-        }, {0, 1});
+        ExecSqlOrThrow(DM->Con(), "UPDATE SCS_M_INTLC SET INT_NAME = :N WHERE INT_LCNO = :K",
+                       {{":N", row["INT_NAME"]}, {":K", row.KeyValue}});
     }
 };
 
@@ -293,11 +268,11 @@ private slots:
         }
         e.view.FocusRecord(0);
         const int searches = e.searches;
-        QVERIFY(!e.ctrl->SaveToDB([&](const QVariantList &v, const QString &, const QString &) {
-            e.sql << v[0].toString();
+        QVERIFY(!e.ctrl->SaveToDB([&](const TGridRow &r) {
+            e.sql << r.Text("ID");
             ExecSqlOrThrow(DM->Con(), "INSERT INTO KIT_T (ID, NAME) VALUES (:ID, :NAME)",
-                           {{":ID", v[0]}, {":NAME", v[1]}});
-        }, {0, 1}));
+                           {{":ID", r["ID"]}, {":NAME", r["NAME"]}});
+        }));
         QCOMPARE(e.sql, QStringList({"10", "11", "1"})); // the first two ran before the failure
         QCOMPARE(Table(DM->Con(), "SELECT ID, NAME FROM KIT_T ORDER BY ID"), QString("1:가,2:나,3:다"));
         QVERIFY(!ConInTransaction(DM->Con()));
@@ -319,10 +294,10 @@ private slots:
         e.Apply({"E 5 0 12"});
         boxes.clear();
         e.sql.clear();
-        QVERIFY(e.ctrl->SaveToDB([&](const QVariantList &v, const QString &, const QString &) {
+        QVERIFY(e.ctrl->SaveToDB([&](const TGridRow &r) {
             ExecSqlOrThrow(DM->Con(), "INSERT INTO KIT_T (ID, NAME) VALUES (:ID, :NAME)",
-                           {{":ID", v[0]}, {":NAME", v[1]}});
-        }, {0, 1}));
+                           {{":ID", r["ID"]}, {":NAME", r["NAME"]}});
+        }));
         QCOMPARE(Count(DM->Con(), "SELECT COUNT(*) FROM KIT_T"), 8);
         QCOMPARE(boxes.last().text, QString("저장되었습니다."));
         QCOMPARE(boxes.last().caption, QString("저장 성공"));
@@ -490,17 +465,21 @@ private slots:
         dlg.actDel->trigger();
         dlg.Grid()->FocusRecord(1);
         dlg.actDel->trigger();
+        boxes.enqueue(mrYes);
         dlg.actSave->trigger();
+        QCOMPARE(boxes.requests().first().text, QString("저장하시겠습니까?")); // the editors' one save
         QCOMPARE(Table(DM->Con(), "SELECT CODE_ID, CODE_NAME FROM KIT_CODE ORDER BY CODE_ID"), QString("3:삼,4:사"));
         // A new row without name is refused; with a name it is inserted; an edit updates.
         dlg.actAdd->trigger();
         const int rec = dlg.Model()->RecordCount() - 1;
         dlg.Model()->EditValue(rec, 0, 9);
         boxes.clear();
+        boxes.enqueue(mrYes);
         dlg.actSave->trigger();
         QCOMPARE(boxes.last().text, QString("필수 입력 항목을 확인바랍니다."));
         dlg.Model()->EditValue(rec, 1, "구");
         dlg.Model()->EditValue(0, 1, "셋");
+        boxes.enqueue(mrYes);
         dlg.actSave->trigger();
         QCOMPARE(Table(DM->Con(), "SELECT CODE_ID, CODE_NAME FROM KIT_CODE ORDER BY CODE_ID"),
                  QString("3:셋,4:사,9:구"));
