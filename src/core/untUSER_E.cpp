@@ -122,7 +122,7 @@ void TfrmUSER_E::actSearchExecute()
                 // row then needs a new one before it can be saved (required column).
                 QString pw;
                 if (!q.value(1).isNull())
-                    TryDecrypt(q.value(1).toString(), &pw);
+                    TryDecrypt(q.value(0).toString(), q.value(1).toString(), &pw);
                 QVariantList row(12);
                 row[colUSER_ID] = q.value(0);
                 row[colUSER_PW] = pw;
@@ -173,7 +173,7 @@ void TfrmUSER_E::SaveRow(const QVariantList &v, const QString &key, const QStrin
         return;
     }
     const QString pw = v[colUSER_PW].toString();
-    const QString stored = Encrypt(pw.toUtf8()); // throws when the key is missing: the save fails
+    const QString stored = Encrypt(v[colUSER_ID].toString(), pw); // throws when the key is missing: the save fails
     const QVariant grade = v[colAUT_GRADE].toString().isEmpty() ? QVariant(2) : v[colAUT_GRADE];
     const QVariant check = v[colUSER_CHECK].toString().isEmpty() ? QVariant(1) : v[colUSER_CHECK];
     QVariantMap p{{":USER_ID", v[colUSER_ID]},
