@@ -827,6 +827,10 @@ void TfrmTCDV_C_Control::actTcdvOprExecute() { ExecuteLcCommand(opLcOprMode, T(Q
 void TfrmTCDV_C_Control::actTcdvTodTrcExecute() { ExecuteLcCommand(opTodTrc, T(QStringLiteral("IDS_1"))); }
 void TfrmTCDV_C_Control::actTcdvControlModeExecute()
 {
+    if (CheckedLcIds().isEmpty()) {
+        BeginRun(false); // says that no intersection is checked
+        return;
+    }
     // Without a chosen mode the command is refused before anything is asked or sent.
     if (cbxTcdvControlMode->currentIndex() < 0) {
         ShowMsgDlg(this, appTitle(), T(QStringLiteral("IDS_NoCtrlMode")), T(QStringLiteral("IDS_4")), QString(),
