@@ -21,6 +21,7 @@
 #include "core/untDM.h"
 #include "core/untLogin.h"
 #include "core/untStartup.h"
+#include "foundation/JsEscape.h"
 #include "foundation/QuorvalCipher.h"
 #include "TestConsoleFolder.h"
 #include "TestDb.h"
@@ -231,6 +232,34 @@ private slots:
             QVERIFY(!TryDecrypt(m.captured(2) == "admin" ? "operator" : "admin", m.captured(1), nullptr));
         }
         QCOMPARE(rows, 4);
+    }
+
+    // --- numbers put into page scripts ------------------------------------------------
+
+    // A stored coordinate goes into a script only as a finite number; anything else
+    // gives the fallback (0 by default), as JsNum does for NaN and infinities.
+    void jsNumTextIsFiniteOrFallback_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("script");
+        QTest::newRow("decimal") << "37.5140" << "37.5140";
+        QTest::newRow("negative, blanks") << " -127.5 " << "-127.5";
+        QTest::newRow("exponent") << "1e-3" << "1e-3";
+        QTest::newRow("too large") << "1e999" << "0";
+        QTest::newRow("too large negative") << "-1e400" << "0";
+        QTest::newRow("four hundred nines") << QString(400, '9') << "0";
+        QTest::newRow("infinity word") << "Infinity" << "0";
+        QTest::newRow("not a number") << "NaN" << "0";
+        QTest::newRow("script") << "1);alert(1" << "0";
+        QTest::newRow("comma decimal") << "37,5" << "0";
+    }
+    void jsNumTextIsFiniteOrFallback()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, script);
+        QCOMPARE(JsNumText(text), script);
+        if (script == "0")
+            QCOMPARE(JsNumText(text, QString()), QString()); // callers that test for "no number"
     }
 
     // --- the login ------------------------------------------------------------------
