@@ -1,7 +1,8 @@
--- Demo operators' passwords, enciphered with the demo key db/mariadb/demo.key
--- (scripts/demo places it beside the program as signal-console.key).
--- Regenerate a line with: pwtool encrypt db/mariadb/demo.key PASSWORD
-UPDATE SCS_M_USER SET USER_PW = 'SC1:pNcq64NiZf5rv9Gc47ckbzFokstN7VTSTVEq42IUaAj5GGmFr/M8YEIMIdYrilj2/g==' WHERE USER_ID = 'admin';
-UPDATE SCS_M_USER SET USER_PW = 'SC1:6ssPLx0Jqjrn+Gcg9HO8E1Py/m4VuO1wUk7F+TOaRNBpYk5E1aF93aPSzwScyL8S' WHERE USER_ID = 'operator';
-UPDATE SCS_M_USER SET USER_PW = 'SC1:OSBHYnIzxQ1Cfu8zs/DYycE64nrCbU3eUoszWkTg6Y+nKvADgnPgJ5VYhkVmFUk=' WHERE USER_ID = 'manager';
-UPDATE SCS_M_USER SET USER_PW = 'SC1:X4JAjpmFlqaV/fjuff385OnKxdQf79J+DC7mTXliOTSzZ1MbQsKtYHYlT3hi419dQa4=' WHERE USER_ID = 'police';
+-- Demo operators' passwords, enciphered with the demo key db/mariadb/demo.key and
+-- bound to their operators (scripts/demo places the key beside the program as
+-- signal-console.key, mode 0600).
+-- Regenerate a line with: pwtool encrypt db/mariadb/demo.key USER_ID   (password on standard input)
+UPDATE SCS_M_USER SET USER_PW = 'SC2:8Q3rFtkc4rmQ3xt+82s9xowNbziEZhJ/RIO3djXWnztjKGXfOrAyIaqD9HmNx7Wk2Q==' WHERE USER_ID = 'admin';
+UPDATE SCS_M_USER SET USER_PW = 'SC2:Ok0OgMtcYp7B37KYzx9fBjLt/mEi4FshNIqhUAryU/PRrYwelDOT9j2PHGw3cobO' WHERE USER_ID = 'operator';
+UPDATE SCS_M_USER SET USER_PW = 'SC2:knYsmTIef87e31UQhRwPSZEKXGicImGzFhExKzOTJxbrBSxxgOmUirC58teZadQ=' WHERE USER_ID = 'manager';
+UPDATE SCS_M_USER SET USER_PW = 'SC2:qxD9sV4FJhFqxBsBFvJyyMrNi7fq8IJ37ioxzIjYH9IYUQrHh8wktg4D8ZVBYrwyGoQ=' WHERE USER_ID = 'police';

@@ -53,11 +53,9 @@ function makeTileLayer(tileUrl, maxZoom) {
   return layer;
 }
 
-/* A text shown as text in a tooltip (names never become markup). */
+/* A text shown as text in a tooltip (names never become markup; libs/ovik-text.js). */
 function textElement(text) {
-  var el = document.createElement('span');
-  el.textContent = String(text);
-  return el;
+  return ovikTextNode(text);
 }
 
 function nativeCall(name) {

@@ -274,7 +274,7 @@
         pane: this.options.pane,
         interactive: false,
         keyboard: false,
-        icon: L.divIcon({ className: 'Mvmt-Label', html: '<span>' + txt + '</span>', iconSize: [18, 18], iconAnchor: [9, 9] })
+        icon: L.divIcon({ className: 'Mvmt-Label', html: ovikTextNode(txt), iconSize: [18, 18], iconAnchor: [9, 9] })
       });
       if (this.options.label) { this.addLayer(this._labelMarker); }
     },

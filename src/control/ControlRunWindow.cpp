@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QListWidget>
+#include <QWindow>
 
 #include "control/ControlWidgets.h"
 #include "core/ProgressBarThreadUnit.h"
@@ -16,7 +17,73 @@ TControlRunWindow::TControlRunWindow(QWidget *owner)
 
 TControlRunWindow::~TControlRunWindow()
 {
+    if (FDiscardInput)
+        qApp->removeEventFilter(this);
     EndProgress();
+}
+
+namespace {
+
+bool IsUserInput(QEvent::Type t)
+{
+    switch (t) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Shortcut:
+    case QEvent::ShortcutOverride:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::TabletRelease:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+bool TControlRunWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // During a run, clicks and keys given to this window are dropped: the wait for
+    // the centre server holds them back, and carried out afterwards they would run
+    // a command the operator no longer sees (a second "실행").
+    if (FDiscardInput && IsUserInput(event->type())) {
+        if (watched->isWidgetType()) {
+            auto *target = static_cast<QWidget *>(watched);
+            if (target == this || isAncestorOf(target))
+                return true;
+        } else if (watched->isWindowType() && static_cast<QWindow *>(watched) == windowHandle()) {
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TControlRunWindow::ReleaseRunningWindows(QWidget *owner)
+{
+    if (!owner)
+        return;
+    const auto windows = owner->findChildren<TControlRunWindow *>();
+    for (TControlRunWindow *w : windows) {
+        if (!w->FDoing)
+            continue;
+        const bool visible = w->isVisible();
+        const QRect geometry = w->geometry();
+        w->setParent(nullptr, w->windowFlags() | Qt::Window);
+        w->setAttribute(Qt::WA_DeleteOnClose, true);
+        w->FCloseAfterRun = true;
+        w->setGeometry(geometry);
+        if (visible)
+            w->show();
+    }
 }
 
 void TControlRunWindow::closeEvent(QCloseEvent *e)
@@ -59,12 +126,24 @@ void TControlRunWindow::BeginBusy()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     FDoing = true;
+    if (!FDiscardInput) {
+        FDiscardInput = true;
+        qApp->installEventFilter(this);
+    }
     DoingUpdate();
 }
 
 void TControlRunWindow::EndBusy()
 {
     EndProgress();
+    // Input held back during the run is delivered now, while it is still dropped;
+    // only then do the commands come back.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    if (FDiscardInput) {
+        FDiscardInput = false;
+        qApp->removeEventFilter(this);
+    }
     QApplication::restoreOverrideCursor();
     FDoing = false;
     DoingUpdate();

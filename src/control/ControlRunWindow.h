@@ -1,7 +1,8 @@
 #pragma once
 // What the group and intersection control windows share around a run: the busy
 // state and the commands it disables, the progress window, the result list, the
-// close asked for during a run (it waits until the run has ended) and the log
+// close asked for during a run (it waits until the run has ended), the input that
+// reaches the window during a run (discarded, never replayed after it) and the log
 // window's check box that follows the log window.
 
 #include <QPointer>
@@ -20,6 +21,12 @@ public:
 
     bool Doing() const { return FDoing; }
 
+    // The owner is closing or going away: every control window of `owner` whose run
+    // is going is detached from it (it stays open on its own), closes when its run
+    // has ended and then frees itself, so the owner's end never destroys a window
+    // under its running loop. Windows without a run are left to the owner.
+    static void ReleaseRunningWindows(QWidget *owner);
+
     QListWidget *lsbMsgList = nullptr;
     QCheckBox *cbxShowLog = nullptr;
 
@@ -28,6 +35,7 @@ public slots:
     virtual void DoingUpdate() = 0;
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *e) override;
     void changeEvent(QEvent *e) override;
     // The window's own language table.
@@ -44,6 +52,7 @@ protected:
     void EndBusy();
 
     bool FDoing = false;
+    bool FDiscardInput = false;
     bool FCloseAfterRun = false;
     QPointer<TProgressBarThread> FProgressThread;
 };

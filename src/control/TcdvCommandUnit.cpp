@@ -71,6 +71,11 @@ bool TTcdvCommandRunner::SendLcCommand(int lcNo, quint8 opcode, const QString &t
         BuildLcPlainRequest(FReq, FRes, opcode, lcNo, QByteArray(1, char(Inputs.TodTrcMode)));
         break;
     case opCtrlMode: {
+        // A control mode that was never chosen is not a mode: nothing is sent.
+        if (Inputs.CtrlModeItem < 0 || Inputs.CtrlModeItem >= int(std::size(CtrlModeCodes))) {
+            Result(lcNo, FormatCText(QStringLiteral("%s : %s"), {title, Text(QStringLiteral("IDS_NoCtrlMode"))}));
+            return false;
+        }
         // The dual-ring flag comes from the live record; without one nothing is sent.
         const PSTT_LC_INFO info = LcInfoSet ? LcInfoSet->GetLcInfo(lcNo) : PSTT_LC_INFO();
         if (!info) {

@@ -825,7 +825,21 @@ void TfrmTCDV_C_Control::ExecutePpcGetList()
 
 void TfrmTCDV_C_Control::actTcdvOprExecute() { ExecuteLcCommand(opLcOprMode, T(QStringLiteral("IDS_0"))); }
 void TfrmTCDV_C_Control::actTcdvTodTrcExecute() { ExecuteLcCommand(opTodTrc, T(QStringLiteral("IDS_1"))); }
-void TfrmTCDV_C_Control::actTcdvControlModeExecute() { ExecuteLcCommand(opCtrlMode, T(QStringLiteral("IDS_13"))); }
+void TfrmTCDV_C_Control::actTcdvControlModeExecute()
+{
+    if (CheckedLcIds().isEmpty()) {
+        BeginRun(false); // says that no intersection is checked
+        return;
+    }
+    // Without a chosen mode the command is refused before anything is asked or sent.
+    if (cbxTcdvControlMode->currentIndex() < 0) {
+        ShowMsgDlg(this, appTitle(), T(QStringLiteral("IDS_NoCtrlMode")), T(QStringLiteral("IDS_4")), QString(),
+                   mkInformation);
+        cbxTcdvControlMode->setFocus();
+        return;
+    }
+    ExecuteLcCommand(opCtrlMode, T(QStringLiteral("IDS_13")));
+}
 void TfrmTCDV_C_Control::actTcdvFWUpgradeExecute() { ExecuteLcCommand(opFwUpgrade, T(QStringLiteral("IDS_2"))); }
 void TfrmTCDV_C_Control::actTcdvManExecute() { ExecuteSpecialCommand(); }
 void TfrmTCDV_C_Control::actPPCAddExecute() { ExecutePpcCommand(pkRegister); }

@@ -188,13 +188,18 @@ void TfrmLogin::CheckUser(TRtnBoolStr &result)
         result.msg = Text(QStringLiteral("IDS_10"));
         return;
     }
-    const QString typed = edtPassword->text().trimmed();
+    // The password counts exactly as typed: blanks around it are part of it, as the
+    // account editor stores it.
+    const QString typed = edtPassword->text();
     const QString stored = q.value(QStringLiteral("USER_PW")).toString();
+    // The stored text is bound to the operator of its row: a text copied from
+    // another operator's row does not open.
+    const QString rowId = q.value(QStringLiteral("USER_ID")).toString();
     QString plain1, plain2;
     try {
-        plain1 = Decrypt(stored);
-        plain2 = DecryptByLockBox(stored);
-    } catch (...) {
+        plain1 = Decrypt(rowId, stored);
+        plain2 = DecryptByLockBox(rowId, stored);
+    } catch (const EUtilityError &) {
         // A stored text the cipher refuses simply does not match.
     }
     if ((plain1.isEmpty() || plain1 != typed) && (plain2.isEmpty() || plain2 != typed)) {

@@ -15,6 +15,7 @@
 #include <QTextStream>
 
 #include "foundation/IniFile.h"
+#include "foundation/QuorvalCipher.h"
 #include "core/Quorval.h"
 #include "core/siLang.h"
 #include "core/untDM.h"
@@ -88,13 +89,11 @@ private:
     }
 };
 
-// The second instance's work before it ends: style and language as the settings
-// say (no defaults written), then the already-running box.
-void JvAppInstancesRejected(const QString &appDir, const QString &programName)
+// Loads the language file that the settings name, without writing defaults back
+// (the file may be missing).
+TsiLangDispatcher *loadLanguageAsSet(const QString &appDir, const QString &programName)
 {
     TIniFile ini(QDir(appDir).filePath(programName + QStringLiteral(".ini")));
-    ApplyVisualStyle(ini.ReadString(QStringLiteral("COM-ENV"), QStringLiteral("THEME_NAME"),
-                                    QStringLiteral("Windows")));
     QString sil = ini.ReadString(QStringLiteral("L10N"), QStringLiteral("SIL_FILE"), QString());
     if (sil.isEmpty())
         sil = programName + QStringLiteral(".sil");
@@ -104,9 +103,50 @@ void JvAppInstancesRejected(const QString &appDir, const QString &programName)
     TsiLangDispatcher *d = TsiLangDispatcher::instance();
     d->LoadFromFile(QDir(appDir).filePath(QStringLiteral("res/") + sil));
     d->SetActiveLanguage(TsiLangDispatcher::LanguageFromName(language));
+    return d;
+}
+
+// The second instance's work before it ends: style and language as the settings
+// say (no defaults written), then the already-running box.
+void JvAppInstancesRejected(const QString &appDir, const QString &programName)
+{
+    TIniFile ini(QDir(appDir).filePath(programName + QStringLiteral(".ini")));
+    ApplyVisualStyle(ini.ReadString(QStringLiteral("COM-ENV"), QStringLiteral("THEME_NAME"),
+                                    QStringLiteral("Windows")));
+    TsiLangDispatcher *d = loadLanguageAsSet(appDir, programName);
     const QString title = d->Text(QStringLiteral("TDM"), QStringLiteral("strAPP_TITLE"));
     ShowMsgDlg(nullptr, title, title + d->Text(QStringLiteral("TDM"), QStringLiteral("IDS_6")),
                d->Text(QStringLiteral("TDM"), QStringLiteral("IDS_7")), QString(), mkInformation);
+}
+
+// What must be in place before the data module starts: a settings file that says
+// which database to use (without it the data module would write a stub and try a
+// database that was never configured) and a password key that only its owner can
+// read. False after the reason was shown.
+bool CheckBeforeStart(const QString &appDir, const QString &programName)
+{
+    const QString iniFile = QDir(appDir).filePath(programName + QStringLiteral(".ini"));
+    const TSettingsFileState state = CheckSettingsFile(iniFile);
+    QString perms;
+    const QString keyFile = PasswordKeyFile();
+    const bool keyPrivate = state != TSettingsFileState::Complete
+        || PasswordKeyFileIsPrivate(keyFile, &perms);
+    if (state == TSettingsFileState::Complete && keyPrivate)
+        return true;
+    TsiLangDispatcher *d = loadLanguageAsSet(appDir, programName);
+    auto text = [d](const char *key) { return d->Text(QStringLiteral("TDM"), QLatin1StringView(key)); };
+    const QString title = text("strAPP_TITLE");
+    if (state != TSettingsFileState::Complete) {
+        const QString reason = text(state == TSettingsFileState::Missing ? "strSettingsNoFile"
+                                                                         : "strSettingsNoDb");
+        ShowMsgDlg(nullptr, title,
+                   text("strSettingsMissing") + QLatin1Char('\n') + QDir::toNativeSeparators(iniFile),
+                   text("strSettingsCaption"), reason, mkError);
+        return false;
+    }
+    ShowMsgDlg(nullptr, title, text("strKeyFileOpen") + QLatin1Char('\n') + QDir::toNativeSeparators(keyFile),
+               text("strKeyFileCaption"), perms, mkError);
+    return false;
 }
 
 void applyLanguageFont()
@@ -209,6 +249,19 @@ void SetMainWindowFactory(std::function<QWidget *()> factory)
     mainWindowFactory() = std::move(factory);
 }
 
+TSettingsFileState CheckSettingsFile(const QString &iniFile)
+{
+    if (!QFileInfo(iniFile).isFile())
+        return TSettingsFileState::Missing;
+    TIniFile ini(iniFile);
+    if (ini.ValueExists(QStringLiteral("DBMS"), QStringLiteral("DBMS_TYPE")))
+        return TSettingsFileState::Complete;
+    for (const char *section : {"ORACLE", "TIBERO", "MARIADB"})
+        if (ini.SectionExists(QLatin1StringView(section)))
+            return TSettingsFileState::Complete;
+    return TSettingsFileState::Incomplete;
+}
+
 QString InstanceServerName(const QString &appDir)
 {
     QString dir = QFileInfo(appDir).canonicalFilePath();
@@ -253,6 +306,9 @@ int RunConsole(int argc, char *argv[])
         instances.Notify(InstanceNotifyValue);
         return 0;
     }
+
+    if (!CheckBeforeStart(appDir, programName))
+        return 1;
 
     std::unique_ptr<TDM> dm = std::make_unique<TDM>(appDir, programName);
     DM = dm.get();

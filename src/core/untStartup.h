@@ -18,7 +18,9 @@ void SetMainWindowFactory(std::function<QWidget *()> factory);
 // Runs the console; returns the program's exit code.
 //  0: the message loop ended, the login was cancelled or failed, or a second
 //     instance was refused (it shows "... is already running." and wakes the first);
-//  1: no database connection or a failed schema check (the reason was shown).
+//  1: no database connection or a failed schema check, a settings file that is
+//     missing or names no database, or a password key file that others can read
+//     (the reason was shown; nothing is written into the program folder).
 // Environment:
 //  SC_APP_DIR      program folder holding the settings file and res/ (default: the
 //                  executable's folder);
@@ -26,6 +28,11 @@ void SetMainWindowFactory(std::function<QWidget *()> factory);
 //                  (one line each: kind, title, text, caption, detail separated by
 //                  tabs); questions are answered with SC_MSGDLG_ANSWER (default 7, No).
 int RunConsole(int argc, char *argv[]);
+
+// A settings file is complete when it says which database to use: a DBMS_TYPE in
+// [DBMS] or one of the sections [ORACLE], [TIBERO], [MARIADB].
+enum class TSettingsFileState { Complete, Missing, Incomplete };
+TSettingsFileState CheckSettingsFile(const QString &iniFile);
 
 // Name of the single-instance channel of a program folder (one instance per folder
 // and user).

@@ -86,7 +86,7 @@ void TfrmUSER_E::Load()
         // password; the row then needs a new one before it can be saved.
         QString pw;
         if (!q.value(1).isNull())
-            TryDecrypt(q.value(1).toString(), &pw);
+            TryDecrypt(q.value(0).toString(), q.value(1).toString(), &pw);
         QVariantList row(12);
         row[colUSER_ID] = q.value(0);
         row[colUSER_PW] = pw;
@@ -154,7 +154,7 @@ void TfrmUSER_E::SaveRow(const TGridRow &row)
     }
     const QString pw = row.Text("USER_PW");
     // Password cipher: throws when the key is missing, which fails the whole save.
-    const QString stored = Encrypt(pw.toUtf8());
+    const QString stored = Encrypt(row.Text("USER_ID"), pw);
     const QVariant grade = row.Text("AUT_GRADE").isEmpty() ? QVariant(2) : row["AUT_GRADE"];
     const QVariant check = row.Text("USER_CHECK").isEmpty() ? QVariant(1) : row["USER_CHECK"];
     QVariantMap p{{":USER_ID", row["USER_ID"]},

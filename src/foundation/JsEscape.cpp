@@ -60,7 +60,14 @@ QString JsNumText(const QString &text, const QString &fallback)
 {
     static const QRegularExpression number(
         QStringLiteral("^\\s*[-+]?(\\d+\\.?\\d*|\\.\\d+)([eE][-+]?\\d+)?\\s*$"));
-    if (number.match(text).hasMatch())
-        return text.trimmed();
-    return fallback;
+    if (!number.match(text).hasMatch())
+        return fallback;
+    // A decimal text can still be out of range ("1e999", four hundred nines): the
+    // page would read Infinity. Only a finite number goes in.
+    const QString t = text.trimmed();
+    bool ok = false;
+    const double v = QLocale::c().toDouble(t, &ok);
+    if (!ok || !std::isfinite(v))
+        return fallback;
+    return t;
 }

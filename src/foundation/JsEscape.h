@@ -26,6 +26,7 @@ inline QString JsBool(bool value) { return value ? QStringLiteral("true") : QStr
 
 // A number kept as text (coordinates stored as text in the database) put into a
 // script unquoted: the text when it is a plain decimal number in the C locale
-// ("-37.5", "127", "1e-3"), else `fallback`. Keeps stored texts unchanged while
+// ("-37.5", "127", "1e-3") whose value is finite, else `fallback` (so, as with
+// JsNum, a number out of range such as "1e999" gives 0 by default). Keeps stored texts unchanged while
 // making sure nothing but a number ever lands in the script.
 QString JsNumText(const QString &text, const QString &fallback = QStringLiteral("0"));

@@ -1,4 +1,4 @@
-// Operator password cipher of the utility library (libsodium crypto_secretbox).
+// Operator password cipher of the utility library (libsodium AEAD, bound to the operator).
 #include "foundation/QuorvalCipher.h"
 
 #include <QCoreApplication>
@@ -10,16 +10,29 @@
 #include <sodium.h>
 
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <mutex>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-const QLatin1StringView kPrefix("SC1:");
+const QLatin1StringView kPrefix("SC2:");
+const QLatin1StringView kOldPrefix("SC1:");
 const char *kKeyFileName = "signal-console.key";
 
 QMutex g_keyMutex;
 QByteArray g_key;      // set in code; takes precedence
 QString g_keyFile;     // set in code; else environment, else beside the program
+
+// Associated data of a stored text: what it is and whose it is.
+QByteArray associatedData(const QString &userId)
+{
+    return QByteArrayLiteral("SCS_M_USER.USER_PW") + '\0' + userId.toUtf8();
+}
 
 void ensureSodium()
 {
@@ -125,6 +138,44 @@ bool LoadPasswordKeyFile(const QString &path, QByteArray *key, QString *error)
     return true;
 }
 
+bool WritePasswordKeyFile(const QString &path, const QByteArray &key, QString *error)
+{
+    auto fail = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (key.size() != PasswordKeySize)
+        return fail(QStringLiteral("a password key has %1 bytes, not %2").arg(PasswordKeySize).arg(key.size()));
+    const QByteArray native = QFile::encodeName(path);
+    // Created with mode 0600 in one step: the key is never readable by others, not
+    // even for a moment.
+    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (fd < 0)
+        return fail(QStringLiteral("password key file %1 cannot be created: %2")
+                        .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(strerror(errno))));
+    // The umask can only narrow the mode; make sure of it all the same.
+    ::fchmod(fd, S_IRUSR | S_IWUSR);
+    const QByteArray text = PasswordKeyFileText(key);
+    const bool written = ::write(fd, text.constData(), size_t(text.size())) == text.size();
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed) {
+        QFile::remove(path);
+        return fail(QStringLiteral("password key file %1 cannot be written").arg(QDir::toNativeSeparators(path)));
+    }
+    return true;
+}
+
+bool PasswordKeyFileIsPrivate(const QString &path, QString *perms)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return true;
+    if (perms)
+        *perms = QStringLiteral("%1").arg(uint(st.st_mode & 07777), 4, 8, QLatin1Char('0'));
+    return (st.st_mode & (S_IRWXG | S_IRWXO)) == 0;
+}
+
 QByteArray GeneratePasswordKey()
 {
     ensureSodium();
@@ -138,33 +189,36 @@ QByteArray PasswordKeyFileText(const QByteArray &key)
     return key.toHex() + '\n';
 }
 
-QString Encrypt(const QByteArray &passwordUtf8)
+QString Encrypt(const QString &userId, const QString &password)
 {
-    static_assert(crypto_secretbox_KEYBYTES == PasswordKeySize, "key size");
+    static_assert(crypto_aead_xchacha20poly1305_ietf_KEYBYTES == PasswordKeySize, "key size");
     ensureSodium();
     const QByteArray key = currentKey();
-    QByteArray out(crypto_secretbox_NONCEBYTES + crypto_secretbox_MACBYTES + passwordUtf8.size(),
-                   Qt::Uninitialized);
+    QByteArray plain = password.toUtf8(); // exactly as typed
+    const QByteArray ad = associatedData(userId);
+    constexpr qsizetype nonceSize = crypto_aead_xchacha20poly1305_ietf_NPUBBYTES;
+    QByteArray out(nonceSize + crypto_aead_xchacha20poly1305_ietf_ABYTES + plain.size(), Qt::Uninitialized);
     auto *nonce = reinterpret_cast<unsigned char *>(out.data());
-    randombytes_buf(nonce, crypto_secretbox_NONCEBYTES);
-    if (crypto_secretbox_easy(nonce + crypto_secretbox_NONCEBYTES,
-                              reinterpret_cast<const unsigned char *>(passwordUtf8.constData()),
-                              quint64(passwordUtf8.size()), nonce,
-                              reinterpret_cast<const unsigned char *>(key.constData()))
-        != 0)
+    randombytes_buf(nonce, nonceSize);
+    unsigned long long boxSize = 0;
+    const int rc = crypto_aead_xchacha20poly1305_ietf_encrypt(
+        nonce + nonceSize, &boxSize, reinterpret_cast<const unsigned char *>(plain.constData()),
+        quint64(plain.size()), reinterpret_cast<const unsigned char *>(ad.constData()), quint64(ad.size()),
+        nullptr, nonce, reinterpret_cast<const unsigned char *>(key.constData()));
+    sodium_memzero(plain.data(), size_t(plain.size()));
+    if (rc != 0)
         throw EPasswordCipherError(QStringLiteral("the password could not be enciphered"));
+    out.resize(nonceSize + qsizetype(boxSize));
     return kPrefix + QString::fromLatin1(out.toBase64());
 }
 
-QString Encrypt(const QString &password)
-{
-    return Encrypt(password.toUtf8());
-}
-
-QString Decrypt(const QString &stored)
+QString Decrypt(const QString &userId, const QString &stored)
 {
     ensureSodium();
     const QString s = stored.trimmed();
+    if (s.startsWith(kOldPrefix))
+        throw EPasswordCipherError(QStringLiteral(
+            "the stored password is in the older form that is not bound to its operator; set it again"));
     if (!s.startsWith(kPrefix))
         throw EPasswordCipherError(QStringLiteral("the stored password is not an enciphered text"));
     const auto decoded = QByteArray::fromBase64Encoding(s.mid(kPrefix.size()).toLatin1(),
@@ -172,33 +226,37 @@ QString Decrypt(const QString &stored)
     if (!decoded)
         throw EPasswordCipherError(QStringLiteral("the stored password is malformed"));
     const QByteArray box = *decoded;
-    const qsizetype minSize = crypto_secretbox_NONCEBYTES + crypto_secretbox_MACBYTES;
+    constexpr qsizetype nonceSize = crypto_aead_xchacha20poly1305_ietf_NPUBBYTES;
+    const qsizetype minSize = nonceSize + crypto_aead_xchacha20poly1305_ietf_ABYTES;
     if (box.size() < minSize)
         throw EPasswordCipherError(QStringLiteral("the stored password is malformed"));
     const QByteArray key = currentKey();
+    const QByteArray ad = associatedData(userId);
     QByteArray plain(box.size() - minSize, Qt::Uninitialized);
+    unsigned long long plainSize = 0;
     const auto *nonce = reinterpret_cast<const unsigned char *>(box.constData());
-    if (crypto_secretbox_open_easy(reinterpret_cast<unsigned char *>(plain.data()),
-                                   nonce + crypto_secretbox_NONCEBYTES,
-                                   quint64(box.size() - crypto_secretbox_NONCEBYTES), nonce,
-                                   reinterpret_cast<const unsigned char *>(key.constData()))
+    if (crypto_aead_xchacha20poly1305_ietf_decrypt(
+            reinterpret_cast<unsigned char *>(plain.data()), &plainSize, nullptr, nonce + nonceSize,
+            quint64(box.size() - nonceSize), reinterpret_cast<const unsigned char *>(ad.constData()),
+            quint64(ad.size()), nonce, reinterpret_cast<const unsigned char *>(key.constData()))
         != 0)
-        throw EPasswordCipherError(
-            QStringLiteral("the stored password does not open with this key (wrong key or altered text)"));
-    const QString result = QString::fromUtf8(plain);
+        throw EPasswordCipherError(QStringLiteral(
+            "the stored password does not open with this key for this operator "
+            "(wrong key, another operator's text or altered text)"));
+    const QString result = QString::fromUtf8(plain.constData(), qsizetype(plainSize));
     sodium_memzero(plain.data(), size_t(plain.size()));
     return result;
 }
 
-QString DecryptByLockBox(const QString &stored)
+QString DecryptByLockBox(const QString &userId, const QString &stored)
 {
-    return Decrypt(stored);
+    return Decrypt(userId, stored);
 }
 
-bool TryDecrypt(const QString &stored, QString *password, QString *error)
+bool TryDecrypt(const QString &userId, const QString &stored, QString *password, QString *error)
 {
     try {
-        const QString p = Decrypt(stored);
+        const QString p = Decrypt(userId, stored);
         if (password)
             *password = p;
         return true;

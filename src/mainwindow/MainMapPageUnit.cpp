@@ -243,9 +243,7 @@ static QString NetworkLayersScript(const TMainMapPageConfig &c)
     s += QStringLiteral(
         " var nodeXhr; var linkXhr;"
         " var nodeLayer = L.featureGroup().addTo(map);"
-        " var linkLayer = L.featureGroup().addTo(map);"
-        " function ovikEscHtml(t) { return String(t === undefined || t === null ? '' : t)"
-        ".replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/>/g, '&gt;').replace(/\"/g, '&quot;'); }");
+        " var linkLayer = L.featureGroup().addTo(map);");
     s += QStringLiteral(" var ovikTextNodeInfo = ") + JsStr(c.TextNodeInfo) + QStringLiteral(";");
     s += QStringLiteral(" var ovikTextLinkInfo = ") + JsStr(c.TextLinkInfo) + QStringLiteral(";");
     s += QStringLiteral(" var ovikTextCopied = ") + JsStr(c.TextCopied) + QStringLiteral(";");
@@ -262,8 +260,8 @@ static QString NetworkLayersScript(const TMainMapPageConfig &c)
       L.DomEvent.stop(e);
       if (e.originalEvent && e.originalEvent.ctrlKey) {
         console.log("copyID:" + p.NODE_ID);
-        layer.bindPopup("<strong>" + ovikEscHtml(ovikTextNodeInfo) + "</strong>" + ovikEscHtml(ovikTextCopied) +
-                        "<br>(" + ovikEscHtml(p.NODE_ID) + " : " + ovikEscHtml(p.NODE_NAME) + ")").openPopup();
+        layer.bindPopup(ovikRich([{ b: ovikTextNodeInfo }, ovikTextCopied, { br: true },
+                                  "(" + ovikText(p.NODE_ID) + " : " + ovikText(p.NODE_NAME) + ")"])).openPopup();
       } else {
         layer.closePopup(); layer.unbindPopup();
       }
@@ -282,8 +280,8 @@ static QString NetworkLayersScript(const TMainMapPageConfig &c)
       L.DomEvent.stop(e);
       if (e.originalEvent && e.originalEvent.ctrlKey) {
         console.log("copyID:" + p.LINK_ID);
-        layer.bindPopup("<strong>" + ovikEscHtml(ovikTextLinkInfo) + "</strong>" + ovikEscHtml(ovikTextCopied) +
-                        "<br>(" + ovikEscHtml(p.LINK_ID) + ")").openPopup();
+        layer.bindPopup(ovikRich([{ b: ovikTextLinkInfo }, ovikTextCopied, { br: true },
+                                  "(" + ovikText(p.LINK_ID) + ")"])).openPopup();
       } else {
         layer.closePopup(); layer.unbindPopup();
       }
@@ -443,13 +441,13 @@ function getAxSpecialLayer(e) {
                                       fillOpacity: 0.8, fillColor: p.DS }); },
           onEachFeature: function (f, layer) {
             var p = f.properties || {};
-            layer.bindTooltip(ovikEscHtml(p.TFDT_NAME) + "<br>(" + ovikEscHtml(p.TFDT_ID) + ")");
+            layer.bindTooltip(ovikRich([p.TFDT_NAME, { br: true }, "(" + ovikText(p.TFDT_ID) + ")"]));
             layer.on("click", function (ev) {
               L.DomEvent.stop(ev);
               if (ev.originalEvent && ev.originalEvent.ctrlKey) {
                 console.log("copyID:" + p.TFDT_ID);
-                layer.bindPopup("<strong>" + ovikEscHtml(ovikTextTfdtInfo) + "</strong>" + ovikEscHtml(ovikTextCopied) +
-                                "<br>(" + ovikEscHtml(p.TFDT_ID) + ")").openPopup();
+                layer.bindPopup(ovikRich([{ b: ovikTextTfdtInfo }, ovikTextCopied, { br: true },
+                                          "(" + ovikText(p.TFDT_ID) + ")"])).openPopup();
               } else { layer.closePopup(); layer.unbindPopup(); }
             });
           }

@@ -45,6 +45,7 @@
 #include "mainwindow/PanelTextUnit.h"
 #include "mainwindow/VehiclePollerUnit.h"
 #include "core/WindowRegistry.h"
+#include "control/ControlRunWindow.h"
 #include "mainwindow/untEmergencyPanel.h"
 #include "core/untSA_S.h"
 #include "core/untTCDV_S.h"
@@ -983,6 +984,8 @@ void TfrmMain::FormClose()
     if (FClosed)
         return;
     FClosed = true;
+    // Control windows in the middle of a run outlive this window until the run ends.
+    TControlRunWindow::ReleaseRunningWindows(this);
     // 1. The detector counter.
     if (FTfdtInfoThread) {
         FTfdtInfoThread->Stop();
@@ -1033,6 +1036,7 @@ void TfrmMain::FormDestroy()
         return;
     FDestroyed = true;
     FClosed = true;
+    TControlRunWindow::ReleaseRunningWindows(this);
     if (ttRCTimer)
         ttRCTimer->stop();
     if (FTfdtInfoThread) {

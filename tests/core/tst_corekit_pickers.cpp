@@ -450,10 +450,10 @@ private slots:
             ids << e.Model()->Text(r, TfrmUSER_E::colUSER_ID);
         QCOMPARE(ids, QStringList({"admin", "manager", "operator", "police"}));
         const QString stored = Scalar("SELECT USER_PW FROM SCS_M_USER WHERE USER_ID = 'operator'").toString();
-        QCOMPARE(e.Model()->Text(2, TfrmUSER_E::colUSER_PW), Decrypt(stored));
-        QCOMPARE(e.Model()->Text(2, TfrmUSER_E::colTMP_USER_PW), Decrypt(stored));
+        QCOMPARE(e.Model()->Text(2, TfrmUSER_E::colUSER_PW), Decrypt("operator", stored));
+        QCOMPARE(e.Model()->Text(2, TfrmUSER_E::colTMP_USER_PW), Decrypt("operator", stored));
         // Shown as bullets, and the grade by its name.
-        QVERIFY(!e.gtvUSER->DisplayText(2, TfrmUSER_E::colUSER_PW).contains(Decrypt(stored)));
+        QVERIFY(!e.gtvUSER->DisplayText(2, TfrmUSER_E::colUSER_PW).contains(Decrypt("operator", stored)));
         QCOMPARE(e.gtvUSER->DisplayText(1, TfrmUSER_E::colAUT_GRADE), QString("관리자"));
         QCOMPARE(e.gtvUSER->DisplayText(0, TfrmUSER_E::colUSER_CHECK), QString("3 월"));
         QVERIFY(!e.actSave->isEnabled());
@@ -527,7 +527,7 @@ private slots:
         const QString stored = Scalar("SELECT USER_PW FROM SCS_M_USER WHERE USER_ID = 'operator'").toString();
         QVERIFY(stored != "새 암호!");
         QVERIFY(!stored.contains("새 암호"));
-        QCOMPARE(Decrypt(stored), QString("새 암호!"));
+        QCOMPARE(Decrypt("operator", stored), QString("새 암호!"));
         QVERIFY(Scalar("SELECT USER_UPDATE FROM SCS_M_USER WHERE USER_ID = 'operator'").toDateTime() > before);
 
         // A new account: empty grade 2, empty validity 1, date set; renaming goes through
@@ -547,7 +547,7 @@ private slots:
         QCOMPARE(Scalar("SELECT CONCAT(AUT_GRADE, '/', USER_CHECK) FROM SCS_M_USER WHERE USER_ID = 'guest'").toString(),
                  QString("2/1"));
         QVERIFY(!Scalar("SELECT USER_UPDATE FROM SCS_M_USER WHERE USER_ID = 'guest'").isNull());
-        QCOMPARE(Decrypt(Scalar("SELECT USER_PW FROM SCS_M_USER WHERE USER_ID = 'guest'").toString()), QString("g1"));
+        QCOMPARE(Decrypt("guest", Scalar("SELECT USER_PW FROM SCS_M_USER WHERE USER_ID = 'guest'").toString()), QString("g1"));
         rec = e.Model()->FindKeyValue("guest");
         e.Model()->EditValue(rec, TfrmUSER_E::colUSER_ID, "guest2");
         boxes.enqueue(mrYes);

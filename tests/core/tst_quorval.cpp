@@ -409,49 +409,50 @@ private slots:
         QTest::newRow("korean") << "비밀번호!";
         QTest::newRow("empty") << "";
         QTest::newRow("32 characters") << QString(32, 'x');
+        QTest::newRow("blanks kept") << "  pass word ";
     }
 
     void cipherRoundTrip()
     {
         QFETCH(QString, password);
         SetPasswordKey(GeneratePasswordKey());
-        const QString a = Encrypt(password);
-        const QString b = Encrypt(password.toUtf8());
-        QVERIFY(a.startsWith("SC1:"));
+        const QString a = Encrypt("admin", password);
+        const QString b = Encrypt("admin", password);
+        QVERIFY(a.startsWith("SC2:"));
         QVERIFY(a != b); // a fresh nonce each time
         QVERIFY(!a.contains(password) || password.isEmpty());
         QVERIFY(a.size() <= 200); // fits the USER_PW column
-        QCOMPARE(Decrypt(a), password);
-        QCOMPARE(DecryptByLockBox(b), password);
+        QCOMPARE(Decrypt("admin", a), password);
+        QCOMPARE(DecryptByLockBox("admin", b), password);
     }
 
     void cipherRefusesTamperedText()
     {
         SetPasswordKey(GeneratePasswordKey());
-        const QString stored = Encrypt(QString("secret"));
+        const QString stored = Encrypt("u1", QString("secret"));
         QByteArray box = QByteArray::fromBase64(stored.mid(4).toLatin1());
         for (int i = 0; i < box.size(); ++i) {
             QByteArray t = box;
             t[i] = char(t[i] ^ 0x01);
-            const QString tampered = "SC1:" + QString::fromLatin1(t.toBase64());
+            const QString tampered = "SC2:" + QString::fromLatin1(t.toBase64());
             QString pw, err;
-            QVERIFY2(!TryDecrypt(tampered, &pw, &err), qPrintable(QString::number(i)));
+            QVERIFY2(!TryDecrypt("u1", tampered, &pw, &err), qPrintable(QString::number(i)));
             QVERIFY(pw.isEmpty());
             QVERIFY(!err.isEmpty());
         }
-        QVERIFY_THROWS_EXCEPTION(EPasswordCipherError, Decrypt(stored.left(stored.size() - 4)));
-        QVERIFY_THROWS_EXCEPTION(EPasswordCipherError, Decrypt("SC1:" + stored.mid(4, 20)));
-        QVERIFY_THROWS_EXCEPTION(EPasswordCipherError, Decrypt("secret"));      // plain text
-        QVERIFY_THROWS_EXCEPTION(EPasswordCipherError, Decrypt("SC1:!!!!"));    // not base64
-        QVERIFY_THROWS_EXCEPTION(EPasswordCipherError, DecryptByLockBox(""));
+        QVERIFY_THROWS_EXCEPTION(EPasswordCipherError, Decrypt("u1", stored.left(stored.size() - 4)));
+        QVERIFY_THROWS_EXCEPTION(EPasswordCipherError, Decrypt("u1", "SC2:" + stored.mid(4, 20)));
+        QVERIFY_THROWS_EXCEPTION(EPasswordCipherError, Decrypt("u1", "secret"));      // plain text
+        QVERIFY_THROWS_EXCEPTION(EPasswordCipherError, Decrypt("u1", "SC2:!!!!"));    // not base64
+        QVERIFY_THROWS_EXCEPTION(EPasswordCipherError, DecryptByLockBox("u1", ""));
     }
 
     void cipherRefusesWrongKey()
     {
         SetPasswordKey(GeneratePasswordKey());
-        const QString stored = Encrypt(QString("secret"));
+        const QString stored = Encrypt("u1", QString("secret"));
         SetPasswordKey(GeneratePasswordKey());
-        QVERIFY_THROWS_EXCEPTION(EPasswordCipherError, Decrypt(stored));
+        QVERIFY_THROWS_EXCEPTION(EPasswordCipherError, Decrypt("u1", stored));
     }
 
     void keyFilesAndTheirErrors()
@@ -472,25 +473,25 @@ private slots:
 
         SetPasswordKeyFile(hexFile);
         QCOMPARE(PasswordKeyFile(), hexFile);
-        const QString stored = Encrypt(QString("pw"));
+        const QString stored = Encrypt("u1", QString("pw"));
         SetPasswordKeyFile(rawFile);
-        QCOMPARE(Decrypt(stored), QString("pw"));
+        QCOMPARE(Decrypt("u1", stored), QString("pw"));
 
         SetPasswordKeyFile(badFile);
-        QVERIFY_THROWS_EXCEPTION(EPasswordCipherError, Decrypt(stored));
+        QVERIFY_THROWS_EXCEPTION(EPasswordCipherError, Decrypt("u1", stored));
 
         // A missing key file is a clear error, for enciphering too.
         SetPasswordKeyFile(dir.filePath("missing.key"));
         QString err;
-        QVERIFY(!TryDecrypt(stored, nullptr, &err));
+        QVERIFY(!TryDecrypt("u1", stored, nullptr, &err));
         QVERIFY2(err.contains("missing.key"), qPrintable(err));
-        QVERIFY_THROWS_EXCEPTION(EPasswordCipherError, Encrypt(QString("pw")));
+        QVERIFY_THROWS_EXCEPTION(EPasswordCipherError, Encrypt("u1", QString("pw")));
 
         // The environment names the file when code does not.
         ResetPasswordKey();
         qputenv("SC_PASSWORD_KEY_FILE", hexFile.toLocal8Bit());
         QCOMPARE(PasswordKeyFile(), hexFile);
-        QCOMPARE(Decrypt(stored), QString("pw"));
+        QCOMPARE(Decrypt("u1", stored), QString("pw"));
         qunsetenv("SC_PASSWORD_KEY_FILE");
         // Default: beside the program.
         QCOMPARE(PasswordKeyFile(),
@@ -510,7 +511,8 @@ private slots:
         QMap<QString, QString> found;
         for (auto it = re.globalMatch(sql); it.hasNext();) {
             const auto m = it.next();
-            found[m.captured(2)] = Decrypt(m.captured(1));
+            QVERIFY(m.captured(1).startsWith("SC2:"));
+            found[m.captured(2)] = Decrypt(m.captured(2), m.captured(1));
         }
         QCOMPARE(found.value("admin"), QString("admin1234"));
         QCOMPARE(found.value("operator"), QString("oper1234"));

@@ -190,7 +190,7 @@ private slots:
         QVERIFY(q.exec("SELECT USER_ID, USER_PW FROM SCS_M_USER ORDER BY USER_ID"));
         QMap<QString, QString> pw;
         while (q.next())
-            pw[q.value(0).toString()] = Decrypt(q.value(1).toString());
+            pw[q.value(0).toString()] = Decrypt(q.value(0).toString(), q.value(1).toString());
         ResetPasswordKey();
         QCOMPARE(pw.value("admin"), QString("admin1234"));
         QCOMPARE(pw.value("operator"), QString("oper1234"));

@@ -553,7 +553,7 @@ private slots:
         QVERIFY(QSqlQuery(raw).exec("DELETE FROM SCS_L_USERCONTROL WHERE USER_ID = 'admin'"));
         TfrmLogin login;
         login.UserIdEdit()->setText("admin");
-        login.PasswordEdit()->setText("  admin1234 ");
+        login.PasswordEdit()->setText("admin1234");
         login.btnLoginClick();
         QCOMPARE(login.result(), int(QDialog::Accepted));
         QCOMPARE(boxes.count(), 0);
