@@ -177,9 +177,8 @@ bool ServiceResult(const QSqlDatabase &db, TDBType dbType, const QString &servic
 
 bool AppSvrOriginAllowed(const QByteArray &origin)
 {
-    // The map pages are files: no Origin, or the opaque origin of a file page.
-    const QByteArray o = origin.trimmed().toLower();
-    return o.isEmpty() || o == "null" || o == "file://";
+    const QByteArray o = origin.trimmed();
+    return o.isEmpty() || o == AppSvrPageOrigin;
 }
 
 bool AppSvrHostAllowed(const QByteArray &host, quint16 port)
@@ -494,10 +493,15 @@ QHttpServerResponse TOvikAppServer::Serve(const QString &service, const QString 
         AppSvrServices::ServiceResult(QSqlDatabase(), FFactory.DBType(), service, QString(), &inner);
     }
     if (inner.isEmpty())
-        return QHttpServerResponse(QByteArray("{\"error\":\"unknown service\"}"), QHttpServerResponse::StatusCode::NotFound);
+    {
+        QHttpServerResponse r(QByteArray("{\"error\":\"unknown service\"}"), QHttpServerResponse::StatusCode::NotFound);
+        r.setHeader("Access-Control-Allow-Origin", AppSvrPageOrigin);
+        return r;
+    }
     if (!ok && !error.isEmpty())
         qWarning("OvikAppSvr %s: %s", qPrintable(service), qPrintable(error));
     QHttpServerResponse r(QByteArray("application/json"), AppSvrServices::ResultEnvelope(inner));
+    r.setHeader("Access-Control-Allow-Origin", AppSvrPageOrigin);
     r.setHeader("Cache-Control", "no-store");
     return r;
 }

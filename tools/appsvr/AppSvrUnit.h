@@ -54,11 +54,12 @@ struct TAppSvrLimits
     int MaxPipeLine = 16 * 1024;
 };
 
-// Who may call the layer services. The map pages are local files: their requests
-// carry no Origin header, or the opaque origin "null" of a file page. No answer
-// carries an Access-Control-Allow-Origin header, so that no web page of another
-// origin can read one; a request that names another origin, or a Host that is not
-// this loopback server, is refused (403) before any service runs.
+// Who may call the layer services. The map pages are local files loaded by the
+// console's browser: their requests carry the origin "file://" (or none). Answers
+// allow exactly that origin (Access-Control-Allow-Origin: file://), never any other;
+// a request that names another origin, or a Host that is not this loopback server,
+// is refused (403) before any service runs.
+constexpr const char *AppSvrPageOrigin = "file://";
 bool AppSvrOriginAllowed(const QByteArray &origin);
 bool AppSvrHostAllowed(const QByteArray &host, quint16 port);
 
