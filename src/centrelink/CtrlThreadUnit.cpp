@@ -221,6 +221,15 @@ void TCtrlThread::run()
                 std::memcpy(FPacketReq.Data + 2, frame.FReqData.constData(), size_t(have));
         }
 
+        // Nothing may wait on the connection before a request: a peer that sent
+        // unasked (a reply twice, a flood) would have its bytes taken as this
+        // frame's reply. The list stops here as after a failed receive.
+        if (!RcDrainLogged(client, FTexts, log)) {
+            frame.FReturnVal = rcReceiveFailed;
+            Log(QStringLiteral("%1 : %2,RESULT,Fail").arg(title, FTexts[23]));
+            break;
+        }
+
         // Send.
         if (!RcSendLogged(client, FPacketReq, FTexts, log, fits)) {
             frame.FReturnVal = rcSendFailed;

@@ -216,6 +216,13 @@ bool RcReceiveLogged(TRcClient &client, THostSimplePacket &reply, const TUpDnTex
         log(texts[6]);
         return false;
     }
+    if (!IsServerReplyHead(reply.Head)) {
+        // Not a reply of the centre server: shown as it came, and nothing more is read.
+        reply.DataSize = 0;
+        log(QStringLiteral(">> %1,RSV_HEAD,%2").arg(texts[11]).arg(RC_HEAD_SIZE));
+        log(texts[6]);
+        return false;
+    }
     reply.ConvertRecvHead();
     log(QStringLiteral(">> %1,RSV_HEAD,%2").arg(texts[11]).arg(RC_HEAD_SIZE));
     reply.DataSize = 0;
@@ -230,6 +237,14 @@ bool RcReceiveLogged(TRcClient &client, THostSimplePacket &reply, const TUpDnTex
     reply.DataSize = qint32(dsize);
     log(QStringLiteral(">> %1,RSV_DATA,%2").arg(texts[13]).arg(dsize));
     return true;
+}
+
+bool RcDrainLogged(TRcClient &client, const TUpDnTexts &texts, const TExchangeLogFn &log)
+{
+    if (client.DrainPending() == 0)
+        return true;
+    log(QStringLiteral(">> %1").arg(texts[12]));
+    return false;
 }
 
 bool RcCloseLogged(TRcClient &client, THostSimplePacket &buffer, const TUpDnTexts &texts,

@@ -60,9 +60,13 @@ bool RcSendLogged(TRcClient &client, const THostSimplePacket &request, const TUp
                   const TExchangeLogFn &log, bool fits = true);
 // Reads the reply's header and data into `reply`, logging RSV_HEAD and RSV_DATA;
 // false (texts[6] or texts[12]) when either fails. A reply larger than the data area
-// is refused unread.
+// is refused unread; a header that the centre server did not send (start bytes,
+// source, destination) is logged and refused (texts[6]). Each read has one deadline.
 bool RcReceiveLogged(TRcClient &client, THostSimplePacket &reply, const TUpDnTexts &texts,
                      const TExchangeLogFn &log);
+// Before a request: drops whatever is waiting on the connection. Bytes that came
+// without being asked for make it unusable: false after ">> " texts[12].
+bool RcDrainLogged(TRcClient &client, const TUpDnTexts &texts, const TExchangeLogFn &log);
 // The closing step: the closing packet (built in `buffer`) and the disconnect when
 // connected, else the connection is dropped. False, after texts[10] and texts[2],
 // when the closing packet could not be sent.

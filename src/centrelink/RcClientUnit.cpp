@@ -2,8 +2,21 @@
 
 #include "core/Quorval.h"
 
+#include <QDeadlineTimer>
 #include <QTcpSocket>
 #include <QThread>
+
+#include <cstring>
+
+namespace {
+// A running read looks at the cancel flag at least this often (ms).
+constexpr int kReadSlice = 50;
+} // namespace
+
+bool IsServerReplyHead(const THostPacketHead &head)
+{
+    return head.stx1 == 0x43 && head.stx2 == 0x4D && head.src == 2 && head.dst == 1;
+}
 
 TRcClient::TRcClient() = default;
 
@@ -15,8 +28,10 @@ TRcClient::~TRcClient()
 
 QTcpSocket *TRcClient::EnsureSocket()
 {
-    if (!FSocket)
+    if (!FSocket) {
         FSocket = std::make_unique<QTcpSocket>();
+        FSocket->setReadBufferSize(ReadBufferLimit);
+    }
     return FSocket.get();
 }
 
@@ -38,25 +53,96 @@ bool TRcClient::Connected() const
     return FSocket && FSocket->state() == QAbstractSocket::ConnectedState;
 }
 
+int TRcClient::SendCounted(const char *data, int len)
+{
+    if (!Connected())
+        return -1;
+    if (len <= 0)
+        return 0;
+    const int n = FSendLimit >= 0 ? qMin(FSendLimit, len) : len;
+    if (n == 0)
+        return 0;
+    const qint64 queued = FSocket->write(data, n);
+    if (queued <= 0)
+        return -1;
+    QDeadlineTimer deadline(qMax(FEndpoint.readTimeout, 1000));
+    while (FSocket->bytesToWrite() > 0 && FSocket->state() == QAbstractSocket::ConnectedState) {
+        if (deadline.hasExpired() || Cancelled())
+            break;
+        FSocket->waitForBytesWritten(int(qMin<qint64>(kReadSlice, qMax<qint64>(1, deadline.remainingTime()))));
+    }
+    // A connection lost meanwhile may have dropped what was queued: nothing is
+    // known to have gone out.
+    if (FSocket->state() != QAbstractSocket::ConnectedState)
+        return -1;
+    return int(queued - FSocket->bytesToWrite());
+}
+
 bool TRcClient::Send(const char *data, int len)
 {
     if (!Connected())
         return false;
-    return SendBuffer_TIdBytes(FSocket.get(), QByteArray::fromRawData(data, len));
+    return SendCounted(data, len) == qMax(0, len) && Connected();
 }
 
-bool TRcClient::ReceiveExact(char *buffer, int n)
+int TRcClient::ReceiveCounted(char *buffer, int n)
 {
     if (!FSocket)
-        return false;
+        return 0;
     if (n <= 0)
-        return true;
-    QByteArray bytes;
-    if (!ReceiveBuffer_TIdBytes_Size(FSocket.get(), bytes, n))
-        return false;
-    std::memcpy(buffer, bytes.constData(), size_t(n));
-    return true;
+        return 0;
+    // One deadline for the whole read, however the bytes come.
+    QDeadlineTimer deadline(qMax(1, FEndpoint.readTimeout));
+    int got = 0;
+    while (got < n) {
+        if (Cancelled())
+            break;
+        if (FSocket->bytesAvailable() <= 0) {
+            // Data already received stays readable after the peer closed.
+            if (FSocket->state() != QAbstractSocket::ConnectedState)
+                break;
+            const qint64 left = deadline.remainingTime();
+            if (left <= 0)
+                break;
+            FSocket->waitForReadyRead(int(qMin<qint64>(left, kReadSlice)));
+            continue;
+        }
+        const qint64 r = FSocket->read(buffer + got, n - got);
+        if (r < 0)
+            break;
+        got += int(r);
+    }
+    return got;
 }
+
+qint64 TRcClient::DrainPending(qint64 limit)
+{
+    if (!FSocket)
+        return 0;
+    qint64 dropped = 0;
+    while (dropped < limit) {
+        const qint64 available = FSocket->bytesAvailable();
+        if (available > 0) {
+            dropped += FSocket->skip(qMin(available, limit - dropped));
+            continue;
+        }
+        // Fetch what the host holds for the socket without waiting.
+        if (FSocket->state() != QAbstractSocket::ConnectedState || !FSocket->waitForReadyRead(0))
+            break;
+    }
+    return dropped;
+}
+
+bool TRcClient::Poll()
+{
+    if (!Connected())
+        return false;
+    if (FSocket->bytesAvailable() == 0)
+        FSocket->waitForReadyRead(0); // a closed or reset connection shows here
+    return Connected();
+}
+
+qint64 TRcClient::BufferedBytes() const { return FSocket ? FSocket->bytesAvailable() : 0; }
 
 bool TRcClient::SendClosing(THostSimplePacket &buffer)
 {
@@ -71,12 +157,16 @@ void TRcClient::PauseAndDisconnect()
 {
     if (!FSocket)
         return;
-    if (FEndpoint.closePause > 0)
+    if (FEndpoint.closePause > 0 && !Cancelled())
         QThread::msleep(ulong(FEndpoint.closePause));
+    // Whatever the peer still sends is not read any more.
+    FSocket->setReadBufferSize(1);
+    ClearInputBuffer(FSocket.get());
     Disconnect(FSocket.get());
     ClearInputBuffer(FSocket.get());
     if (FSocket->state() != QAbstractSocket::UnconnectedState)
         FSocket->abort();
+    FSocket->setReadBufferSize(ReadBufferLimit);
 }
 
 bool TRcClient::Close(THostSimplePacket &buffer)

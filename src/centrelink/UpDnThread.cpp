@@ -64,19 +64,32 @@ void TUpDnThread::run()
         const int wireSize = m_pPacketReq->WireSize();
         Log(FTexts[3] + QString::number(wireSize));
         bool ok = false;
+        bool unrequested = false;
         if (m_pPacketReq->DataSize < 0 || m_pPacketReq->DataSize > THostSimplePacket::DataCapacity) {
             Log(FTexts[5]);
+        } else if (client.DrainPending() > 0) {
+            // The peer sent before it was asked: nothing it sends can be trusted as the reply.
+            Log(FTexts[8]);
+            unrequested = true;
         } else if (!client.Send(m_pPacketReq->WireBytes(), wireSize)) {
             Log(FTexts[4]);
         } else {
             ok = true;
         }
-        if (!ok) {
+        if (unrequested) {
+            FReturnValue = rcReceiveFailed;
+        } else if (!ok) {
             FReturnValue = rcSendFailed;
         } else {
             // The header is logged before its data is read so that the dump shows
             // what came, also when the data then fails.
             if (!client.ReceiveExact(reinterpret_cast<char *>(&m_pPacketRes->Head), RC_HEAD_SIZE)) {
+                Log(FTexts[6]);
+                FReturnValue = rcReceiveFailed;
+            } else if (!IsServerReplyHead(m_pPacketRes->Head)) {
+                // Not a reply of the centre server: shown as it came, nothing more is read.
+                m_pPacketRes->DataSize = 0;
+                Log(FTexts[7]);
                 Log(FTexts[6]);
                 FReturnValue = rcReceiveFailed;
             } else {

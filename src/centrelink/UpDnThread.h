@@ -8,8 +8,10 @@
 //     th.Start();
 //     const int rtn = th.WaitFor();         // serves the thread's synchronised calls
 // Return value: the reply's data size (0 to 1024) on success, else 99991 (connect),
-// 99992 (send), 99993 (receive, also a reply larger than the data area), or 99994
-// when the closing step failed (overrides any other value).
+// 99992 (send), 99993 (receive: the header or the data not complete within its read
+// time-out, a reply larger than the data area, a header the centre server did not
+// send, or bytes that came before the request), or 99994 when the closing step
+// failed (overrides any other value).
 
 #include <QThread>
 

@@ -144,12 +144,29 @@ void TVipCtrlThread::run()
             TLcData &d = FLcDataArray[i];
             const int lcType = i < FLcTypes.size() ? FLcTypes.at(i) : 1;
             FPacketRes.Reset();
+            const TExchangeLogFn log = [this](const QString &line) { Log(line); };
+            // A connection closed after a failed element is made again for the next.
+            if (!client.Connected() && !client.Connect(FEndpoint)) {
+                Log(FTexts[1]);
+                d.FReturnVal = rcSendFailed;
+                continue;
+            }
+            if (!RcDrainLogged(client, FTexts, log)) {
+                // Bytes that came unasked: this connection cannot tell replies apart
+                // any more and is closed.
+                d.FReturnVal = rcReceiveFailed;
+                RcCloseLogged(client, FPacketReq, FTexts, log);
+                continue;
+            }
             if (!BuildRequest(FPacketReq, d, FRunType, lcType) || !SendRequest(client)) {
                 d.FReturnVal = rcSendFailed;
                 continue;
             }
             if (!ReceiveReply(client)) {
+                // What is left of this reply would be read as the next one's: this
+                // connection is closed.
                 d.FReturnVal = rcReceiveFailed;
+                RcCloseLogged(client, FPacketReq, FTexts, log);
                 continue;
             }
             d.FReturnVal = CheckReply(d.FCommandType, FPacketRes);

@@ -11,8 +11,11 @@
 //
 // Each element gets its own result (TLcData.FReturnVal): 99992 send failed, 99993
 // receive failed, 99995 wrong reply opcode, 99996 success, 99997 wrong reply size.
-// The next element follows whatever the result. The run's RtnValue is 99991 when
-// the connection fails, 99994 when the closing step fails, else 0.
+// The next element follows whatever the result. After a failed receive, or bytes
+// that came unasked before a request, the connection is closed (what is left of a
+// late reply must never be taken for the next element's) and the next element
+// connects again. The run's RtnValue is 99991 when the connection fails, 99994 when
+// the closing step fails, else 0.
 //
 // Use (user-interface thread):
 //     TLcDataArray list = ...;

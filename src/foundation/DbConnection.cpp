@@ -66,8 +66,9 @@ bool TUniHelper::OnError(QSqlDatabase &db, const QSqlError &error)
 {
     if (ClassifyDbError(error, true) != TDbErrorClass::Connection)
         return false;
-    if (isGenericIoError(error) || nativeNumber(error) == 2006 || nativeNumber(error) == 2013)
-        db.close();
+    // A lost connection stays lost: closed here, it is opened again before the
+    // next statement.
+    db.close();
     return true;
 }
 
@@ -157,6 +158,38 @@ QSqlDatabase TDBConnectionFactory::Open(const QString &name, QString *error) con
     return db;
 }
 
+QSqlDatabase TDBConnectionFactory::Ensure(const QString &name, QString *error) const
+{
+    if (QSqlDatabase::contains(name)) {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        if (db.isOpen())
+            return db;
+    }
+    return Open(name, error);
+}
+
+bool TDBConnectionFactory::RunReading(const QString &name, const TReadWork &work, QString *error) const
+{
+    QString why;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        QSqlDatabase db = Ensure(name, &why);
+        if (!db.isOpen())
+            break;
+        QSqlError e;
+        if (work(db, &e))
+            return true;
+        why = e.text();
+        if (ClassifyDbError(e, true) != TDbErrorClass::Connection)
+            break;
+        // Lost (the server went away meanwhile): closed, and opened again for the
+        // second attempt.
+        db.close();
+    }
+    if (error)
+        *error = why;
+    return false;
+}
+
 void TDBConnectionFactory::Close(const QString &name)
 {
     if (!QSqlDatabase::contains(name))
@@ -175,6 +208,7 @@ QString TDBConnectionFactory::ThreadConnectionName(const QString &prefix)
 }
 
 TThreadConnection::TThreadConnection(const TDBConnectionFactory &factory, const QString &prefix)
+    : FFactory(factory)
 {
     // Unique even for two connections of one thread.
     static QAtomicInt serial;
@@ -196,6 +230,20 @@ QSqlDatabase TThreadConnection::db() const
 bool TThreadConnection::isOpen() const
 {
     return QSqlDatabase::contains(FName) && db().isOpen();
+}
+
+QSqlDatabase TThreadConnection::Ensure()
+{
+    FError.clear();
+    return FFactory.Ensure(FName, &FError);
+}
+
+bool TThreadConnection::RunReading(const TDBConnectionFactory::TReadWork &work, QString *error)
+{
+    const bool ok = FFactory.RunReading(FName, work, &FError);
+    if (error)
+        *error = FError;
+    return ok;
 }
 
 // ===========================================================================

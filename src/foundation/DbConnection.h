@@ -4,6 +4,8 @@
 // the database settings of the INI file and the schema check's SQL text.
 #include <QList>
 #include <QSqlDatabase>
+
+#include <functional>
 #include <QSqlError>
 #include <QString>
 
@@ -61,6 +63,17 @@ public:
     // calling thread. The returned database is closed when opening failed; the
     // reason is in *error.
     QSqlDatabase Open(const QString &name, QString *error = nullptr) const;
+    // Connection `name` open in the calling thread: an existing open one as it is,
+    // else opened (again) from the settings. A connection found closed is reopened
+    // before the next statement, so a database that comes back is used again.
+    QSqlDatabase Ensure(const QString &name, QString *error = nullptr) const;
+    // Runs statements that only read on connection `name`: the connection is
+    // reopened first when it is closed, and when the work fails because the
+    // connection was lost (the database was restarted meanwhile) it is closed,
+    // reopened and the work runs once more. The work returns false with the
+    // statement's error. False with the reason when it still fails.
+    using TReadWork = std::function<bool(QSqlDatabase &db, QSqlError *error)>;
+    bool RunReading(const QString &name, const TReadWork &work, QString *error = nullptr) const;
     // Closes and removes connection `name`.
     static void Close(const QString &name);
     // A connection name unique to the calling thread: prefix + "_" + thread id.
@@ -85,16 +98,22 @@ public:
     TThreadConnection &operator=(const TThreadConnection &) = delete;
     QSqlDatabase db() const;
     bool isOpen() const;
+    // The connection, reopened when it was found closed (TUniHelper closes a lost one).
+    QSqlDatabase Ensure();
+    // TDBConnectionFactory::RunReading on this connection.
+    bool RunReading(const TDBConnectionFactory::TReadWork &work, QString *error = nullptr);
     QString error() const { return FError; }
     QString name() const { return FName; }
 
 private:
+    TDBConnectionFactory FFactory;
     QString FName;
     QString FError;
 };
 
 // Error filter of worker-thread connections: connection-class errors are dropped
-// (true = drop, nothing to show) and an I/O failure closes the connection.
+// (true = drop, nothing to show) and close the connection, which is reopened before
+// the next statement (TDBConnectionFactory::Ensure, TThreadConnection::Ensure).
 struct TUniHelper
 {
     static bool OnError(QSqlDatabase &db, const QSqlError &error);

@@ -19,6 +19,11 @@ QString TMonitorTexts::HeadSizeLine(int requested, int received)
     return QStringLiteral("%1, REQ len : %2, RCV len : %3").arg(RxHeadSizeError()).arg(requested).arg(received);
 }
 
+QString TMonitorTexts::UnrequestedLine(qint64 bytes)
+{
+    return QStringLiteral("RX MONITOR UNREQUESTED DATA Error, RCV len : %1").arg(bytes);
+}
+
 QString TMonitorTexts::DataErrLine(qint64 dsize, int received) const
 {
     return CommLog::FormatC(DataErr, {QString::number(dsize), QString::number(received),
@@ -109,31 +114,6 @@ void TMmiMain::Fill(const TMonitorCounters &c, const QDateTime &packetTime, cons
 // One cycle
 // ---------------------------------------------------------------------------
 
-namespace {
-
-// Reads up to n bytes, waiting at most readTimeout ms for each further piece; returns
-// how many arrived.
-int ReadBytes(QTcpSocket *s, char *buffer, int n, int readTimeout)
-{
-    if (!s)
-        return 0;
-    int got = 0;
-    while (got < n) {
-        if (s->bytesAvailable() <= 0) {
-            if (s->state() != QAbstractSocket::ConnectedState)
-                break;
-            if (!s->waitForReadyRead(qMax(1, readTimeout)))
-                break;
-        }
-        const qint64 r = s->read(buffer + got, n - got);
-        if (r < 0)
-            break;
-        got += int(r);
-    }
-    return got;
-}
-
-} // namespace
 
 TMonitorCycle::TMonitorCycle() : m_Packet(std::make_unique<THostPacket>()) { m_Packet->Reset(); }
 
@@ -178,10 +158,13 @@ TMonitorCycleResult TMonitorCycle::Run(TMonitorJob &job, IMonitorCycleSink *sink
 
 bool TMonitorCycle::ConnectMonitor(const TMonitorJob &job, IMonitorCycleSink *sink)
 {
-    if (FClient.Connected()) {
+    // A kept connection that the peer has closed or reset meanwhile is made anew.
+    if (FClient.Connected() && FClient.Poll()) {
         FClient.Connect(job.Endpoint); // takes the current host, port and time-outs
         return true;
     }
+    if (FClient.Socket() && FClient.Socket()->state() != QAbstractSocket::UnconnectedState)
+        FClient.Abort();
     if (!FClient.Connect(job.Endpoint))
         return false;
     Log(sink, job.Texts.ConnectOk, job.DumpPackets);
@@ -203,11 +186,19 @@ bool TMonitorCycle::RequestMonitor(TMonitorJob &job, IMonitorCycleSink *sink, TM
         return false;
     };
 
+    // Anything waiting on the kept connection was not asked for (a reply sent twice,
+    // a peer talking on its own): it is dropped and the connection is given up, so
+    // that no reply is ever taken for a later request.
+    const qint64 unrequested = FClient.DrainPending();
+    if (unrequested > 0)
+        return fail(TMonitorTexts::UnrequestedLine(unrequested));
+
     // 1. The request: the header alone.
     m_Packet->Reset();
     m_Packet->SetHead(opMonitor, ktServer, 0);
     const int toSend = RC_HEAD_SIZE + m_Packet->DataSize;
-    if (!FClient.Send(m_Packet->WireBytes(), toSend))
+    const int sent = FClient.SendCounted(m_Packet->WireBytes(), toSend);
+    if (sent <= 0)
         return fail(t.RequestErr);
 
     // 2. The receive glyph blinks once per request.
@@ -215,13 +206,20 @@ bool TMonitorCycle::RequestMonitor(TMonitorJob &job, IMonitorCycleSink *sink, TM
     g.Receive = g.Receive == TMonitorGlyphs::RcvIdle ? TMonitorGlyphs::RcvToggled : TMonitorGlyphs::RcvIdle;
     SetGlyphs(sink, g);
     Log(sink, t.Request, dump);
+    if (sent != toSend)
+        return fail(TMonitorTexts::TxSizeError());
 
-    // 3. The reply header.
+    // 3. The reply header, within one read time-out however it comes.
     m_Packet->Reset();
-    QTcpSocket *socket = FClient.Socket();
-    const int readTimeout = job.Endpoint.readTimeout;
-    const int headGot = ReadBytes(socket, reinterpret_cast<char *>(&m_Packet->Head), RC_HEAD_SIZE, readTimeout);
-    if (headGot != RC_HEAD_SIZE)
+    const int headGot = FClient.ReceiveCounted(reinterpret_cast<char *>(&m_Packet->Head), RC_HEAD_SIZE);
+    if (headGot == 0)
+        return fail(t.HeaderErr);
+    if (headGot != RC_HEAD_SIZE) {
+        Log(sink, t.HeaderErr, dump);
+        return fail(TMonitorTexts::HeadSizeLine(RC_HEAD_SIZE, headGot));
+    }
+    // A header that the centre server did not send is no reply to this request.
+    if (!IsServerReplyHead(m_Packet->Head))
         return fail(t.HeaderErr);
 
     // 4. Header to host order.
@@ -238,7 +236,7 @@ bool TMonitorCycle::RequestMonitor(TMonitorJob &job, IMonitorCycleSink *sink, TM
     // 6. The image. A size beyond the data area is refused without reading a byte.
     int received = 0;
     if (dsize <= quint32(THostPacket::DataCapacity))
-        received = ReadBytes(socket, reinterpret_cast<char *>(m_Packet->Data), int(dsize), readTimeout);
+        received = FClient.ReceiveCounted(reinterpret_cast<char *>(m_Packet->Data), int(dsize));
     m_Packet->DataSize = received;
     if (dsize != quint32(RC_STATE_IMAGE_SIZE) || received != int(dsize))
         return fail(t.DataErrLine(qint64(dsize), received));
@@ -275,6 +273,8 @@ void TMonitorCycle::CloseMonitor(const TMonitorTexts &texts, IMonitorCycleSink *
 
 void TMonitorCycle::Abort() { FClient.Abort(); }
 
+qint64 TMonitorCycle::BufferedBytes() const { return FClient.BufferedBytes(); }
+
 // ---------------------------------------------------------------------------
 // Worker and thread
 // ---------------------------------------------------------------------------
@@ -296,8 +296,10 @@ public slots:
         QElapsedTimer clock;
         clock.start();
         if (!Terminated && job) {
-            if (!FCycle)
+            if (!FCycle) {
                 FCycle = std::make_unique<TMonitorCycle>();
+                FCycle->SetCancelFlag(&Terminated);
+            }
             *result = FCycle->Run(*job, this);
         }
         result->WorkerNs = clock.nsecsElapsed();
@@ -391,6 +393,9 @@ void TMonitorThread::Shutdown(const TMonitorTexts &texts, bool dumpPackets)
 {
     if (FShutDown)
         return;
+    // A running cycle gives up its read at once (a peer may be sending a byte now
+    // and then); waiting for it never takes longer than a connect attempt.
+    Terminate();
     WaitForIdle();
     FShutDown = true;
     TMonitorWorker *w = FWorker;

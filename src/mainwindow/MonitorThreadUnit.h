@@ -50,6 +50,8 @@ struct TMonitorTexts
     static QString RxHeadSizeError() { return QStringLiteral("RX MONITOR HEAD SIZE Error"); }
     // "%s, REQ len : %d, RCV len : %d"
     static QString HeadSizeLine(int requested, int received);
+    // Bytes found waiting on the kept connection before a request.
+    static QString UnrequestedLine(qint64 bytes);
     // IDS_20 filled with the header's dsize, the bytes received and 124768.
     QString DataErrLine(qint64 dsize, int received) const;
 
@@ -193,6 +195,12 @@ public:
     void Abort();
 
     bool Connected() const;
+    // Bytes the kept connection holds unread (bounded by TRcClient::ReadBufferLimit).
+    qint64 BufferedBytes() const;
+    // A flag that ends a running read at once (the thread is ending).
+    void SetCancelFlag(const std::atomic<bool> *flag) { FClient.SetCancelFlag(flag); }
+    // The connection's client (tests: a short send).
+    TRcClient &Client() { return FClient; }
     const TMonitorGlyphs &Glyphs() const { return FGlyphs; }
     const THostPacket &Packet() const { return *m_Packet; }
 

@@ -369,12 +369,18 @@ void TestRcSim::commands()
     QCOMPARE(sim.scenarioTime(), 42.5);
     QVERIFY(sim.execCommand(QStringLiteral("status"), &answer));
     QVERIFY(answer.contains(QStringLiteral("little-endian")));
+    QVERIFY(sim.execCommand(QStringLiteral("drip 250"), &answer));
+    QCOMPARE(answer, QStringLiteral("drip interval 250 ms"));
+    QVERIFY(!sim.execCommand(QStringLiteral("drip 0"), &answer));
+    QVERIFY(sim.execCommand(QStringLiteral("fail duplicated-reply ctrl"), &answer));
+    QCOMPARE(sim.failure().mode, FailMode::DuplicatedReply);
     bool quit = false;
     QVERIFY(sim.execCommand(QStringLiteral("quit"), &answer, &quit));
     QVERIFY(quit);
     for (FailMode m : {FailMode::None, FailMode::Refuse, FailMode::CloseMidReply, FailMode::Stall,
                        FailMode::ShortData, FailMode::OversizedData, FailMode::WrongOpcode, FailMode::RefusalByte,
-                       FailMode::ResetAfterReply, FailMode::ResetOnAccept}) {
+                       FailMode::ResetAfterReply, FailMode::ResetOnAccept, FailMode::DripFeed,
+                       FailMode::UnrequestedFlood, FailMode::GarbageStart, FailMode::DuplicatedReply}) {
         FailMode back = FailMode::None;
         QVERIFY(failModeFromName(failModeName(m), &back));
         QCOMPARE(back, m);

@@ -12,6 +12,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTimer>
 
 namespace AppSvrServices {
@@ -39,11 +41,13 @@ QByteArray ResultEnvelope(const QString &inner)
     return (QStringLiteral("{\"result\":") + MapLayerGeoJson::JsonStr(inner) + QLatin1Char('}')).toUtf8();
 }
 
-static bool Prepare(QSqlQuery &q, const QString &sql, const TMapBox &box, QString *error)
+static bool Prepare(QSqlQuery &q, const QString &sql, const TMapBox &box, QString *error, QSqlError *sqlError)
 {
     if (!q.prepare(sql)) {
         if (error)
             *error = q.lastError().text();
+        if (sqlError)
+            *sqlError = q.lastError();
         return false;
     }
     q.bindValue(QStringLiteral(":S"), box.South);
@@ -53,6 +57,8 @@ static bool Prepare(QSqlQuery &q, const QString &sql, const TMapBox &box, QStrin
     if (!q.exec()) {
         if (error)
             *error = q.lastError().text();
+        if (sqlError)
+            *sqlError = q.lastError();
         return false;
     }
     return true;
@@ -66,7 +72,7 @@ static QString NumberText(const QVariant &v)
 }
 
 bool ServiceResult(const QSqlDatabase &db, TDBType dbType, const QString &service, const QString &bbox,
-                   QString *inner, QString *error)
+                   QString *inner, QString *error, QSqlError *sqlError)
 {
     const QString emptyList = QStringLiteral("{\"list\":[]}");
     const bool isTfdt = service == QLatin1String("Tfdt");
@@ -93,14 +99,14 @@ bool ServiceResult(const QSqlDatabase &db, TDBType dbType, const QString &servic
         if (!Prepare(q, QStringLiteral(" SELECT I.INT_LCNO FROM SCS_M_INTLC I INNER JOIN SCS_M_NODE N ON N.NODE_ID = I.NODE_ID"
                                        " WHERE N.NODE_LAT BETWEEN :S AND :N AND N.NODE_LNG BETWEEN :W AND :E"
                                        " ORDER BY I.INT_LCNO "),
-                     box, error))
+                     box, error, sqlError))
             return false;
         while (q.next())
             items << QString::number(q.value(0).toInt());
     } else if (service == QLatin1String("NodeList")) {
         if (!Prepare(q, QStringLiteral(" SELECT NODE_ID FROM SCS_M_NODE WHERE NODE_LAT BETWEEN :S AND :N"
                                        " AND NODE_LNG BETWEEN :W AND :E ORDER BY NODE_ID "),
-                     box, error))
+                     box, error, sqlError))
             return false;
         while (q.next())
             items << MapLayerGeoJson::JsonStr(q.value(0).toString());
@@ -108,7 +114,7 @@ bool ServiceResult(const QSqlDatabase &db, TDBType dbType, const QString &servic
         if (!Prepare(q, QStringLiteral(" SELECT DISTINCT LINK_ID FROM SCS_M_LINK_DETAIL WHERE GROUP_NUM = 1"
                                        " AND POINT_LAT BETWEEN :S AND :N AND POINT_LNG BETWEEN :W AND :E"
                                        " ORDER BY LINK_ID "),
-                     box, error))
+                     box, error, sqlError))
             return false;
         while (q.next())
             items << MapLayerGeoJson::JsonStr(q.value(0).toString());
@@ -128,7 +134,7 @@ bool ServiceResult(const QSqlDatabase &db, TDBType dbType, const QString &servic
             " LEFT JOIN SCS_L_TFDT L ON L.INT_LCNO = M.INT_LCNO AND L.TFDT_NO = M.TFDT_NO AND L.TFDT_CREDATE = M.TFDT_CREDATE"
             " WHERE D.TFDT_LAT BETWEEN :S AND :N AND D.TFDT_LNG BETWEEN :W AND :E"
             " ORDER BY D.TFDT_ID, L.TFDT_CREDATE DESC ");
-        if (!Prepare(q, sql, box, error))
+        if (!Prepare(q, sql, box, error, sqlError))
             return false;
         QString last;
         while (q.next()) {
@@ -166,6 +172,231 @@ bool ServiceResult(const QSqlDatabase &db, TDBType dbType, const QString &servic
 } // namespace AppSvrServices
 
 // ---------------------------------------------------------------------------
+// Guarded HTTP connections
+// ---------------------------------------------------------------------------
+
+bool AppSvrOriginAllowed(const QByteArray &origin)
+{
+    const QByteArray o = origin.trimmed();
+    return o.isEmpty() || o == AppSvrPageOrigin;
+}
+
+bool AppSvrHostAllowed(const QByteArray &host, quint16 port)
+{
+    const QByteArray h = host.trimmed().toLower();
+    for (const QByteArray &name : {QByteArray("127.0.0.1"), QByteArray("localhost")}) {
+        if (h == name || h == name + ':' + QByteArray::number(port))
+            return true;
+    }
+    return false;
+}
+
+namespace {
+
+// Reads along with the HTTP server (its slot runs first on every readyRead and only
+// peeks) and cuts a connection whose request grows beyond the bounds, names another
+// origin or host, or stays incomplete too long.
+class THttpGuard : public QObject
+{
+public:
+    THttpGuard(QTcpSocket *socket, const TAppSvrLimits &limits, quint16 port)
+        : QObject(socket), FSocket(socket), FLimits(limits), FPort(port)
+    {
+        connect(socket, &QTcpSocket::readyRead, this, &THttpGuard::OnReadyRead);
+        FIdle.setSingleShot(true);
+        connect(&FIdle, &QTimer::timeout, this, &THttpGuard::OnIdle);
+        FIdle.start(qMax(1, FLimits.IdleTimeoutMs));
+    }
+    // The HTTP server that reads the socket after this guard.
+    void SetServer(QObject *http) { FHttp = http; }
+
+private:
+    enum State { stLine, stHeaders, stBody, stDead };
+
+    void OnReadyRead()
+    {
+        if (FState == stDead)
+            return;
+        const qint64 n = FSocket->bytesAvailable();
+        if (n <= 0)
+            return;
+        const QByteArray bytes = FSocket->peek(n);
+        for (qsizetype i = 0; i < bytes.size() && FState != stDead; ++i) {
+            if (FState == stBody) {
+                const qint64 take = qMin<qint64>(FBodyLeft, bytes.size() - i);
+                FBodyLeft -= take;
+                i += take - 1;
+                if (FBodyLeft == 0)
+                    RequestDone();
+                continue;
+            }
+            Feed(bytes.at(i));
+        }
+    }
+
+    void Feed(char c)
+    {
+        if (FState == stHeaders && ++FHeaderBytes > FLimits.MaxHeaderBytes) {
+            Refuse(431, "Request Header Fields Too Large");
+            return;
+        }
+        if (c != '\n') {
+            FLine.append(c);
+            if (FState == stLine && FLine.size() > FLimits.MaxRequestLine)
+                Refuse(414, "URI Too Long");
+            return;
+        }
+        const QByteArray line = FLine.trimmed();
+        FLine.clear();
+        if (FState == stLine) {
+            if (line.isEmpty())
+                return; // blank lines between requests
+            FState = stHeaders;
+            FHeaderBytes = 0;
+            FContentLength = 0;
+            FChunked = false;
+            FOrigin.clear();
+            FHost.clear();
+            FHaveHost = false;
+            return;
+        }
+        if (!line.isEmpty()) {
+            const qsizetype colon = line.indexOf(':');
+            if (colon <= 0) {
+                Refuse(400, "Bad Request");
+                return;
+            }
+            const QByteArray name = line.left(colon).trimmed().toLower();
+            const QByteArray value = line.mid(colon + 1).trimmed();
+            if (name == "content-length") {
+                bool ok = false;
+                FContentLength = value.toLongLong(&ok);
+                if (!ok || FContentLength < 0) {
+                    Refuse(400, "Bad Request");
+                    return;
+                }
+            } else if (name == "transfer-encoding") {
+                FChunked = true;
+            } else if (name == "origin") {
+                FOrigin = value;
+            } else if (name == "host") {
+                FHost = value;
+                FHaveHost = true;
+            }
+            return;
+        }
+        // End of the header block.
+        if (FChunked) {
+            Refuse(411, "Length Required"); // bodies come with their length or not at all
+            return;
+        }
+        if (FContentLength > FLimits.MaxBody) {
+            Refuse(413, "Payload Too Large");
+            return;
+        }
+        if (!AppSvrOriginAllowed(FOrigin) || (FHaveHost && !AppSvrHostAllowed(FHost, FPort))) {
+            Refuse(403, "Forbidden");
+            return;
+        }
+        if (FContentLength > 0) {
+            FState = stBody;
+            FBodyLeft = FContentLength;
+        } else {
+            RequestDone();
+        }
+    }
+
+    void RequestDone()
+    {
+        FState = stLine;
+        FIdle.start(qMax(1, FLimits.IdleTimeoutMs));
+    }
+
+    // Answers with an error status and closes; the HTTP server sees nothing more.
+    void Refuse(int status, const char *reason)
+    {
+        FState = stDead;
+        FIdle.stop();
+        if (FHttp)
+            QObject::disconnect(FSocket, &QTcpSocket::readyRead, FHttp, nullptr);
+        const QByteArray body = QByteArray::number(status) + ' ' + reason;
+        FSocket->write("HTTP/1.1 " + body + "\r\nContent-Type: text/plain\r\nContent-Length: "
+                       + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+        FSocket->disconnectFromHost();
+        // Whatever the client still sends is not kept.
+        QTimer::singleShot(1000, FSocket, [s = FSocket] { s->abort(); });
+    }
+
+    void OnIdle()
+    {
+        if (FState == stDead)
+            return;
+        if (FState != stLine || !FLine.isEmpty()) {
+            Refuse(408, "Request Timeout"); // part of a request came, the rest never
+            return;
+        }
+        FState = stDead;
+        FSocket->abort();
+    }
+
+    QTcpSocket *FSocket;
+    TAppSvrLimits FLimits;
+    quint16 FPort;
+    QPointer<QObject> FHttp;
+    QTimer FIdle;
+    State FState = stLine;
+    QByteArray FLine;
+    int FHeaderBytes = 0;
+    qint64 FContentLength = 0;
+    qint64 FBodyLeft = 0;
+    bool FChunked = false;
+    QByteArray FOrigin;
+    QByteArray FHost;
+    bool FHaveHost = false;
+};
+
+} // namespace
+
+// The listening socket of the HTTP server: every connection gets its guard before the
+// HTTP server sees it; connections beyond the bound are closed at once.
+class TGuardedTcpServer : public QTcpServer
+{
+public:
+    TGuardedTcpServer(const TAppSvrLimits &limits, QObject *http, QObject *parent)
+        : QTcpServer(parent), FLimits(limits), FHttp(http)
+    {
+    }
+    int Open() const { return FOpen; }
+
+protected:
+    void incomingConnection(qintptr descriptor) override
+    {
+        auto *socket = new QTcpSocket;
+        if (!socket->setSocketDescriptor(descriptor)) {
+            delete socket;
+            return;
+        }
+        if (FOpen >= FLimits.MaxConnections) {
+            socket->abort();
+            delete socket;
+            return;
+        }
+        ++FOpen;
+        connect(socket, &QObject::destroyed, this, [this] { --FOpen; });
+        // Bounds what the socket holds however slowly the server reads.
+        socket->setReadBufferSize(FLimits.MaxRequestLine + FLimits.MaxHeaderBytes + FLimits.MaxBody + 4096);
+        auto *guard = new THttpGuard(socket, FLimits, serverPort());
+        guard->SetServer(FHttp);
+        addPendingConnection(socket);
+    }
+
+private:
+    TAppSvrLimits FLimits;
+    QObject *FHttp;
+    int FOpen = 0;
+};
+
+// ---------------------------------------------------------------------------
 
 TOvikAppServer::TOvikAppServer(const TDBConnectionFactory &factory, QObject *parent)
     : QObject(parent), FFactory(factory), FConName(QStringLiteral("OvikAppSvr_DB"))
@@ -178,6 +409,8 @@ TOvikAppServer::~TOvikAppServer()
     FPipe.close();
     TDBConnectionFactory::Close(FConName);
 }
+
+int TOvikAppServer::OpenConnections() const { return FTcp ? FTcp->Open() : 0; }
 
 QString TOvikAppServer::PipeName() const
 {
@@ -206,7 +439,7 @@ bool TOvikAppServer::Start(quint16 port, const QString &pipeName, QString *error
 {
     QString dbError;
     if (!Reconnect(&dbError))
-        qWarning("OvikAppSvr: database not open (%s); the services answer empty lists until \"Reconnect\"",
+        qWarning("OvikAppSvr: database not open (%s); it is tried again with every request",
                  qPrintable(dbError));
 
     // One instance per pipe name: a live server keeps it.
@@ -230,39 +463,45 @@ bool TOvikAppServer::Start(quint16 port, const QString &pipeName, QString *error
                 [this](const QString &service, const QString &bbox) { return Serve(service, bbox); });
     FHttp.route(QStringLiteral("/datasnap/rest/TServerMethods/<arg>/"),
                 [this](const QString &service) { return Serve(service, QString()); });
-    FPort = FHttp.listen(QHostAddress::LocalHost, port);
-    if (FPort == 0) {
+    FTcp = new TGuardedTcpServer(FLimits, &FHttp, this);
+    if (!FTcp->listen(QHostAddress::LocalHost, port)) {
         if (error)
             *error = QStringLiteral("port %1 cannot be opened").arg(port);
+        delete FTcp;
+        FTcp = nullptr;
         FPipe.close();
         return false;
     }
+    FHttp.bind(FTcp);
+    FPort = FTcp->serverPort();
     return true;
 }
 
 QHttpServerResponse TOvikAppServer::Serve(const QString &service, const QString &bbox)
 {
     QString inner, error;
-    bool ok = false;
-    if (DatabaseOpen()) {
-        ok = AppSvrServices::ServiceResult(QSqlDatabase::database(FConName, false), FFactory.DBType(), service, bbox,
-                                           &inner, &error);
-        if (!ok && !inner.isEmpty() && ClassifyDbError(QSqlDatabase::database(FConName, false).lastError(), true)
-                                           == TDbErrorClass::Connection)
-            TDBConnectionFactory::Close(FConName);
-    } else {
-        AppSvrServices::ServiceResult(QSqlDatabase(), FFactory.DBType(), service, QString(), &inner, &error);
-        ok = !inner.isEmpty();
+    // The statements only read: a connection found closed is opened again before
+    // them, and one lost meanwhile (the database was restarted) once more.
+    const bool ok = FFactory.RunReading(
+        FConName,
+        [&](QSqlDatabase &db, QSqlError *sqlError) {
+            return AppSvrServices::ServiceResult(db, FFactory.DBType(), service, bbox, &inner, &error, sqlError);
+        },
+        &error);
+    if (!ok && inner.isEmpty()) {
+        // No database: the empty answer of a known service, nothing for others.
+        AppSvrServices::ServiceResult(QSqlDatabase(), FFactory.DBType(), service, QString(), &inner);
     }
-    if (inner.isEmpty()) {
+    if (inner.isEmpty())
+    {
         QHttpServerResponse r(QByteArray("{\"error\":\"unknown service\"}"), QHttpServerResponse::StatusCode::NotFound);
-        r.setHeader("Access-Control-Allow-Origin", "*");
+        r.setHeader("Access-Control-Allow-Origin", AppSvrPageOrigin);
         return r;
     }
     if (!ok && !error.isEmpty())
         qWarning("OvikAppSvr %s: %s", qPrintable(service), qPrintable(error));
     QHttpServerResponse r(QByteArray("application/json"), AppSvrServices::ResultEnvelope(inner));
-    r.setHeader("Access-Control-Allow-Origin", "*");
+    r.setHeader("Access-Control-Allow-Origin", AppSvrPageOrigin);
     r.setHeader("Cache-Control", "no-store");
     return r;
 }
@@ -294,8 +533,10 @@ void TOvikAppServer::OnPipeConnection()
     while (QLocalSocket *socket = FPipe.nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         auto buffer = std::make_shared<QByteArray>();
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket, buffer]() {
-            *buffer += socket->readAll();
+        const int maxLine = qMax(64, FLimits.MaxPipeLine);
+        socket->setReadBufferSize(maxLine + 1);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket, buffer, maxLine]() {
+            *buffer += socket->read(qMax<qint64>(0, maxLine + 1 - buffer->size()));
             while (buffer->contains('\n')) {
                 const qsizetype nl = buffer->indexOf('\n');
                 const QByteArray line = buffer->left(nl);
@@ -314,6 +555,17 @@ void TOvikAppServer::OnPipeConnection()
                     socket->waitForBytesWritten(1000);
                     QTimer::singleShot(0, this, &TOvikAppServer::closeRequested);
                 }
+                buffer->append(socket->read(qMax<qint64>(0, maxLine + 1 - buffer->size())));
+            }
+            if (buffer->size() > maxLine) {
+                // A line that never ends is not buffered further: refused, and closed.
+                AppServerPipe::TReply reply;
+                reply.Error = AppServerPipe::ecMalformed;
+                reply.Text = QStringLiteral("request too long");
+                buffer->clear();
+                socket->write(AppServerPipe::EncodeReply(reply));
+                socket->flush();
+                socket->disconnectFromServer();
             }
         });
     }

@@ -34,11 +34,17 @@ const ModeName kModeNames[] = {
     {FailMode::RefusalByte, "refusal-byte"},
     {FailMode::ResetAfterReply, "reset-after-reply"},
     {FailMode::ResetOnAccept, "reset-on-accept"},
+    {FailMode::DripFeed, "drip-feed"},
+    {FailMode::UnrequestedFlood, "unrequested-flood"},
+    {FailMode::GarbageStart, "garbage-start"},
+    {FailMode::DuplicatedReply, "duplicated-reply"},
 };
 
 constexpr quint32 kMaxRequestData = 1u << 20;
 constexpr int kOversize = 4096;
 constexpr int kResetOnAcceptDelayMs = 100;
+constexpr int kFloodChunk = 64 * 1024;
+constexpr qint64 kFloodQueue = 256 * 1024; // written ahead while the peer does not read
 
 qint64 localClockAsUtcSeconds()
 {
@@ -121,6 +127,17 @@ struct RcSim::Shared
     int resets = 0;
     quint16 mntrPort = 0;
     quint16 ctrlPort = 0;
+    int dripInterval = 500;
+    qint64 flooded = 0;
+
+    // The flood covers the connections of its scope as long as the rule stands.
+    bool flooding(bool control) const
+    {
+        QMutexLocker lock(&mutex);
+        if (rule.mode != FailMode::UnrequestedFlood)
+            return false;
+        return !(rule.scope == PortScope::Monitor && control) && !(rule.scope == PortScope::Control && !control);
+    }
 
     double timeLocked() const
     {
@@ -133,7 +150,8 @@ struct RcSim::Shared
     FailMode take(bool control, bool connection)
     {
         QMutexLocker lock(&mutex);
-        if (rule.mode == FailMode::None || rule.mode == FailMode::Refuse)
+        if (rule.mode == FailMode::None || rule.mode == FailMode::Refuse
+            || rule.mode == FailMode::UnrequestedFlood)
             return FailMode::None;
         if ((rule.mode == FailMode::ResetOnAccept) != connection)
             return FailMode::None;
@@ -229,6 +247,8 @@ public:
         };
         apply(FMntr, FMntrPort, rule.scope != PortScope::Control);
         apply(FCtrl, FCtrlPort, FOnePort || rule.scope != PortScope::Monitor);
+        for (auto it = FConnections.begin(); it != FConnections.end(); ++it)
+            startFlood(it.key(), it->control);
     }
 
     void shutdown()
@@ -279,7 +299,62 @@ private:
                 FConnections.remove(s);
                 s->deleteLater();
             });
+            startFlood(s, control);
         }
+    }
+
+    // Unrequested flood: bytes that are no packets, written as long as the rule
+    // stands and the peer takes them (never more than kFloodQueue ahead).
+    void startFlood(QTcpSocket *s, bool control)
+    {
+        if (!FShared->flooding(control) || s->property("rcsimFlood").toBool())
+            return;
+        s->setProperty("rcsimFlood", true);
+        auto *timer = new QTimer(s);
+        timer->setInterval(2);
+        const QByteArray chunk(kFloodChunk, char(0x5A));
+        connect(timer, &QTimer::timeout, s, [this, s, timer, chunk, control] {
+            if (!FShared->flooding(control) || s->state() != QAbstractSocket::ConnectedState) {
+                timer->stop();
+                s->setProperty("rcsimFlood", false);
+                return;
+            }
+            if (s->bytesToWrite() < kFloodQueue) {
+                const qint64 n = s->write(chunk);
+                if (n > 0) {
+                    QMutexLocker lock(&FShared->mutex);
+                    FShared->flooded += n;
+                }
+            }
+        });
+        timer->start();
+    }
+
+    // Drip feed: one byte of `wire` every interval until all went out or the peer left.
+    void startDrip(QTcpSocket *s, const QByteArray &wire)
+    {
+        int interval;
+        {
+            QMutexLocker lock(&FShared->mutex);
+            interval = FShared->dripInterval;
+        }
+        auto *timer = new QTimer(s);
+        timer->setInterval(qMax(1, interval));
+        auto left = std::make_shared<QByteArray>(wire);
+        connect(timer, &QTimer::timeout, s, [s, timer, left] {
+            if (left->isEmpty() || s->state() != QAbstractSocket::ConnectedState) {
+                timer->deleteLater();
+                return;
+            }
+            s->write(left->left(1));
+            s->flush();
+            left->remove(0, 1);
+        });
+        // The first byte at once, the rest one by one.
+        s->write(left->left(1));
+        s->flush();
+        left->remove(0, 1);
+        timer->start();
     }
 
     void reset(QTcpSocket *s)
@@ -371,6 +446,8 @@ private:
         const FailMode mode = FShared->take(r.control, false);
         if (!reply.send)
             return true;
+        if (FShared->flooding(r.control))
+            return true; // a flooding peer answers nothing
         if (mode == FailMode::Stall)
             return true;
 
@@ -425,7 +502,17 @@ private:
             s->deleteLater();
             return false;
         }
+        if (mode == FailMode::GarbageStart) {
+            wire[0] = char(0xDE);
+            wire[1] = char(0xAD);
+        }
+        if (mode == FailMode::DripFeed) {
+            startDrip(s, wire);
+            return true;
+        }
         s->write(wire);
+        if (mode == FailMode::DuplicatedReply)
+            s->write(wire);
         s->flush();
         if (mode == FailMode::ResetAfterReply) {
             while (s->bytesToWrite() > 0 && s->waitForBytesWritten(1000)) {
@@ -603,6 +690,18 @@ FailureRule RcSim::failure() const
     return FShared->rule;
 }
 
+void RcSim::setDripInterval(int ms)
+{
+    QMutexLocker lock(&FShared->mutex);
+    FShared->dripInterval = qMax(1, ms);
+}
+
+qint64 RcSim::floodedBytes() const
+{
+    QMutexLocker lock(&FShared->mutex);
+    return FShared->flooded;
+}
+
 void RcSim::setHandler(quint8 opcode, Handler handler)
 {
     QMutexLocker lock(&FShared->mutex);
@@ -716,9 +815,11 @@ QString RcSim::commandHelp()
         "  fail <mode> [mntr|ctrl|both] [skip=N] [count=N]   fail the next requests\n"
         "       modes: none refuse close-mid-reply stall short-data oversized-data\n"
         "              wrong-opcode refusal-byte reset-after-reply reset-on-accept\n"
+        "              drip-feed unrequested-flood garbage-start duplicated-reply\n"
         "       skip=N lets N requests (connections for reset-on-accept) pass first,\n"
         "       count=N fails N of them (default: until cleared)\n"
         "  clear                 no more failures (same as: fail none)\n"
+        "  drip <ms>             pause between the bytes of a drip-fed reply\n"
         "  freeze <seconds>      stop the scenario clock at that scenario time\n"
         "  run                   let the scenario clock run again\n"
         "  scenario <file>       load another scenario (\"builtin\" for the built-in one)\n"
@@ -775,6 +876,15 @@ bool RcSim::execCommand(const QString &line, QString *answer, bool *quit)
                       .arg(failModeName(rule.mode), scopeName(rule.scope))
                       .arg(rule.skip)
                       .arg(rule.count);
+        }
+    } else if (w.first() == QLatin1String("drip") && w.size() == 2) {
+        const int ms = w.at(1).toInt(&ok);
+        if (ok && ms > 0) {
+            setDripInterval(ms);
+            out = QStringLiteral("drip interval %1 ms").arg(ms);
+        } else {
+            ok = false;
+            out = QStringLiteral("bad interval");
         }
     } else if (w.first() == QLatin1String("freeze") && w.size() == 2) {
         const double t = w.at(1).toDouble(&ok);

@@ -44,7 +44,13 @@ enum class FailMode {
     WrongOpcode,     // opcode and command (and the controller opcode) + 2 instead of + 1
     RefusalByte,     // the controller's status byte is 0
     ResetAfterReply, // a good reply, then the connection is reset
-    ResetOnAccept    // the connection is accepted and reset 100 ms later, unserved
+    ResetOnAccept,   // the connection is accepted and reset 100 ms later, unserved
+    DripFeed,        // a good reply sent one byte at a time (dripInterval apart)
+    UnrequestedFlood,// every open and new connection of the scope gets an endless
+                     // stream of bytes that are no packets; nothing is answered
+                     // (skip and count do not apply)
+    GarbageStart,    // a reply whose header begins DE AD instead of 43 4D
+    DuplicatedReply  // a good reply sent twice
 };
 enum class PortScope { Both, Monitor, Control };
 
@@ -128,6 +134,11 @@ public:
     }
     void clearFailure() { setFailure(FailureRule()); }
     FailureRule failure() const;
+
+    // Pause between the bytes of a drip-fed reply (ms, 500 unless changed).
+    void setDripInterval(int ms);
+    // Bytes written by the unrequested flood so far (all connections).
+    qint64 floodedBytes() const;
 
     // Replies.
     void setHandler(quint8 opcode, Handler handler); // empty handler: back to the generic reply
