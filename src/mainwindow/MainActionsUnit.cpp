@@ -5,11 +5,6 @@
 #include <QSet>
 #include <QWidget>
 
-#include "core/ProgramInfoUnit.h"
-#include "mainwindow/untMain.h"
-#include "control/untSA_C_Control.h"
-#include "control/untTCDV_C_Control.h"
-#include "core/untUSER_E.h"
 
 namespace {
 
@@ -144,12 +139,6 @@ const QList<TMainActionDef> kDefs = {
     {"actOpenSA_E_TOD", opNone, "", hoNone, "", "", "", false, N},
 };
 
-QHash<QString, TWindowClassHooks> &registry()
-{
-    static QHash<QString, TWindowClassHooks> r;
-    return r;
-}
-
 } // namespace
 
 const QList<TMainActionDef> &MainActionDefs() { return kDefs; }
@@ -184,22 +173,7 @@ QList<QPair<QString, QVariant>> HandOverSetters(const TMainActionDef &def, int s
     return out;
 }
 
-void TMainOpeners::Register(const QString &windowClass, TWindowClassHooks hooks)
-{
-    registry().insert(windowClass, std::move(hooks));
-}
-
-void TMainOpeners::Unregister(const QString &windowClass) { registry().remove(windowClass); }
-
-bool TMainOpeners::IsRegistered(const QString &windowClass) { return registry().contains(windowClass); }
-
-const TWindowClassHooks *TMainOpeners::Hooks(const QString &windowClass)
-{
-    auto it = registry().constFind(windowClass);
-    return it == registry().constEnd() ? nullptr : &it.value();
-}
-
-QStringList TMainOpeners::Missing()
+QStringList MissingWindowClasses()
 {
     QStringList out;
     QSet<QString> seen;
@@ -208,55 +182,8 @@ QStringList TMainOpeners::Missing()
         if (c.isEmpty() || d.Pattern == opResident || seen.contains(c))
             continue;
         seen.insert(c);
-        if (!registry().contains(c))
+        if (!TMainOpeners::IsRegistered(c))
             out << c;
     }
     return out;
-}
-
-void TMainOpeners::RegisterBuiltIns()
-{
-    static bool done = false;
-    if (done)
-        return;
-    done = true;
-    // Intersection control: the live set for its control-mode command, and the
-    // selection requests it sends back to the main window.
-    if (!IsRegistered(QStringLiteral("TfrmTCDV_C_Control")))
-        Register(QStringLiteral("TfrmTCDV_C_Control"),
-                 {[](const TOpenContext &c) -> QWidget * {
-                      auto *w = new TfrmTCDV_C_Control(c.Owner);
-                      if (c.Main) {
-                          w->SetLcInfoSet(&c.Main->G_LC_INFO_SET);
-                          QObject::connect(w, &TfrmTCDV_C_Control::RequestSelectSA, c.Main, &TfrmMain::WmLocateSA);
-                          QObject::connect(w, &TfrmTCDV_C_Control::RequestPanToTCDV, c.Main, &TfrmMain::WmLocateTCDV);
-                      }
-                      return w;
-                  },
-                  [](QWidget *w, const QString &setter, const QVariant &v) {
-                      auto *f = static_cast<TfrmTCDV_C_Control *>(w);
-                      if (setter == QLatin1String("SA_ID"))
-                          f->SetSA_ID(v.toInt());
-                      else if (setter == QLatin1String("TCDV_ID"))
-                          f->SetTCDV_ID(v.toInt());
-                  },
-                  {}, {}});
-    if (!IsRegistered(QStringLiteral("TfrmSA_C_Control")))
-        Register(QStringLiteral("TfrmSA_C_Control"),
-                 {[](const TOpenContext &c) -> QWidget * {
-                      auto *w = new TfrmSA_C_Control(c.Owner);
-                      if (c.Main)
-                          QObject::connect(w, &TfrmSA_C_Control::RequestSelectSA, c.Main, &TfrmMain::WmLocateSA);
-                      return w;
-                  },
-                  [](QWidget *w, const QString &setter, const QVariant &v) {
-                      if (setter == QLatin1String("SaID"))
-                          static_cast<TfrmSA_C_Control *>(w)->SetSaID(v.toInt());
-                  },
-                  {}, {}});
-    if (!IsRegistered(QStringLiteral("TfrmUSER_E")))
-        Register(QStringLiteral("TfrmUSER_E"), {[](const TOpenContext &c) -> QWidget * { return new TfrmUSER_E(c.Owner); }, {}, {}, {}});
-    if (!IsRegistered(QStringLiteral("TProgramInfoForm")))
-        Register(QStringLiteral("TProgramInfoForm"),
-                 {[](const TOpenContext &c) -> QWidget * { return new TProgramInfoForm(c.Owner); }, {}, {}, {}});
 }

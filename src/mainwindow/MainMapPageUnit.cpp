@@ -155,21 +155,21 @@ QList<TLcMarkerSpec> CollectLcMarkers(const QList<int> &allLcNos, const QSet<int
 }
 
 bool LoadLcMarkerSources(const QSqlDatabase &db, QList<int> *allLcNos, QSet<int> *lcWithDetectors,
-                         QString *error)
+                         QSqlError *error)
 {
     QSqlQuery q(db);
     QList<int> all;
     QSet<int> withDet;
     if (!q.exec(QStringLiteral(" SELECT INT_LCNO FROM SCS_M_TFDTOPERATE GROUP BY INT_LCNO ORDER BY INT_LCNO "))) {
         if (error)
-            *error = q.lastError().text();
+            *error = q.lastError();
         return false;
     }
     while (q.next())
         withDet.insert(q.value(0).toInt());
     if (!q.exec(QStringLiteral(" SELECT INT_LCNO FROM SCS_M_INTLC ORDER BY INT_LCNO "))) {
         if (error)
-            *error = q.lastError().text();
+            *error = q.lastError();
         return false;
     }
     while (q.next())
@@ -845,18 +845,18 @@ QString TrafficInfoSql(bool oraFunc)
                             " ORDER BY T.INT_DIR1, T.INT_DIR2 ");
 }
 
-bool LoadTrafficInfo(const QSqlDatabase &db, bool oraFunc, int lcNo, QList<TTrafficInfoRow> *rows, QString *error)
+bool LoadTrafficInfo(const QSqlDatabase &db, bool oraFunc, int lcNo, QList<TTrafficInfoRow> *rows, QSqlError *error)
 {
     QSqlQuery q(db);
     if (!q.prepare(TrafficInfoSql(oraFunc))) {
         if (error)
-            *error = q.lastError().text();
+            *error = q.lastError();
         return false;
     }
     q.bindValue(QStringLiteral(":LC_NO"), lcNo);
     if (!q.exec()) {
         if (error)
-            *error = q.lastError().text();
+            *error = q.lastError();
         return false;
     }
     while (q.next()) {

@@ -19,6 +19,7 @@
 #include <QMap>
 #include <QSet>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 #include <QStringList>
 
@@ -108,9 +109,9 @@ struct TLcMarkerLists
 QList<TLcMarkerSpec> CollectLcMarkers(const QList<int> &allLcNos, const QSet<int> &lcWithDetectors,
                                       const TLC_INFO_SET &set);
 // Reads the marker builder's two lists: every intersection of SCS_M_INTLC (ascending)
-// and those that have a detector (SCS_M_TFDTOPERATE). False with the error text.
+// and those that have a detector (SCS_M_TFDTOPERATE). False with the driver's error.
 bool LoadLcMarkerSources(const QSqlDatabase &db, QList<int> *allLcNos, QSet<int> *lcWithDetectors,
-                         QString *error = nullptr);
+                         QSqlError *error = nullptr);
 
 // The marker class of a live record: by tcdv_type unless it is virtual.
 int LcMarkerClassOf(const TSTT_LC_INFO &info);
@@ -188,6 +189,6 @@ struct TTrafficInfoRow
 // last 300 seconds, ordered by the two directions.
 QString TrafficInfoSql(bool oraFunc);
 bool LoadTrafficInfo(const QSqlDatabase &db, bool oraFunc, int lcNo, QList<TTrafficInfoRow> *rows,
-                     QString *error = nullptr);
+                     QSqlError *error = nullptr);
 
 } // namespace MainMapPage
