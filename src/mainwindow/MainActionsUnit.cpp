@@ -1,9 +1,18 @@
 #include "mainwindow/MainActionsUnit.h"
 
+#include <QCoreApplication>
 #include <QDebug>
+#include <QDialog>
+#include <QEventLoop>
 #include <QHash>
+#include <QPointer>
+#include <QRect>
 #include <QSet>
 #include <QWidget>
+
+#include "centrelink/RC2MMIUnit.h"
+#include "core/WindowRegistry.h"
+#include "core/untDM.h"
 
 
 namespace {
@@ -186,4 +195,97 @@ QStringList MissingWindowClasses()
             out << c;
     }
     return out;
+}
+
+bool OpenActionWindow(const TMainActionDef &def, const TOpenContext &ctx, const TLC_INFO_SET &set,
+                      const QRect &mainGeometry)
+{
+    const QString cls = QString::fromLatin1(def.WindowClass);
+    if (cls.isEmpty())
+        return false;
+    // An open window is only brought to the front (no setter again).
+    if (def.Pattern == opOwned || def.Pattern == opGeneric || def.Pattern == opApplication) {
+        if (QWidget *open = TWindowRegistry::Find(cls)) {
+            TWindowRegistry::BringToFront(open);
+            return true;
+        }
+    }
+    const TWindowClassHooks *hooks = TMainOpeners::Hooks(cls);
+    if (!hooks || !hooks->Create) {
+        qInfo().noquote() << QStringLiteral("%1: the window %2 is not part of this console yet").arg(ctx.ActionName, cls);
+        return false;
+    }
+    QWidget *w = hooks->Create(ctx);
+    if (!w)
+        return false;
+    if (w->parentWidget() && !w->isWindow())
+        w->setWindowFlag(Qt::Window, true);
+    w->setWindowTitle(ctx.Caption);
+    auto apply = [hooks, w](const QString &setter, const QVariant &value) {
+        TMainOpeners::Apply(*hooks, w, setter, value);
+    };
+    if (def.Pattern != opGeneric) {
+        for (const auto &s : HandOverSetters(def, ctx.SA_ID, ctx.TCDV_ID))
+            apply(s.first, s.second);
+    }
+    // Where the window opens, as its registration says.
+    switch (hooks->Placement) {
+    case oplMapStart:
+        if (DM) {
+            apply(QStringLiteral("FLat"), DM->G_MAP_INIT_LAT);
+            apply(QStringLiteral("FLng"), DM->G_MAP_INIT_LNG);
+            apply(QStringLiteral("FZoom"), DM->G_MAP_INIT_ZOOM);
+        }
+        break;
+    case oplSelectedLc:
+        if (const PSTT_LC_INFO info = set.GetLcInfo(ctx.TCDV_ID)) {
+            apply(QStringLiteral("FLat"), info->cx.str());
+            apply(QStringLiteral("FLng"), info->cy.str());
+        }
+        break;
+    case oplMainTopRight:
+        w->move(mainGeometry.x() + mainGeometry.width() - w->width() - 14, mainGeometry.y() + 55);
+        break;
+    case oplDefault:
+        break;
+    }
+    if (hooks->BeforeShow)
+        hooks->BeforeShow(w, ctx);
+
+    switch (def.Pattern) {
+    case opModalFreed: {
+        // The instance exists while it is shown, and goes afterwards whatever happens.
+        TWindowRegistry::Register(cls, w);
+        w->setAttribute(Qt::WA_DeleteOnClose, false);
+        QPointer<QWidget> guard(w);
+        if (auto *dlg = qobject_cast<QDialog *>(w)) {
+            dlg->exec();
+        } else {
+            w->setWindowModality(Qt::ApplicationModal);
+            w->show();
+            while (guard && guard->isVisible())
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+        if (hooks->AfterShow && guard)
+            hooks->AfterShow(w, ctx);
+        delete guard.data();
+        return true;
+    }
+    case opModal:
+        if (auto *dlg = qobject_cast<QDialog *>(w)) {
+            TWindowRegistry::ExecAndFree(dlg);
+        } else {
+            w->setAttribute(Qt::WA_DeleteOnClose, true);
+            w->setWindowModality(Qt::ApplicationModal);
+            w->show();
+        }
+        return true;
+    default:
+        break;
+    }
+    TWindowRegistry::Register(cls, w);
+    TWindowRegistry::Show(w);
+    if (hooks->AfterShow)
+        hooks->AfterShow(w, ctx);
+    return true;
 }

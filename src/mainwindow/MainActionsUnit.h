@@ -20,6 +20,8 @@
 
 #include "core/MainContracts.h"
 
+class QRect;
+
 
 // How an action opens its window.
 enum TOpenPattern {
@@ -63,6 +65,15 @@ const TMainActionDef *FindMainActionDef(const QString &name);
 
 // The setters an action applies for a selection, in order (name, value).
 QList<QPair<QString, QVariant>> HandOverSetters(const TMainActionDef &def, int saId, int tcdvId);
+
+// Opens the window of an action by its pattern (one instance of a non-modal window:
+// an open one is only brought to the front; modal ones are freed after use), applies
+// the handed-over setters and the placement its registration asks for. set: the live
+// state set (positions of the selected intersection); mainGeometry: the main
+// window's position (frame) and size. False when the class is not registered or its
+// factory made nothing.
+bool OpenActionWindow(const TMainActionDef &def, const TOpenContext &ctx, const TLC_INFO_SET &set,
+                      const QRect &mainGeometry);
 
 // Window classes of the action list that nothing has registered yet (resident
 // windows excepted).

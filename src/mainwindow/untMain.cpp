@@ -125,23 +125,6 @@ void setGlyph(QLabel *label, int index)
     label->setPixmap(GlyphPixmap(index));
 }
 
-// The "[lat,lng]" text of GetBounds as a script value (numbers only), "[]" when empty.
-QString BoundsValue(const QString &text)
-{
-    QString t = text.trimmed();
-    if (!t.startsWith(QLatin1Char('[')) || !t.endsWith(QLatin1Char(']')))
-        return QStringLiteral("[]");
-    t = t.mid(1, t.size() - 2);
-    const QStringList parts = t.split(QLatin1Char(','));
-    if (parts.size() != 2)
-        return QStringLiteral("[]");
-    const QString lat = JsNumText(parts[0].trimmed(), QString());
-    const QString lng = JsNumText(parts[1].trimmed(), QString());
-    if (lat.isEmpty() || lng.isEmpty())
-        return QStringLiteral("[]");
-    return QLatin1Char('[') + lat + QLatin1Char(',') + lng + QLatin1Char(']');
-}
-
 // Pauses the monitoring timer for the life of the guard. A cycle that runs meanwhile
 // finishes on its own; its snapshot is not applied to a set that was reloaded.
 class TMonitorPause
@@ -1453,20 +1436,8 @@ void TfrmMain::ShowSelectionText()
 {
     if (!pnlSelNodeDesc)
         return;
-    QString text;
-    if (FTCDV_ID > 0)
-        text = Tx(QStringLiteral("IDS_67")).replace(QStringLiteral("%d"), QStringLiteral("\x01"));
-    else
-        text = Tx(QStringLiteral("IDS_68")).replace(QStringLiteral("%d"), QStringLiteral("\x01"));
-    // Fill the "%d" places in order.
-    const QList<int> values = FTCDV_ID > 0 ? QList<int>{FSA_ID, FTCDV_ID} : QList<int>{FSA_ID};
-    for (int v : values) {
-        const int at = text.indexOf(QChar(1));
-        if (at < 0)
-            break;
-        text.replace(at, 1, QString::number(v));
-    }
-    pnlSelNodeDesc->setText(text);
+    pnlSelNodeDesc->setText(MainMapPage::SelectionText(
+        Tx(FTCDV_ID > 0 ? QStringLiteral("IDS_67") : QStringLiteral("IDS_68")), FSA_ID, FTCDV_ID));
 }
 
 void TfrmMain::SelectLCMarker(int lcNo)
@@ -1497,28 +1468,10 @@ void TfrmMain::SelectSA(int GroupID)
                 ShowDbError(e2);
             return;
         }
-        const QString la = JsNumText(lat), ln = JsNumText(lng);
-        QString s = MainMapPage::ClearSelectionScript(legend);
-        s += QStringLiteral(" map.panTo(L.latLng(") + la + QStringLiteral(", ") + ln + QStringLiteral("));");
-        s += QStringLiteral(" selMarker.setLatLng([0, 0]);");
-        s += QStringLiteral(" if (typeof imhereMarker === \"undefined\" || !imhereMarker || !map.hasLayer(imhereMarker)) {"
-                            " imhereMarker = L.marker([") + la + QStringLiteral(", ") + ln
-             + QStringLiteral("], { icon: L.AwesomeMarkers.icon({ icon: \"arrow-down\", prefix: \"glyphicon\","
-                              " markerColor: \"darkblue\" }) }).addTo(map);"
-                              " imhereMarker.bounce(3);"
-                              " setTimeout(function () { map.removeLayer(imhereMarker); }, 3000); }");
         if (FBridge && FBridge->BrowserExists())
-            FBridge->ExecuteJavaScript(s);
-    } else {
-        const QString sa = QStringLiteral("SA") + QString::number(GroupID);
-        const QString sel = LegendScripts::Hash(legend.SASelectedColor);
-        QString s = MainMapPage::ClearSelectionScript(legend);
-        s += QStringLiteral(" if (typeof ") + sa + QStringLiteral(" !== \"undefined\") { ") + sa
-             + QStringLiteral(".setStyle({color:\"") + sel + QStringLiteral("\", fillColor:\"") + sel
-             + QStringLiteral("\"}); selGroup = \"") + sa + QStringLiteral("\"; }");
-        s += QStringLiteral(" selMarker.setLatLng([0, 0]);");
-        if (FBridge && FBridge->BrowserExists())
-            FBridge->ExecuteJavaScript(s);
+            FBridge->ExecuteJavaScript(MainMapPage::SelectSingleNodeGroupScript(legend, lat, lng));
+    } else if (FBridge && FBridge->BrowserExists()) {
+        FBridge->ExecuteJavaScript(MainMapPage::SelectGroupScript(legend, GroupID));
     }
     // The group monitor follows the selected group.
     if (IMonitorView *v = FHub->MonitorView(mvkGroupMonitor)) {
@@ -1545,16 +1498,7 @@ QString TfrmMain::GetBounds(int GroupID)
 
 void TfrmMain::FitGroupScript(int GroupID, bool takeCurZoom)
 {
-    const QString sa = QStringLiteral("SA") + QString::number(GroupID);
-    const QString zoom = takeCurZoom ? QStringLiteral("curZoom") : QStringLiteral("map.getZoom()");
-    QString s;
-    if (takeCurZoom)
-        s += QStringLiteral(" curZoom = map.getZoom();");
-    s += QStringLiteral(" if (typeof ") + sa + QStringLiteral(" !== \"undefined\") { var b = ") + sa
-         + QStringLiteral(".getBounds(); if (b.isValid()) { map.fitBounds(b, { maxZoom: ") + zoom
-         + QStringLiteral(" }); } else { map.fitBoundsEx([") + BoundsValue(GetBounds(GroupID))
-         + QStringLiteral("], { maxZoom: ") + zoom + QStringLiteral(" }); } }");
-    RunScript(s);
+    RunScript(MainMapPage::FitGroupScript(GroupID, GetBounds(GroupID), takeCurZoom));
 }
 
 int TfrmMain::FindLcSaNo(int lcNo)
@@ -2177,19 +2121,11 @@ QWidget *TfrmMain::OpenedWindow(const QString &actionName) const
     return TWindowRegistry::Find(QString::fromLatin1(def->WindowClass));
 }
 
-void TfrmMain::ShowWindowOf(const QString &actionName, QWidget *w, bool created)
-{
-    Q_UNUSED(actionName);
-    Q_UNUSED(created);
-    TWindowRegistry::Show(w);
-}
-
 bool TfrmMain::ExecuteOpenAction(const QString &actionName)
 {
     const TMainActionDef *def = FindMainActionDef(actionName);
     if (!def || !*def->WindowClass)
         return false;
-    const QString cls = QString::fromLatin1(def->WindowClass);
     QAction *act = Action(actionName);
     TOpenContext ctx;
     ctx.Main = this;
@@ -2199,92 +2135,7 @@ bool TfrmMain::ExecuteOpenAction(const QString &actionName)
     ctx.TCDV_ID = FTCDV_ID;
     const bool ownedByMain = def->Pattern == opOwned || def->Pattern == opModalFreed || def->Pattern == opModal;
     ctx.Owner = ownedByMain ? this : nullptr;
-
-    // An open window is only brought to the front (no setter again).
-    if (def->Pattern == opOwned || def->Pattern == opGeneric || def->Pattern == opApplication) {
-        if (QWidget *open = TWindowRegistry::Find(cls)) {
-            TWindowRegistry::BringToFront(open);
-            return true;
-        }
-    }
-    const TWindowClassHooks *hooks = TMainOpeners::Hooks(cls);
-    if (!hooks || !hooks->Create) {
-        qInfo().noquote() << QStringLiteral("%1: the window %2 is not part of this console yet").arg(actionName, cls);
-        return false;
-    }
-    QWidget *w = hooks->Create(ctx);
-    if (!w)
-        return false;
-    if (w->parentWidget() && !w->isWindow())
-        w->setWindowFlag(Qt::Window, true);
-    w->setWindowTitle(ctx.Caption);
-    auto apply = [hooks, w](const QString &setter, const QVariant &value) {
-        TMainOpeners::Apply(*hooks, w, setter, value);
-    };
-    if (def->Pattern != opGeneric) {
-        for (const auto &s : HandOverSetters(*def, FSA_ID, FTCDV_ID))
-            apply(s.first, s.second);
-    }
-    // Where the window opens, as its registration says.
-    switch (hooks->Placement) {
-    case oplMapStart:
-        if (DM) {
-            apply(QStringLiteral("FLat"), DM->G_MAP_INIT_LAT);
-            apply(QStringLiteral("FLng"), DM->G_MAP_INIT_LNG);
-            apply(QStringLiteral("FZoom"), DM->G_MAP_INIT_ZOOM);
-        }
-        break;
-    case oplSelectedLc:
-        if (const PSTT_LC_INFO info = G_LC_INFO_SET.GetLcInfo(FTCDV_ID)) {
-            apply(QStringLiteral("FLat"), info->cx.str());
-            apply(QStringLiteral("FLng"), info->cy.str());
-        }
-        break;
-    case oplMainTopRight:
-        w->move(x() + width() - w->width() - 14, y() + 55);
-        break;
-    case oplDefault:
-        break;
-    }
-    if (hooks->BeforeShow)
-        hooks->BeforeShow(w, ctx);
-
-    switch (def->Pattern) {
-    case opModalFreed: {
-        // The instance exists while it is shown, and goes afterwards whatever happens.
-        TWindowRegistry::Register(cls, w);
-        w->setAttribute(Qt::WA_DeleteOnClose, false);
-        QPointer<QWidget> guard(w);
-        if (auto *dlg = qobject_cast<QDialog *>(w)) {
-            dlg->exec();
-        } else {
-            w->setWindowModality(Qt::ApplicationModal);
-            w->show();
-            while (guard && guard->isVisible())
-                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        }
-        if (hooks->AfterShow && guard)
-            hooks->AfterShow(w, ctx);
-        delete guard.data();
-        return true;
-    }
-    case opModal:
-        if (auto *dlg = qobject_cast<QDialog *>(w)) {
-            TWindowRegistry::ExecAndFree(dlg);
-        } else {
-            w->setAttribute(Qt::WA_DeleteOnClose, true);
-            w->setWindowModality(Qt::ApplicationModal);
-            w->show();
-        }
-        return true;
-    default:
-        break;
-    }
-    TWindowRegistry::Register(cls, w);
-    ShowWindowOf(actionName, w, true);
-    if (hooks->AfterShow)
-        hooks->AfterShow(w, ctx);
-    return true;
+    return OpenActionWindow(*def, ctx, G_LC_INFO_SET, QRect(x(), y(), width(), height()));
 }
 
 void TfrmMain::actOpenSA_MExecute()

@@ -290,7 +290,6 @@ private:
     void ChangeLayerVisible(const QVariantList &args);
     void ApplyGradeToToolBar(int grade);
     void CloseOtherSidePanels(QWidget *keep);
-    void ShowWindowOf(const QString &actionName, QWidget *w, bool created);
     void Retranslate();
     QString Tx(const QString &key) const;
     void ShowDbError(const QSqlError &error);
