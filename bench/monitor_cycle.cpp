@@ -83,10 +83,12 @@ void fillSet(TfrmMain &w)
                     m.head_angle = QStringLiteral("90");
                     m.end_angle = QStringLiteral("270");
                 }
-        w.G_LC_INFO_SET.SetLcInfo(n, r);
+        w.LcInfoSet().SetLcInfo(n, r);
     }
+    QMap<int, QString> names;
     for (int g = 1; g <= 200; ++g)
-        w.FSA_NameList.insert(g, QStringLiteral("그룹 %1").arg(g));
+        names.insert(g, QStringLiteral("그룹 %1").arg(g));
+    w.SetSaNames(names);
 }
 
 } // namespace
@@ -128,14 +130,14 @@ int main(int argc, char *argv[])
     TfrmMain w(nullptr, &bridge);
     w.resize(1600, 1000);
     w.show();
-    w.ttRCTimer->stop();
+    w.Hub()->Timer()->stop();
     w.SetAreaBrowserOpen(true);
     w.SetMntrPanelOpen(true);
     fillSet(w);
     w.BrowserMessageReceived(QStringLiteral("zoomEnd"), {19}); // arrows drawn
     NullView views[mvkCount];
     for (int k = 0; k < mvkCount; ++k)
-        w.RegisterMonitorView(TMonitorViewKind(k), &views[k]);
+        w.Hub()->RegisterMonitorView(TMonitorViewKind(k), &views[k]);
 
     QStringList all;
     for (int n = 1; n <= kLcs; ++n)
@@ -146,14 +148,14 @@ int main(int argc, char *argv[])
     qint64 scriptBytes = 0;
     QElapsedTimer t;
     double exchangeMs = 0;
-    QObject::connect(w.RCThread, &TMonitorThread::cycleFinished, &w,
+    QObject::connect(w.Hub()->Thread(), &TMonitorThread::cycleFinished, &w,
                      [&](std::shared_ptr<TMonitorCycleResult> r) { exchangeMs = r ? r->WorkerNs / 1e6 : 0; });
     for (int i = 0; i < cycles + 1; ++i) {
         QEventLoop loop;
-        QObject::connect(&w, &TfrmMain::rcThreadIdle, &loop, &QEventLoop::quit);
+        QObject::connect(w.Hub(), &TMonitorHub::idle, &loop, &QEventLoop::quit);
         t.start();
-        w.ttRCTimerTimer();
-        if (w.IsRCThreadBusy())
+        w.Hub()->StartCycle();
+        if (w.Hub()->IsBusy())
             loop.exec();
         const double afterRefresh = t.nsecsElapsed() / 1e6;
         const qint64 before = bridge.ScriptBytes();
@@ -184,11 +186,11 @@ int main(int argc, char *argv[])
     std::printf("  share of the 1000 ms period:           avg %7.2f %%   max %7.2f %%\n", avg(whole) / 10.0,
                 mx(whole) / 10.0);
     std::printf("  decoded: %s, live %s, communication failures %s\n",
-                qPrintable(w.G_LC_INFO_SET.GetLcInfo(1)->mntr_ok ? QStringLiteral("yes") : QStringLiteral("no")),
+                qPrintable(w.LcInfoSet().GetLcInfo(1)->mntr_ok ? QStringLiteral("yes") : QStringLiteral("no")),
                 qPrintable(w.LegendPanel()->CounterText(QStringLiteral("lblLcOprSttTotal"))),
                 qPrintable(w.LegendPanel()->CounterText(QStringLiteral("lblSysSttCommErr"))));
     for (int k = 0; k < mvkCount; ++k)
-        w.UnregisterMonitorView(TMonitorViewKind(k), &views[k]);
+        w.Hub()->UnregisterMonitorView(TMonitorViewKind(k), &views[k]);
     w.FormDestroy();
     DM = nullptr;
     return 0;

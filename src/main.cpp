@@ -1,10 +1,15 @@
+#include "control/ControlWindows.h"
+#include "core/CoreWindows.h"
+#include "core/untStartup.h"
 #include "mainwindow/MapViewControllerUnit.h"
 #include "mainwindow/untMain.h"
-#include "core/untStartup.h"
 
 int main(int argc, char *argv[])
 {
     InitMapViewRuntime(); // before the application object exists
+    // Every library registers the windows the main window's actions open.
+    RegisterCoreWindows();
+    RegisterControlWindows();
     RegisterMainWindow();
     return RunConsole(argc, argv);
 }

@@ -403,11 +403,20 @@ QString TextOf(const QVariant &v)
 
 bool TLC_INFO_SET::LoadFromDb(const QSqlDatabase &db, QString *error)
 {
+    QSqlError e;
+    const bool ok = LoadFromDb(db, &e);
+    if (!ok && error)
+        *error = e.text();
+    return ok;
+}
+
+bool TLC_INFO_SET::LoadFromDb(const QSqlDatabase &db, QSqlError *error)
+{
     QSqlQuery q(db);
     q.setForwardOnly(true);
     if (!q.exec(LoadSql())) {
         if (error)
-            *error = q.lastError().text();
+            *error = q.lastError();
         return false;
     }
     // Records of numbers that stay are reused so that windows holding them see the
@@ -454,18 +463,27 @@ bool TLC_INFO_SET::LoadFromDb(const QSqlDatabase &db, QString *error)
 
 bool TLC_INFO_SET::LoadMovementsFromDb(const QSqlDatabase &db, int nLcId, QString *error)
 {
+    QSqlError e;
+    const bool ok = LoadMovementsFromDb(db, nLcId, &e);
+    if (!ok && error)
+        *error = e.text();
+    return ok;
+}
+
+bool TLC_INFO_SET::LoadMovementsFromDb(const QSqlDatabase &db, int nLcId, QSqlError *error)
+{
     QSqlQuery q(db);
     q.setForwardOnly(true);
     if (!q.prepare(MovementSql(nLcId > 0))) {
         if (error)
-            *error = q.lastError().text();
+            *error = q.lastError();
         return false;
     }
     if (nLcId > 0)
         q.bindValue(QStringLiteral(":INT_LCNO"), nLcId);
     if (!q.exec()) {
         if (error)
-            *error = q.lastError().text();
+            *error = q.lastError();
         return false;
     }
     while (q.next()) {

@@ -15,6 +15,7 @@
 #include <QHash>
 #include <QList>
 #include <QMap>
+#include <QSqlError>
 #include <QString>
 #include <QtEndian>
 
@@ -542,10 +543,13 @@ public:
     void DecodeImage(const TST_VESK_STATE &image);
 
     // Load from the database (one connection of the calling thread). The query runs
-    // first; on failure nothing changes and the error text is returned. Records of
+    // first; on failure nothing changes and the error is returned as the driver gave
+    // it (its native code tells a lost connection), or as its text. Records of
     // numbers that stay are reused (so holders see the reloaded data), others dropped.
+    bool LoadFromDb(const QSqlDatabase &db, QSqlError *error);
     bool LoadFromDb(const QSqlDatabase &db, QString *error = nullptr);
     // Movement rows of one intersection (0: all); rows outside the ranges are skipped.
+    bool LoadMovementsFromDb(const QSqlDatabase &db, int nLcId, QSqlError *error);
     bool LoadMovementsFromDb(const QSqlDatabase &db, int nLcId = 0, QString *error = nullptr);
 
     // Statements of the two loads (also for tests).

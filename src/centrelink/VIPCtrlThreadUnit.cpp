@@ -2,7 +2,7 @@
 
 #include "centrelink/CtrlBitsUnit.h"
 #include "centrelink/UpDnThread.h"
-#include "control/ControlRecordUnit.h"
+#include "centrelink/SpecialCommandRecords.h"
 
 #include <cstring>
 

@@ -1,7 +1,8 @@
 #pragma once
 // Command records that the control windows send to controllers and groups, byte
 // for byte as they go on the wire, with the routines that fill them:
-//   SpecialCommand_2004 (22 bytes) and SpecialCommand_2010 (35 bytes) of opcode 0x50,
+//   SpecialCommand_2004 and SpecialCommand_2010 of opcode 0x50 (the records themselves
+//   are the link's, centrelink/SpecialCommandRecords.h),
 //   TFWUpgrade (32 bytes) of opcode 0x56, its multi-byte fields always big-endian,
 //   TManCtrl (3 bytes) of the group manual control (opcode 0xEC),
 //   the priority-list requests, special commands whose vehicle or route number
@@ -15,73 +16,10 @@
 #include <QtEndian>
 
 #include <cstddef>
-#include <cstring>
 
-// ===========================================================================
-// Special commands
-// ===========================================================================
+#include "centrelink/SpecialCommandRecords.h"
 
 #pragma pack(push, 1)
-struct SpecialCommand_2004
-{
-    quint8 shutdown;
-    quint8 flash;
-    quint8 frenzy_ctl;
-    quint8 confl_dtr;
-    quint8 manual;
-    quint8 confl_reset;
-    quint8 scu_reset;
-    quint8 mcu_reset;
-    quint8 reserved1[2];
-    quint8 xcontrol;
-    quint8 spillback;
-    quint8 phase_omit;
-    quint8 phase_hold;
-    quint8 active_start;
-    quint8 time_diff;
-    quint8 run_type;
-    quint8 holdomit_phase;
-    quint8 reserved2;
-    quint8 spillback_dir;
-    quint8 spillback_phase1;
-    quint8 spillback_phase2;
-};
-
-struct SpecialCommand_2010
-{
-    quint8 shutdown;
-    quint8 flash;
-    quint8 frenzy_ctl;
-    quint8 confl_dtr;
-    quint8 manual;
-    quint8 confl_reset;
-    quint8 scu_reset;
-    quint8 mcu_reset;
-    quint8 ppc_ctl;
-    quint8 push_btn_enable;
-    quint8 xcontrol;
-    quint8 spillback;
-    quint8 phase_omit;
-    quint8 phase_hold;
-    quint8 active_start;
-    quint8 time_diff;
-    quint8 run_type;
-    quint8 holdomit_phase;
-    quint8 plan_no;
-    quint8 spillback_dir;
-    quint8 spillback_phase1;
-    quint8 spillback_phase2;
-    quint8 reserved1;
-    quint8 ppc_list;
-    quint8 ppc_manager_add;
-    quint8 ppc_manager_del;
-    quint8 ppc_number_add;
-    quint8 ppc_number_del;
-    quint8 ppc_manager_type;
-    quint8 reserved2;
-    quint8 ppc_manager_cd;
-    quint32_le ppc_number_cd; // least significant byte first, whatever the link's order
-};
 
 // ===========================================================================
 // Firmware upgrade
@@ -113,28 +51,10 @@ struct TManCtrl
 };
 #pragma pack(pop)
 
-static_assert(sizeof(SpecialCommand_2004) == 22, "SpecialCommand_2004 is 22 bytes");
-static_assert(sizeof(SpecialCommand_2010) == 35, "SpecialCommand_2010 is 35 bytes");
-static_assert(offsetof(SpecialCommand_2010, ppc_number_cd) == 31, "ppc_number_cd at 31");
 static_assert(sizeof(TFWUpgrade) == 32, "TFWUpgrade is 32 bytes");
 static_assert(offsetof(TFWUpgrade, VerRev) == 24, "VerRev at 24");
 static_assert(offsetof(TFWUpgrade, Crc32) == 28, "Crc32 at 28");
 static_assert(sizeof(TManCtrl) == 3, "TManCtrl is 3 bytes");
-
-// The bytes of a record.
-template <class T>
-QByteArray RecordBytes(const T &record)
-{
-    return QByteArray(reinterpret_cast<const char *>(&record), int(sizeof(T)));
-}
-// A record cleared to zero.
-template <class T>
-T ZeroRecord()
-{
-    T r;
-    std::memset(static_cast<void *>(&r), 0, sizeof(T));
-    return r;
-}
 
 // ===========================================================================
 // Filling the special command from the operator's choice

@@ -1,7 +1,7 @@
 #include "mainwindow/BookmarkUnit.h"
 
 #include "foundation/JsEscape.h"
-#include "mainwindow/MainWindowIntf.h"
+#include "core/MainContracts.h"
 #include "mainwindow/PanelTextUnit.h"
 #include "core/Quorval.h"
 #include "core/siLang.h"

@@ -1,15 +1,19 @@
 #include "mainwindow/MainActionsUnit.h"
 
+#include <QCoreApplication>
 #include <QDebug>
+#include <QDialog>
+#include <QEventLoop>
 #include <QHash>
+#include <QPointer>
+#include <QRect>
 #include <QSet>
 #include <QWidget>
 
-#include "core/ProgramInfoUnit.h"
-#include "mainwindow/untMain.h"
-#include "control/untSA_C_Control.h"
-#include "control/untTCDV_C_Control.h"
-#include "core/untUSER_E.h"
+#include "centrelink/RC2MMIUnit.h"
+#include "core/WindowRegistry.h"
+#include "core/untDM.h"
+
 
 namespace {
 
@@ -144,12 +148,6 @@ const QList<TMainActionDef> kDefs = {
     {"actOpenSA_E_TOD", opNone, "", hoNone, "", "", "", false, N},
 };
 
-QHash<QString, TWindowClassHooks> &registry()
-{
-    static QHash<QString, TWindowClassHooks> r;
-    return r;
-}
-
 } // namespace
 
 const QList<TMainActionDef> &MainActionDefs() { return kDefs; }
@@ -184,22 +182,7 @@ QList<QPair<QString, QVariant>> HandOverSetters(const TMainActionDef &def, int s
     return out;
 }
 
-void TMainOpeners::Register(const QString &windowClass, TWindowClassHooks hooks)
-{
-    registry().insert(windowClass, std::move(hooks));
-}
-
-void TMainOpeners::Unregister(const QString &windowClass) { registry().remove(windowClass); }
-
-bool TMainOpeners::IsRegistered(const QString &windowClass) { return registry().contains(windowClass); }
-
-const TWindowClassHooks *TMainOpeners::Hooks(const QString &windowClass)
-{
-    auto it = registry().constFind(windowClass);
-    return it == registry().constEnd() ? nullptr : &it.value();
-}
-
-QStringList TMainOpeners::Missing()
+QStringList MissingWindowClasses()
 {
     QStringList out;
     QSet<QString> seen;
@@ -208,55 +191,101 @@ QStringList TMainOpeners::Missing()
         if (c.isEmpty() || d.Pattern == opResident || seen.contains(c))
             continue;
         seen.insert(c);
-        if (!registry().contains(c))
+        if (!TMainOpeners::IsRegistered(c))
             out << c;
     }
     return out;
 }
 
-void TMainOpeners::RegisterBuiltIns()
+bool OpenActionWindow(const TMainActionDef &def, const TOpenContext &ctx, const TLC_INFO_SET &set,
+                      const QRect &mainGeometry)
 {
-    static bool done = false;
-    if (done)
-        return;
-    done = true;
-    // Intersection control: the live set for its control-mode command, and the
-    // selection requests it sends back to the main window.
-    if (!IsRegistered(QStringLiteral("TfrmTCDV_C_Control")))
-        Register(QStringLiteral("TfrmTCDV_C_Control"),
-                 {[](const TOpenContext &c) -> QWidget * {
-                      auto *w = new TfrmTCDV_C_Control(c.Owner);
-                      if (c.Main) {
-                          w->SetLcInfoSet(&c.Main->G_LC_INFO_SET);
-                          QObject::connect(w, &TfrmTCDV_C_Control::RequestSelectSA, c.Main, &TfrmMain::WmLocateSA);
-                          QObject::connect(w, &TfrmTCDV_C_Control::RequestPanToTCDV, c.Main, &TfrmMain::WmLocateTCDV);
-                      }
-                      return w;
-                  },
-                  [](QWidget *w, const QString &setter, const QVariant &v) {
-                      auto *f = static_cast<TfrmTCDV_C_Control *>(w);
-                      if (setter == QLatin1String("SA_ID"))
-                          f->SetSA_ID(v.toInt());
-                      else if (setter == QLatin1String("TCDV_ID"))
-                          f->SetTCDV_ID(v.toInt());
-                  },
-                  {}, {}});
-    if (!IsRegistered(QStringLiteral("TfrmSA_C_Control")))
-        Register(QStringLiteral("TfrmSA_C_Control"),
-                 {[](const TOpenContext &c) -> QWidget * {
-                      auto *w = new TfrmSA_C_Control(c.Owner);
-                      if (c.Main)
-                          QObject::connect(w, &TfrmSA_C_Control::RequestSelectSA, c.Main, &TfrmMain::WmLocateSA);
-                      return w;
-                  },
-                  [](QWidget *w, const QString &setter, const QVariant &v) {
-                      if (setter == QLatin1String("SaID"))
-                          static_cast<TfrmSA_C_Control *>(w)->SetSaID(v.toInt());
-                  },
-                  {}, {}});
-    if (!IsRegistered(QStringLiteral("TfrmUSER_E")))
-        Register(QStringLiteral("TfrmUSER_E"), {[](const TOpenContext &c) -> QWidget * { return new TfrmUSER_E(c.Owner); }, {}, {}, {}});
-    if (!IsRegistered(QStringLiteral("TProgramInfoForm")))
-        Register(QStringLiteral("TProgramInfoForm"),
-                 {[](const TOpenContext &c) -> QWidget * { return new TProgramInfoForm(c.Owner); }, {}, {}, {}});
+    const QString cls = QString::fromLatin1(def.WindowClass);
+    if (cls.isEmpty())
+        return false;
+    // An open window is only brought to the front (no setter again).
+    if (def.Pattern == opOwned || def.Pattern == opGeneric || def.Pattern == opApplication) {
+        if (QWidget *open = TWindowRegistry::Find(cls)) {
+            TWindowRegistry::BringToFront(open);
+            return true;
+        }
+    }
+    const TWindowClassHooks *hooks = TMainOpeners::Hooks(cls);
+    if (!hooks || !hooks->Create) {
+        qInfo().noquote() << QStringLiteral("%1: the window %2 is not part of this console yet").arg(ctx.ActionName, cls);
+        return false;
+    }
+    QWidget *w = hooks->Create(ctx);
+    if (!w)
+        return false;
+    if (w->parentWidget() && !w->isWindow())
+        w->setWindowFlag(Qt::Window, true);
+    w->setWindowTitle(ctx.Caption);
+    auto apply = [hooks, w](const QString &setter, const QVariant &value) {
+        TMainOpeners::Apply(*hooks, w, setter, value);
+    };
+    if (def.Pattern != opGeneric) {
+        for (const auto &s : HandOverSetters(def, ctx.SA_ID, ctx.TCDV_ID))
+            apply(s.first, s.second);
+    }
+    // Where the window opens, as its registration says.
+    switch (hooks->Placement) {
+    case oplMapStart:
+        if (DM) {
+            apply(QStringLiteral("FLat"), DM->G_MAP_INIT_LAT);
+            apply(QStringLiteral("FLng"), DM->G_MAP_INIT_LNG);
+            apply(QStringLiteral("FZoom"), DM->G_MAP_INIT_ZOOM);
+        }
+        break;
+    case oplSelectedLc:
+        if (const PSTT_LC_INFO info = set.GetLcInfo(ctx.TCDV_ID)) {
+            apply(QStringLiteral("FLat"), info->cx.str());
+            apply(QStringLiteral("FLng"), info->cy.str());
+        }
+        break;
+    case oplMainTopRight:
+        w->move(mainGeometry.x() + mainGeometry.width() - w->width() - 14, mainGeometry.y() + 55);
+        break;
+    case oplDefault:
+        break;
+    }
+    if (hooks->BeforeShow)
+        hooks->BeforeShow(w, ctx);
+
+    switch (def.Pattern) {
+    case opModalFreed: {
+        // The instance exists while it is shown, and goes afterwards whatever happens.
+        TWindowRegistry::Register(cls, w);
+        w->setAttribute(Qt::WA_DeleteOnClose, false);
+        QPointer<QWidget> guard(w);
+        if (auto *dlg = qobject_cast<QDialog *>(w)) {
+            dlg->exec();
+        } else {
+            w->setWindowModality(Qt::ApplicationModal);
+            w->show();
+            while (guard && guard->isVisible())
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+        if (hooks->AfterShow && guard)
+            hooks->AfterShow(w, ctx);
+        delete guard.data();
+        return true;
+    }
+    case opModal:
+        if (auto *dlg = qobject_cast<QDialog *>(w)) {
+            TWindowRegistry::ExecAndFree(dlg);
+        } else {
+            w->setAttribute(Qt::WA_DeleteOnClose, true);
+            w->setWindowModality(Qt::ApplicationModal);
+            w->show();
+        }
+        return true;
+    default:
+        break;
+    }
+    TWindowRegistry::Register(cls, w);
+    TWindowRegistry::Show(w);
+    if (hooks->AfterShow)
+        hooks->AfterShow(w, ctx);
+    return true;
 }

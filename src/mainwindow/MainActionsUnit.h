@@ -6,20 +6,10 @@
 // selection it hands over and its keyboard shortcut. Captions are the keys
 // "<name>.Caption" of the window's language table.
 //
-// Windows are found through one registry of window classes: a window written
-// elsewhere registers how it is created (and, when its entry properties are plain
-// methods, how they are set), and from then on its action opens it:
-//
-//     TMainOpeners::Register(QStringLiteral("TfrmTFDT_HS"), {
-//         [](const TOpenContext &c) { return new TfrmTFDT_HS(c.Owner); },
-//         [](QWidget *w, const QString &setter, const QVariant &v) {
-//             if (setter == QLatin1String("TCDV_ID")) static_cast<TfrmTFDT_HS *>(w)->SetTCDV_ID(v.toInt());
-//         }});
-//
-// Without a Set function the setters are given as Qt properties (setProperty), so
-// a window that declares Q_PROPERTY(int TCDV_ID WRITE SetTCDV_ID) needs none.
-// An action whose window class is not registered opens nothing and says so in the
-// debug output (TMainOpeners::Missing lists them). A non-modal window exists once:
+// Windows are found through the registry of window classes (TMainOpeners in
+// core/MainContracts.h), into which every library registers its own windows. An
+// action whose window class is not registered opens nothing and says so in the
+// debug output (MissingWindowClasses lists them). A non-modal window exists once:
 // it is kept in the one-instance window registry (WindowRegistry.h) under its class
 // name, so executing its action again brings it to the front and applies no setter.
 #include <QList>
@@ -28,8 +18,10 @@
 #include <QVariant>
 #include <functional>
 
-class QWidget;
-class TfrmMain;
+#include "core/MainContracts.h"
+
+class QRect;
+
 
 // How an action opens its window.
 enum TOpenPattern {
@@ -74,39 +66,15 @@ const TMainActionDef *FindMainActionDef(const QString &name);
 // The setters an action applies for a selection, in order (name, value).
 QList<QPair<QString, QVariant>> HandOverSetters(const TMainActionDef &def, int saId, int tcdvId);
 
-// What a window factory gets.
-struct TOpenContext
-{
-    TfrmMain *Main = nullptr;
-    QWidget *Owner = nullptr; // the main window, or nullptr for the application
-    QString ActionName;
-    QString Caption;
-    int SA_ID = 0;
-    int TCDV_ID = 0;
-};
+// Opens the window of an action by its pattern (one instance of a non-modal window:
+// an open one is only brought to the front; modal ones are freed after use), applies
+// the handed-over setters and the placement its registration asks for. set: the live
+// state set (positions of the selected intersection); mainGeometry: the main
+// window's position (frame) and size. False when the class is not registered or its
+// factory made nothing.
+bool OpenActionWindow(const TMainActionDef &def, const TOpenContext &ctx, const TLC_INFO_SET &set,
+                      const QRect &mainGeometry);
 
-struct TWindowClassHooks
-{
-    // Creates the window (not shown). May return nullptr (nothing opened).
-    std::function<QWidget *(const TOpenContext &)> Create;
-    // Applies one entry property; default: QObject::setProperty.
-    std::function<void(QWidget *, const QString &, const QVariant &)> Set;
-    // Runs after the setters, before showing (e.g. placement); optional.
-    std::function<void(QWidget *, const TOpenContext &)> BeforeShow;
-    // Runs after showing (e.g. a first refresh); optional.
-    std::function<void(QWidget *, const TOpenContext &)> AfterShow;
-};
-
-class TMainOpeners
-{
-public:
-    static void Register(const QString &windowClass, TWindowClassHooks hooks);
-    static void Unregister(const QString &windowClass);
-    static bool IsRegistered(const QString &windowClass);
-    static const TWindowClassHooks *Hooks(const QString &windowClass);
-    // Window classes of the action list that nothing has registered yet.
-    static QStringList Missing();
-    // Registers the windows the console already has (control windows, operator
-    // accounts, program information); called once by the main window.
-    static void RegisterBuiltIns();
-};
+// Window classes of the action list that nothing has registered yet (resident
+// windows excepted).
+QStringList MissingWindowClasses();

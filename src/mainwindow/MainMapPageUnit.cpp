@@ -155,21 +155,21 @@ QList<TLcMarkerSpec> CollectLcMarkers(const QList<int> &allLcNos, const QSet<int
 }
 
 bool LoadLcMarkerSources(const QSqlDatabase &db, QList<int> *allLcNos, QSet<int> *lcWithDetectors,
-                         QString *error)
+                         QSqlError *error)
 {
     QSqlQuery q(db);
     QList<int> all;
     QSet<int> withDet;
     if (!q.exec(QStringLiteral(" SELECT INT_LCNO FROM SCS_M_TFDTOPERATE GROUP BY INT_LCNO ORDER BY INT_LCNO "))) {
         if (error)
-            *error = q.lastError().text();
+            *error = q.lastError();
         return false;
     }
     while (q.next())
         withDet.insert(q.value(0).toInt());
     if (!q.exec(QStringLiteral(" SELECT INT_LCNO FROM SCS_M_INTLC ORDER BY INT_LCNO "))) {
         if (error)
-            *error = q.lastError().text();
+            *error = q.lastError();
         return false;
     }
     while (q.next())
@@ -651,6 +651,77 @@ QString SelectLCMarkerScript(const TMapLegend &legend, const QString &lat, const
            + QStringLiteral(", ") + JsNumText(lng) + QStringLiteral("]);");
 }
 
+QString SelectSingleNodeGroupScript(const TMapLegend &legend, const QString &lat, const QString &lng)
+{
+    const QString la = JsNumText(lat), ln = JsNumText(lng);
+    QString s = ClearSelectionScript(legend);
+    s += QStringLiteral(" map.panTo(L.latLng(") + la + QStringLiteral(", ") + ln + QStringLiteral("));");
+    s += QStringLiteral(" selMarker.setLatLng([0, 0]);");
+    s += QStringLiteral(" if (typeof imhereMarker === \"undefined\" || !imhereMarker || !map.hasLayer(imhereMarker)) {"
+                        " imhereMarker = L.marker([") + la + QStringLiteral(", ") + ln
+         + QStringLiteral("], { icon: L.AwesomeMarkers.icon({ icon: \"arrow-down\", prefix: \"glyphicon\","
+                          " markerColor: \"darkblue\" }) }).addTo(map);"
+                          " imhereMarker.bounce(3);"
+                          " setTimeout(function () { map.removeLayer(imhereMarker); }, 3000); }");
+    return s;
+}
+
+QString SelectGroupScript(const TMapLegend &legend, int groupId)
+{
+    const QString sa = QStringLiteral("SA") + QString::number(groupId);
+    const QString sel = Hash(legend.SASelectedColor);
+    QString s = ClearSelectionScript(legend);
+    s += QStringLiteral(" if (typeof ") + sa + QStringLiteral(" !== \"undefined\") { ") + sa
+         + QStringLiteral(".setStyle({color:\"") + sel + QStringLiteral("\", fillColor:\"") + sel
+         + QStringLiteral("\"}); selGroup = \"") + sa + QStringLiteral("\"; }");
+    s += QStringLiteral(" selMarker.setLatLng([0, 0]);");
+    return s;
+}
+
+QString BoundsValue(const QString &text)
+{
+    QString t = text.trimmed();
+    if (!t.startsWith(QLatin1Char('[')) || !t.endsWith(QLatin1Char(']')))
+        return QStringLiteral("[]");
+    t = t.mid(1, t.size() - 2);
+    const QStringList parts = t.split(QLatin1Char(','));
+    if (parts.size() != 2)
+        return QStringLiteral("[]");
+    const QString lat = JsNumText(parts[0].trimmed(), QString());
+    const QString lng = JsNumText(parts[1].trimmed(), QString());
+    if (lat.isEmpty() || lng.isEmpty())
+        return QStringLiteral("[]");
+    return QLatin1Char('[') + lat + QLatin1Char(',') + lng + QLatin1Char(']');
+}
+
+QString FitGroupScript(int groupId, const QString &boundsText, bool takeCurZoom)
+{
+    const QString sa = QStringLiteral("SA") + QString::number(groupId);
+    const QString zoom = takeCurZoom ? QStringLiteral("curZoom") : QStringLiteral("map.getZoom()");
+    QString s;
+    if (takeCurZoom)
+        s += QStringLiteral(" curZoom = map.getZoom();");
+    s += QStringLiteral(" if (typeof ") + sa + QStringLiteral(" !== \"undefined\") { var b = ") + sa
+         + QStringLiteral(".getBounds(); if (b.isValid()) { map.fitBounds(b, { maxZoom: ") + zoom
+         + QStringLiteral(" }); } else { map.fitBoundsEx([") + BoundsValue(boundsText)
+         + QStringLiteral("], { maxZoom: ") + zoom + QStringLiteral(" }); } }");
+    return s;
+}
+
+QString SelectionText(const QString &format, int saId, int tcdvId)
+{
+    QString text = format;
+    text.replace(QStringLiteral("%d"), QStringLiteral("\x01"));
+    const QList<int> values = tcdvId > 0 ? QList<int>{saId, tcdvId} : QList<int>{saId};
+    for (int v : values) {
+        const qsizetype at = text.indexOf(QChar(1));
+        if (at < 0)
+            break;
+        text.replace(at, 1, QString::number(v));
+    }
+    return text;
+}
+
 QString ClearSelectionScript(const TMapLegend &legend)
 {
     const QString c = HashStr(legend.SAColor);
@@ -843,18 +914,18 @@ QString TrafficInfoSql(bool oraFunc)
                             " ORDER BY T.INT_DIR1, T.INT_DIR2 ");
 }
 
-bool LoadTrafficInfo(const QSqlDatabase &db, bool oraFunc, int lcNo, QList<TTrafficInfoRow> *rows, QString *error)
+bool LoadTrafficInfo(const QSqlDatabase &db, bool oraFunc, int lcNo, QList<TTrafficInfoRow> *rows, QSqlError *error)
 {
     QSqlQuery q(db);
     if (!q.prepare(TrafficInfoSql(oraFunc))) {
         if (error)
-            *error = q.lastError().text();
+            *error = q.lastError();
         return false;
     }
     q.bindValue(QStringLiteral(":LC_NO"), lcNo);
     if (!q.exec()) {
         if (error)
-            *error = q.lastError().text();
+            *error = q.lastError();
         return false;
     }
     while (q.next()) {

@@ -19,6 +19,7 @@
 #include <QMap>
 #include <QSet>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 #include <QStringList>
 
@@ -108,9 +109,9 @@ struct TLcMarkerLists
 QList<TLcMarkerSpec> CollectLcMarkers(const QList<int> &allLcNos, const QSet<int> &lcWithDetectors,
                                       const TLC_INFO_SET &set);
 // Reads the marker builder's two lists: every intersection of SCS_M_INTLC (ascending)
-// and those that have a detector (SCS_M_TFDTOPERATE). False with the error text.
+// and those that have a detector (SCS_M_TFDTOPERATE). False with the driver's error.
 bool LoadLcMarkerSources(const QSqlDatabase &db, QList<int> *allLcNos, QSet<int> *lcWithDetectors,
-                         QString *error = nullptr);
+                         QSqlError *error = nullptr);
 
 // The marker class of a live record: by tcdv_type unless it is virtual.
 int LcMarkerClassOf(const TSTT_LC_INFO &info);
@@ -150,6 +151,21 @@ void DrawSA(QString &script, const TMapLegend &legend, const QList<QPair<int, QS
 // Selection marker and selected group.
 QString SelectLCMarkerScript(const TMapLegend &legend, const QString &lat, const QString &lng);
 QString ClearSelectionScript(const TMapLegend &legend);
+// Selecting a group with a single node: the selection cleared, the map panned to the
+// node and a bouncing marker over it for three seconds.
+QString SelectSingleNodeGroupScript(const TMapLegend &legend, const QString &lat, const QString &lng);
+// Selecting a group: the selection cleared and the group's outline (SA<n>) in the
+// legend's selection colour.
+QString SelectGroupScript(const TMapLegend &legend, int groupId);
+// The "[lat,lng]" text of a group's bounds as a script value (numbers only), "[]"
+// when it is not such a pair.
+QString BoundsValue(const QString &text);
+// Fitting the map to a group's outline (SA<n>), or to its stored bounds when the
+// outline has none; takeCurZoom keeps the current zoom as the limit.
+QString FitGroupScript(int groupId, const QString &boundsText, bool takeCurZoom);
+// The selection text: the language text with its "%d" places filled in order with
+// the group and, when one is selected (tcdvId > 0), the intersection.
+QString SelectionText(const QString &format, int saId, int tcdvId);
 QString PanToScript(const QString &lat, const QString &lng);
 
 // Colour and arrows of one intersection (the monitoring cycle's script for the
@@ -188,6 +204,6 @@ struct TTrafficInfoRow
 // last 300 seconds, ordered by the two directions.
 QString TrafficInfoSql(bool oraFunc);
 bool LoadTrafficInfo(const QSqlDatabase &db, bool oraFunc, int lcNo, QList<TTrafficInfoRow> *rows,
-                     QString *error = nullptr);
+                     QSqlError *error = nullptr);
 
 } // namespace MainMapPage

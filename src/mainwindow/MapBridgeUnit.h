@@ -8,7 +8,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "mainwindow/MainWindowIntf.h"
+#include "core/MainContracts.h"
 
 class TMapViewController;
 

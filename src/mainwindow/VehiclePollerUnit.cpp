@@ -1,7 +1,7 @@
 #include "mainwindow/VehiclePollerUnit.h"
 
 #include "foundation/JsEscape.h"
-#include "mainwindow/MainWindowIntf.h"
+#include "core/MainContracts.h"
 #include "mainwindow/PanelTextUnit.h"
 #include "centrelink/RC2MMIUnit.h"
 

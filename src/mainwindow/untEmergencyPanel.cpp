@@ -3,6 +3,7 @@
 #include "core/ActionButton.h"
 #include "foundation/JsEscape.h"
 #include "mainwindow/MapViewControllerUnit.h"
+#include "mainwindow/PageMessageTable.h"
 #include "mainwindow/PanelActionsUnit.h"
 #include "mainwindow/PanelTextUnit.h"
 #include "core/Quorval.h"
@@ -947,6 +948,12 @@ void TAppEmergencyPanel::actAppEmergencyChangeStatusExecute()
     RemoveRow(id);
     SyncGrid(QString());
     UpdateActions();
+}
+
+void TAppEmergencyPanel::RegisterPageMessages(TPageMessageTable &table)
+{
+    for (const QString name : {QStringLiteral("dragEnd"), QStringLiteral("selectServiceID")})
+        table.AddNative(name, [this, name](const QVariantList &args) { HandleNative(name, args); });
 }
 
 bool TAppEmergencyPanel::HandleNative(const QString &name, const QVariantList &args)

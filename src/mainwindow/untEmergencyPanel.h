@@ -31,9 +31,10 @@
 #include <QWidget>
 #include <functional>
 
-#include "mainwindow/MainWindowIntf.h"
+#include "core/MainContracts.h"
 #include "foundation/TypeUnit.h"
 
+class TPageMessageTable;
 class QMenu;
 class QPushButton;
 class QLabel;
@@ -199,6 +200,8 @@ public:
 
     // Native calls of the page; true when taken.
     bool HandleNative(const QString &name, const QVariantList &args);
+    // Registers "dragEnd" and "selectServiceID" with the page's table.
+    void RegisterPageMessages(TPageMessageTable &table);
     void dragEnd(const QString &serviceId, const QString &lat, const QString &lng);
     void selectServiceID(const QString &serviceId);
 

@@ -15,7 +15,7 @@
 #include <functional>
 
 #include "mainwindow/MainMapPageUnit.h"
-#include "mainwindow/MainWindowIntf.h"
+#include "core/MainContracts.h"
 #include "mainwindow/MonitorThreadUnit.h"
 
 class QCheckBox;

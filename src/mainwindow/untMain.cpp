@@ -45,10 +45,10 @@
 #include "mainwindow/PanelTextUnit.h"
 #include "mainwindow/VehiclePollerUnit.h"
 #include "core/WindowRegistry.h"
-#include "control/ControlRunWindow.h"
 #include "mainwindow/untEmergencyPanel.h"
 #include "core/untSA_S.h"
 #include "core/untTCDV_S.h"
+#include "mainwindow/untTrafficInfoPanel.h"
 #include "mainwindow/untVipPanel.h"
 #include "foundation/AppServerPipe.h"
 #include "core/InAppMessage.h"
@@ -75,25 +75,10 @@ namespace {
 
 const QString kTable = QStringLiteral("TfrmMain");
 
-// The replaceable hooks of the window class, one slot per hook type (every hook
-// has a type of its own).
-template <typename THook>
-THook &hookSlot()
-{
-    static THook f;
-    return f;
-}
-TfrmMain::TLcMonitorFactory &lcMonitorFactory() { return hookSlot<TfrmMain::TLcMonitorFactory>(); }
-TfrmMain::TWindowFactory &currentEventFactory() { return hookSlot<TfrmMain::TWindowFactory>(); }
-TfrmMain::TStateListOpener &stateListOpener() { return hookSlot<TfrmMain::TStateListOpener>(); }
-TfrmMain::TMenuBuilder &menuBuilder() { return hookSlot<TfrmMain::TMenuBuilder>(); }
-TfrmMain::TAppServerLauncher &appServerLauncher() { return hookSlot<TfrmMain::TAppServerLauncher>(); }
-TfrmMain::TAppServerSender &appServerSender() { return hookSlot<TfrmMain::TAppServerSender>(); }
-TfrmMain::TShellOpen &shellOpen() { return hookSlot<TfrmMain::TShellOpen>(); }
 bool ShellOpen(const QString &path, const QStringList &arguments)
 {
-    if (shellOpen())
-        return shellOpen()(path, arguments);
+    if (const auto &open = TMainServices::Current().ShellOpen)
+        return open(path, arguments);
     if (arguments.isEmpty())
         return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     return QProcess::startDetached(path, arguments);
@@ -107,14 +92,6 @@ const QList<QPair<const char *, const char *>> kActiveShortcuts = {
     {"actOpenVIPControl", "Ctrl+P"},    {"actOpenTrafficInfo", "Ctrl+I"},
     {"actOpenEventHistory", "Ctrl+H"},  {"actOpenTCDV_HS_Sgnl", "Ctrl+O"},
 };
-
-// The native calls of the main page that the window handles.
-const char *const kNativeNames[] = {"mouseMove", "zoomEnd",  "loadEnd", "changeVisible", "clearSelection", "selectTcdv",
-                                    "keyPress",  "drawLC",   "bookmark", "moving",       "miniMapSync",
-                                    "dragEnd",   "selectServiceID"};
-const char *const kConsoleKeys[] = {"DoubleClicked",   "SelectedLC",        "SelectedSA",          "PopupMenu",
-                                    "copyID",          "VIPCtrlSelected",   "VIPCtrlUnselected",   "TrafficInfoSelected",
-                                    "TrafficInfoUnselected"};
 
 // Status glyphs (the window's image list): 0 receive blink, 1 request blink,
 // 2 receive idle, 3 request idle, 6 connected, 7 disconnected.
@@ -148,41 +125,20 @@ void setGlyph(QLabel *label, int index)
     label->setPixmap(GlyphPixmap(index));
 }
 
-// The "[lat,lng]" text of GetBounds as a script value (numbers only), "[]" when empty.
-QString BoundsValue(const QString &text)
-{
-    QString t = text.trimmed();
-    if (!t.startsWith(QLatin1Char('[')) || !t.endsWith(QLatin1Char(']')))
-        return QStringLiteral("[]");
-    t = t.mid(1, t.size() - 2);
-    const QStringList parts = t.split(QLatin1Char(','));
-    if (parts.size() != 2)
-        return QStringLiteral("[]");
-    const QString lat = JsNumText(parts[0].trimmed(), QString());
-    const QString lng = JsNumText(parts[1].trimmed(), QString());
-    if (lat.isEmpty() || lng.isEmpty())
-        return QStringLiteral("[]");
-    return QLatin1Char('[') + lat + QLatin1Char(',') + lng + QLatin1Char(']');
-}
-
-// Pauses the monitoring timer for the life of the guard and waits for a running cycle.
+// Pauses the monitoring timer for the life of the guard. A cycle that runs meanwhile
+// finishes on its own; its snapshot is not applied to a set that was reloaded.
 class TMonitorPause
 {
 public:
-    explicit TMonitorPause(TfrmMain *w) : FWindow(w), FWasActive(w->ttRCTimer && w->ttRCTimer->isActive())
-    {
-        if (FWasActive)
-            w->ttRCTimer->stop();
-        w->WaitForMonitorCycle();
-    }
+    explicit TMonitorPause(TMonitorHub *hub) : FHub(hub), FWasActive(hub->Pause()) {}
     ~TMonitorPause()
     {
-        if (FWasActive && FWindow && FWindow->ttRCTimer)
-            FWindow->ttRCTimer->start();
+        if (FHub)
+            FHub->Resume(FWasActive);
     }
 
 private:
-    QPointer<TfrmMain> FWindow;
+    QPointer<TMonitorHub> FHub;
     bool FWasActive;
 };
 
@@ -231,79 +187,10 @@ QList<QStringList> SaMotRows(const TST_VESK_STATE &image, const QMap<int, QStrin
 // Hooks
 // ---------------------------------------------------------------------------
 
-void TfrmMain::SetLcMonitorFactory(TLcMonitorFactory factory) { lcMonitorFactory() = std::move(factory); }
-void TfrmMain::SetCurrentEventFactory(TWindowFactory factory) { currentEventFactory() = std::move(factory); }
-void TfrmMain::SetStateListOpener(TStateListOpener opener) { stateListOpener() = std::move(opener); }
-void TfrmMain::SetMenuBuilder(TMenuBuilder builder) { menuBuilder() = std::move(builder); }
-void TfrmMain::SetAppServerHooks(TAppServerLauncher launcher, TAppServerSender sender)
+TMainServices &TMainServices::Current()
 {
-    appServerLauncher() = std::move(launcher);
-    appServerSender() = std::move(sender);
-}
-
-void TfrmMain::RegisterMonitorView(TMonitorViewKind kind, IMonitorView *view)
-{
-    if (kind >= 0 && kind < mvkCount)
-        FViews[kind] = view;
-}
-
-void TfrmMain::UnregisterMonitorView(TMonitorViewKind kind, IMonitorView *view)
-{
-    if (kind >= 0 && kind < mvkCount && FViews[kind] == view)
-        FViews[kind] = nullptr;
-}
-
-IMonitorView *TfrmMain::MonitorView(TMonitorViewKind kind) const
-{
-    return kind >= 0 && kind < mvkCount ? FViews[kind] : nullptr;
-}
-
-void TfrmMain::AddLcMonitor(int lcNo, QWidget *window)
-{
-    QMutexLocker lock(&FCS_TCDV_M);
-    for (auto &e : FTCDV_MList)
-        if (e.first == lcNo) {
-            e.second = window;
-            return;
-        }
-    FTCDV_MList.append({lcNo, QPointer<QWidget>(window)});
-    if (window)
-        connect(window, &QObject::destroyed, this, [this, lcNo, window]() {
-            QMutexLocker l(&FCS_TCDV_M);
-            for (int i = 0; i < FTCDV_MList.size(); ++i)
-                if (FTCDV_MList[i].first == lcNo && (!FTCDV_MList[i].second || FTCDV_MList[i].second == window)) {
-                    FTCDV_MList.removeAt(i);
-                    break;
-                }
-        });
-}
-
-void TfrmMain::RemoveLcMonitor(int lcNo)
-{
-    QMutexLocker lock(&FCS_TCDV_M);
-    for (int i = 0; i < FTCDV_MList.size(); ++i)
-        if (FTCDV_MList[i].first == lcNo) {
-            FTCDV_MList.removeAt(i);
-            return;
-        }
-}
-
-QWidget *TfrmMain::LcMonitor(int lcNo) const
-{
-    QMutexLocker lock(&FCS_TCDV_M);
-    for (const auto &e : FTCDV_MList)
-        if (e.first == lcNo)
-            return e.second.data();
-    return nullptr;
-}
-
-QStringList TfrmMain::LcMonitorList() const
-{
-    QMutexLocker lock(&FCS_TCDV_M);
-    QStringList out;
-    for (const auto &e : FTCDV_MList)
-        out << QStringLiteral("%1=%2").arg(e.first).arg(reinterpret_cast<quintptr>(e.second.data()));
-    return out;
+    static TMainServices services;
+    return services;
 }
 
 // ---------------------------------------------------------------------------
@@ -314,8 +201,6 @@ TfrmMain::TfrmMain(QWidget *parent, IMapBridge *bridge) : QMainWindow(parent), F
 {
     setObjectName(QStringLiteral("frmMain"));
     frmMain = this;
-    FImage = std::make_unique<TST_VESK_STATE>();
-    std::memset(static_cast<void *>(FImage.get()), 0, sizeof(TST_VESK_STATE));
     FormCreate();
 }
 
@@ -397,8 +282,8 @@ void TfrmMain::BuildMenuBar()
     const bool admin = DM && DM->G_ADMIN_MODE;
     const int grade = DM ? DM->G_APP_USER.Role : 2;
     TArrayOvikTwoLevelMenu menu;
-    if (menuBuilder())
-        menuBuilder()(this, admin, grade, menu);
+    if (TMainServices::Current().MenuBuilder)
+        TMainServices::Current().MenuBuilder(this, admin, grade, menu);
     else
         MakeTwoLevelMenu([this](const QString &n) { return Action(n); }, admin, grade, menu);
     QFont f(Tx(QStringLiteral("IDS_4")));
@@ -596,7 +481,7 @@ void TfrmMain::BuildUi()
     statusBar()->addWidget(spUserID);
     statusBar()->addPermanentWidget(spLat);
     statusBar()->addPermanentWidget(spLng);
-    SetGlyphs(TMonitorGlyphs());
+    ShowGlyphs(TMonitorGlyphs());
 
     // Events.
     connect(trvLC, &QTreeView::clicked, this, &TfrmMain::trvLCClick);
@@ -650,6 +535,11 @@ void TfrmMain::Retranslate()
             if (QAction *a = Action(main))
                 p->setText(a->text());
     }
+    // The host-request buttons: the caption, or the hint of an action without one.
+    // (QAction::text() falls back on the icon text, so the reload action is named.)
+    for (const char *n : {"actReqtParamsChanged", "actReqtAppReload", "actReqtHostReboot"})
+        if (QAction *act = Action(QString::fromLatin1(n)))
+            act->setIconText(qstrcmp(n, "actReqtAppReload") == 0 ? act->toolTip() : act->text());
     ShowSelectionText();
 }
 
@@ -661,7 +551,6 @@ void TfrmMain::FormCreate()
     BuildUi();
     FLang = new TsiLangLinked(this, kTable, [this] { Retranslate(); });
     BuildPopupMenu();
-    TMainOpeners::RegisterBuiltIns();
     BuildToolBar();
     FLang->Retranslate();
     BuildMenuBar();
@@ -670,26 +559,11 @@ void TfrmMain::FormCreate()
     for (const char *n : {"actShowDevTool", "actWebViewRefresh"})
         Action(QString::fromLatin1(n))->setEnabled(DM && DM->G_ADMIN_MODE);
 
-    // 2. Monitoring: the timer and the worker thread.
-    ttRCTimer = new QTimer(this);
-    ttRCTimer->setObjectName(QStringLiteral("ttRCTimer"));
-    ttRCTimer->setInterval(500);
-    connect(ttRCTimer, &QTimer::timeout, this, &TfrmMain::ttRCTimerTimer);
-    RCThread = new TMonitorThread(this);
-    connect(RCThread, &TMonitorThread::begin, this, [this] { FIsRCThreadBusy = true; });
-    connect(RCThread, &TMonitorThread::logLine, this, &TfrmMain::OnMonitorLog);
-    connect(RCThread, &TMonitorThread::glyphsChanged, this, [this](int c, int q, int r) {
-        TMonitorGlyphs g;
-        g.Connection = c;
-        g.Request = q;
-        g.Receive = r;
-        SetGlyphs(g);
-    });
-    connect(RCThread, &TMonitorThread::cycleFinished, this, &TfrmMain::OnCycleFinished);
-    connect(RCThread, &TMonitorThread::idle, this, [this] {
-        FIsRCThreadBusy = false;
-        emit rcThreadIdle();
-    });
+    // 2. Monitoring: the hub with its timer and worker thread.
+    FHub = new TMonitorHub(&G_LC_INFO_SET, this);
+    connect(FHub, &TMonitorHub::logLine, this, &TfrmMain::OnMonitorLog);
+    connect(FHub, &TMonitorHub::glyphsChanged, this, &TfrmMain::ShowGlyphs);
+    connect(FHub, &TMonitorHub::stateShown, this, &TfrmMain::OnStateShown);
 
     // 3. The two logs and the current-event window, hidden and owned by the window.
     auto *logCom = new TfrmTH_LogCom(this);
@@ -698,13 +572,13 @@ void TfrmMain::FormCreate()
     auto *ctrlLog = new TfrmTH_TCDV_C_Log(this);
     ctrlLog->setWindowTitle(Action(QStringLiteral("actOpenTCDV_C_Log"))->text());
     frmTH_TCDV_C_Log = ctrlLog;
-    if (currentEventFactory()) {
-        FCurrentEventWindow = currentEventFactory()(this);
+    if (TMainServices::Current().CurrentEventFactory) {
+        FCurrentEventWindow = TMainServices::Current().CurrentEventFactory(this);
         if (FCurrentEventWindow) {
             FCurrentEventWindow->hide();
             FCurrentEventWindow->setWindowTitle(Action(QStringLiteral("actOpenCURR_EV"))->text());
             if (auto *view = dynamic_cast<IMonitorView *>(FCurrentEventWindow.data()))
-                RegisterMonitorView(mvkCurrentEvent, view);
+                FHub->RegisterMonitorView(mvkCurrentEvent, view);
         }
     }
 
@@ -714,18 +588,6 @@ void TfrmMain::FormCreate()
         FMapViewController = new TMapViewController(this, pnlMapView, url, [this] { InitMapPage(); });
         FMapViewController->SetWebSecurity(false);
         FMapViewController->SetFocusUnderMouse(true); // the map takes wheel and keys under the mouse
-        for (const char *n : kNativeNames) {
-            const QString name = QString::fromLatin1(n);
-            FMapViewController->RegisterNative(name, [this, name](const QVariantList &args) {
-                BrowserMessageReceived(name, args);
-            });
-        }
-        for (const char *k : kConsoleKeys) {
-            const QString key = QString::fromLatin1(k);
-            FMapViewController->RegisterConsole(key, [this, key](const QString &value) {
-                crmConsoleMessage(key + QLatin1Char(':') + value);
-            });
-        }
         FOwnBridge = std::make_unique<TMapViewBridge>(FMapViewController);
         FBridge = FOwnBridge.get();
     } else {
@@ -734,6 +596,18 @@ void TfrmMain::FormCreate()
 
     // The side panels need the page bridge.
     BuildSidePanels();
+    // The page's messages: the window's own and the panels'.
+    RegisterPageMessages();
+    if (FMapViewController) {
+        for (const QString &name : FPageMessages.NativeNames())
+            FMapViewController->RegisterNative(name, [this, name](const QVariantList &args) {
+                BrowserMessageReceived(name, args);
+            });
+        for (const QString &key : FPageMessages.ConsoleKeys())
+            FMapViewController->RegisterConsole(key, [this, key](const QString &value) {
+                crmConsoleMessage(key + QLatin1Char(':') + value);
+            });
+    }
 
     // 8. Layers and error texts.
     LoadMapLayers();
@@ -805,15 +679,15 @@ void TfrmMain::FormShow()
     if (DM) {
         DM->G_APP_SERVER = false;
         if (QFileInfo::exists(TAppServerClient::ExecutablePath(DM->G_APP_PATH))) {
-            DM->G_APP_SERVER = appServerLauncher()
-                ? appServerLauncher()(TAppServerClient::ExecutablePath(DM->G_APP_PATH))
+            DM->G_APP_SERVER = TMainServices::Current().AppServerLauncher
+                ? TMainServices::Current().AppServerLauncher(TAppServerClient::ExecutablePath(DM->G_APP_PATH))
                 : TAppServerClient::StartIfPresent(DM->G_APP_PATH, TAppServerClient::ArgumentsFor(DM->IniFileName()));
         }
     }
 
     // 6. Monitoring starts (first tick after 500 ms).
-    ttRCTimer->setInterval(500);
-    ttRCTimer->start();
+    FHub->Timer()->setInterval(500);
+    FHub->Timer()->start();
     AddLogCom(Tx(QStringLiteral("IDS_8")));
 
     // 7. The map page.
@@ -851,49 +725,22 @@ void TfrmMain::changeEvent(QEvent *event)
     }
 }
 
-void TfrmMain::WaitForMonitorCycle()
-{
-    while (FIsRCThreadBusy) {
-        QEventLoop loop;
-        connect(this, &TfrmMain::rcThreadIdle, &loop, &QEventLoop::quit);
-        if (FIsRCThreadBusy)
-            loop.exec();
-    }
-}
-
-bool TfrmMain::PauseMonitoring()
-{
-    const bool wasActive = ttRCTimer->isActive();
-    ttRCTimer->stop();
-    WaitForMonitorCycle();
-    return wasActive;
-}
-
-void TfrmMain::RestartMonitoring(bool wasActive)
-{
-    if (wasActive && !FClosed)
-        ttRCTimer->start();
-}
-
 void TfrmMain::FormActivate()
 {
     if (FInActivate)
         return;
     FInActivate = true;
-    // 1. No reload while a cycle runs; the timer restarts whatever happens.
+    // 1. The timer stands still while the flags are acted on and restarts whatever
+    // happens; a cycle running meanwhile is not applied to a reloaded set.
     const bool wasActive = FShown;
-    ttRCTimer->stop();
-    WaitForMonitorCycle();
+    FHub->Pause();
     // 2. The shortcuts that work only in the main window.
     for (const auto &s : kActiveShortcuts)
         if (QAction *a = Action(QString::fromLatin1(s.first)))
             a->setShortcut(QKeySequence(QString::fromLatin1(s.second)));
     // 3. The refresh flags.
-    try {
-        ActOnRefreshFlags();
-    } catch (...) {
-    }
-    RestartMonitoring(wasActive);
+    ActOnRefreshFlags();
+    FHub->Resume(wasActive);
     FInActivate = false;
 }
 
@@ -985,7 +832,7 @@ void TfrmMain::FormClose()
         return;
     FClosed = true;
     // Control windows in the middle of a run outlive this window until the run ends.
-    TControlRunWindow::ReleaseRunningWindows(this);
+    TMainOpeners::RunMainCloseHooks(this);
     // 1. The detector counter.
     if (FTfdtInfoThread) {
         FTfdtInfoThread->Stop();
@@ -1007,15 +854,13 @@ void TfrmMain::FormClose()
         DM->WriteEventControl(DM->G_APP_USER.ID, 160, 1, 3, false, 0, Tx(QStringLiteral("IDS_1")));
     }
     // 6. Monitoring stops.
-    ttRCTimer->stop();
+    FHub->Timer()->stop();
+    FHub->SetClosed();
     // 7. The two logs go.
-    {
-        QMutexLocker lock(&FCS_LOG_COM);
-        if (frmTH_LogCom) {
-            frmTH_LogCom->close();
-            delete frmTH_LogCom;
-            frmTH_LogCom = nullptr;
-        }
+    if (frmTH_LogCom) {
+        frmTH_LogCom->close();
+        delete frmTH_LogCom;
+        frmTH_LogCom = nullptr;
     }
     if (frmTH_TCDV_C_Log) {
         frmTH_TCDV_C_Log->close();
@@ -1036,36 +881,25 @@ void TfrmMain::FormDestroy()
         return;
     FDestroyed = true;
     FClosed = true;
-    TControlRunWindow::ReleaseRunningWindows(this);
-    if (ttRCTimer)
-        ttRCTimer->stop();
+    TMainOpeners::RunMainCloseHooks(this);
+    if (FHub)
+        FHub->Timer()->stop();
     if (FTfdtInfoThread) {
         FTfdtInfoThread->Stop();
         delete FTfdtInfoThread;
         FTfdtInfoThread = nullptr;
     }
     // Wait for a running cycle, then the closing step of the monitoring connection.
-    if (RCThread)
-        RCThread->Shutdown(TMonitorTexts::FromLanguage(), DM && DM->G_ADMIN_MODE);
+    if (FHub)
+        FHub->Shutdown();
     StopVehiclePollers();
-    {
-        QMutexLocker lock(&FCS_LOG_COM);
-        delete frmTH_LogCom;
-        frmTH_LogCom = nullptr;
-    }
+    delete frmTH_LogCom;
+    frmTH_LogCom = nullptr;
     delete frmTH_TCDV_C_Log;
     frmTH_TCDV_C_Log = nullptr;
     delete FCurrentEventWindow.data();
-    for (auto &v : FViews)
-        v = nullptr;
-    // Open intersection monitors no longer report their end to this window.
-    {
-        QMutexLocker lock(&FCS_TCDV_M);
-        for (const auto &e : std::as_const(FTCDV_MList))
-            if (e.second)
-                disconnect(e.second.data(), nullptr, this, nullptr);
-        FTCDV_MList.clear();
-    }
+    if (FHub)
+        FHub->ClearViews();
     if (FMapViewController) {
         FOwnBridge.reset();
         FBridge = nullptr;
@@ -1152,11 +986,11 @@ bool TfrmMain::LoadLcInfos()
     if (!DM)
         return false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    QString error;
+    QSqlError error;
     const bool ok = G_LC_INFO_SET.LoadFromDb(DM->Con(), &error);
     QApplication::restoreOverrideCursor();
     if (!ok)
-        ShowDbError(QSqlError(QString(), error, QSqlError::StatementError));
+        ShowDbError(error);
     return ok;
 }
 
@@ -1164,9 +998,9 @@ void TfrmMain::LCInfosPhase(int TCDV_ID)
 {
     if (!DM)
         return;
-    QString error;
+    QSqlError error;
     if (!G_LC_INFO_SET.LoadMovementsFromDb(DM->Con(), TCDV_ID, &error))
-        ShowDbError(QSqlError(QString(), error, QSqlError::StatementError));
+        ShowDbError(error);
 }
 
 bool TfrmMain::LoadSaList()
@@ -1252,7 +1086,7 @@ bool TfrmMain::LoadMapLayers()
 
 void TfrmMain::ReloadApplication()
 {
-    TMonitorPause pause(this);
+    TMonitorPause pause(FHub);
     FBridge->SetShowLoadingPanel(true);
     QCoreApplication::processEvents();
     FBridge->Load(QStringLiteral("about:blank"));
@@ -1269,7 +1103,7 @@ void TfrmMain::ReloadApplication()
 
 void TfrmMain::WmReloadLists()
 {
-    TMonitorPause pause(this);
+    TMonitorPause pause(FHub);
     LoadSaList();
     LoadLcInfos();
     LCInfosPhase(0);
@@ -1284,12 +1118,12 @@ void TfrmMain::WmReloadLists()
 
 void TfrmMain::SendAppServerCommand(const QString &command)
 {
-    if (!appServerSender()) {
+    if (!TMainServices::Current().AppServerSender) {
         ::SendAppServerCommand(this, command);
         return;
     }
     bool connected = false;
-    const int error = appServerSender()(command, &connected);
+    const int error = TMainServices::Current().AppServerSender(command, &connected);
     if (!connected || error == 0)
         return; // nothing is shown when the server cannot be reached
     if (DM)
@@ -1304,7 +1138,6 @@ void TfrmMain::SendAppServerCommand(const QString &command)
 
 void TfrmMain::AddLogCom(const QString &Msg)
 {
-    QMutexLocker lock(&FCS_LOG_COM);
     if (frmTH_LogCom)
         frmTH_LogCom->AddLog(Msg);
 }
@@ -1312,7 +1145,6 @@ void TfrmMain::AddLogCom(const QString &Msg)
 void TfrmMain::OnMonitorLog(const QString &title, const QByteArray &packet)
 {
     // LogMonitorPacket: the line and the dump of the packet as it stood.
-    QMutexLocker lock(&FCS_LOG_COM);
     FLogTitle = title;
     if (!frmTH_LogCom)
         return;
@@ -1324,138 +1156,29 @@ void TfrmMain::OnMonitorLog(const QString &title, const QByteArray &packet)
 // Monitoring cycle
 // ---------------------------------------------------------------------------
 
-void TfrmMain::SetGlyphs(const TMonitorGlyphs &g)
+void TfrmMain::ShowGlyphs(const TMonitorGlyphs &g)
 {
-    FGlyphs = g;
     setGlyph(gsConnection, g.Connection);
     setGlyph(gsRequest, g.Request);
     setGlyph(gsReceive, g.Receive);
 }
 
-void TfrmMain::ttRCTimerTimer()
+void TfrmMain::OnStateShown(bool monitored)
 {
-    if (FClosed || !RCThread || RCThread->Busy() || !DM)
-        return;
-    auto job = std::make_shared<TMonitorJob>();
-    job->Endpoint.host = DM->G_HOST;
-    job->Endpoint.port = DM->G_RC_MNTR_PORT;
-    job->Endpoint.connectTimeout = DM->G_CONNECTION_TIMEOUT;
-    job->Endpoint.readTimeout = DM->G_READ_TIMEOUT;
-    job->Endpoint.closePause = 100;
-    job->Snapshot = G_LC_INFO_SET.TakeSnapshot();
-    job->Texts = TMonitorTexts::FromLanguage();
-    job->DumpPackets = DM->G_ADMIN_MODE;
-    RCThread->Start(std::move(job));
-}
-
-void TfrmMain::OnCycleFinished(std::shared_ptr<TMonitorCycleResult> result)
-{
-    if (!result || FDestroyed)
-        return;
-    SetGlyphs(result->Glyphs);
-    if (!DM)
-        return;
-    int interval = DM->G_RC_MNTR_PERIOD;
-    switch (result->Outcome) {
-    case moImage:
-        // The set is applied only when it was not reloaded meanwhile (reloads pause the
-        // cycle, so this is a guard).
-        if (result->Snapshot.generation == G_LC_INFO_SET.Generation())
-            G_LC_INFO_SET.ApplySnapshot(result->Snapshot);
-        if (result->Image)
-            FImage = std::make_unique<TST_VESK_STATE>(*result->Image);
-        m_PacketTime = result->PacketTime;
-        FCounters = result->Counters;
-        break;
-    case moExchangeFailed:
-        G_LC_INFO_SET.InitLC();
-        break;
-    case moConnectFailed:
-        interval = DM->G_RC_MNTR_RETRYPERIOD;
-        G_LC_INFO_SET.InitLC();
-        break;
-    case moTerminated:
-        return;
-    }
-    // Only a changed period restarts the timer; otherwise cycles keep their rhythm.
-    if (ttRCTimer->interval() != interval)
-        ttRCTimer->setInterval(interval);
-    if (FClosed)
-        return;
-    RefreshViews(result->Outcome == moImage);
-}
-
-TMonitorRefresh TfrmMain::MakeRefresh(bool monitored) const
-{
-    TMonitorRefresh r;
-    r.Image = FImage.get();
-    r.LcInfoSet = &G_LC_INFO_SET;
-    r.PacketTime = m_PacketTime;
-    r.PacketDateTime = RcPacketTimeToDateTime(m_PacketTime.tv_sec);
-    r.Monitored = monitored;
-    r.RefreshMovements = TInAppMessageHolder::instance()->Flags().REFRESH_MVMT_TCDV_M;
-    return r;
-}
-
-void TfrmMain::RefreshViews(bool monitored)
-{
-    // 1. The request glyph blinks once per image.
-    if (monitored) {
-        TMonitorGlyphs g = FGlyphs;
-        g.Request = g.Request == TMonitorGlyphs::ReqIdle ? TMonitorGlyphs::ReqToggled : TMonitorGlyphs::ReqIdle;
-        SetGlyphs(g);
-    }
-    // 2. Counters, group grid and markers, unless minimised.
-    if (!isMinimized()) {
-        try {
-            ShowMonitorState();
-        } catch (...) {
-        }
-    }
-    // 3. The open intersection monitors.
-    RefreshLcMonitors();
-    // 4 to 8. Group monitor, current events, whole system, state list, VIP panel.
-    const TMonitorRefresh refresh = MakeRefresh(monitored);
-    for (int k = 0; k < mvkCount; ++k) {
-        IMonitorView *v = FViews[k];
-        if (!v || !v->WantsRefresh())
-            continue;
-        try {
-            v->RefreshFromImage(refresh);
-        } catch (...) {
-        }
-    }
-    emit monitorRefreshed(monitored);
-}
-
-void TfrmMain::RefreshLcMonitors()
-{
-    QMutexLocker lock(&FCS_TCDV_M);
-    if (FTCDV_MList.isEmpty())
-        return;
-    const TMonitorRefresh refresh = MakeRefresh(true);
-    TMonitorRefresh r = refresh;
-    r.Monitored = true;
-    const QList<QPair<int, QPointer<QWidget>>> list = FTCDV_MList;
-    for (const auto &e : list) {
-        if (!e.second)
-            continue;
-        if (auto *v = dynamic_cast<IMonitorView *>(e.second.data())) {
-            try {
-                v->RefreshFromImage(r);
-            } catch (...) {
-            }
-        }
-    }
-    TInAppMessageHolder::instance()->Flags().REFRESH_MVMT_TCDV_M = false;
+    Q_UNUSED(monitored);
+    // Counters, group grid and markers, unless minimised.
+    if (!isMinimized())
+        ShowMonitorState();
 }
 
 void TfrmMain::ShowMonitorState()
 {
-    const QDateTime t = RcPacketTimeToDateTime(m_PacketTime.tv_sec);
-    m_MmiMain.Fill(FCounters, t, FImage.get());
+    const QDateTime t = RcPacketTimeToDateTime(FHub->PacketTime().tv_sec);
+    const TStateImageRef image = FHub->Image();
+    m_MmiMain.Fill(FHub->Counters(), t, image.get());
+    m_MmiMain.m_pscs_state = nullptr; // the snapshot is the hub's to keep
     if (IsAreaBrowserOpen())
-        FLegend->ShowCounters(FCounters);
+        FLegend->ShowCounters(FHub->Counters());
     if (IsMntrPanelOpen())
         FillSaMotGrid();
     if (PageReady() && !FMoving)
@@ -1464,7 +1187,8 @@ void TfrmMain::ShowMonitorState()
 
 void TfrmMain::FillSaMotGrid()
 {
-    const QList<QStringList> rows = SaMotRows(*FImage, FSA_NameList, m_MmiMain.tPacketTime);
+    const TStateImageRef image = FHub->Image();
+    const QList<QStringList> rows = SaMotRows(*image, FSA_NameList, m_MmiMain.tPacketTime);
     gtvSAMot->setUpdatesEnabled(false);
     gtvSAMot->setRowCount(0);
     gtvSAMot->setRowCount(int(rows.size()));
@@ -1492,21 +1216,10 @@ void TfrmMain::MakeLcScript(int lcNo, QString &script) const
 
 void TfrmMain::ApplyCommSettingsChanged()
 {
-    ttRCTimer->stop();
-    WaitForMonitorCycle();
-    RCThread->CloseConnection(TMonitorTexts::FromLanguage(), DM && DM->G_ADMIN_MODE);
-    G_LC_INFO_SET.InitLC();
-    RefreshViews(false);
+    FHub->RestartAfterSettingsChange(DM ? DM->G_RC_MNTR_PERIOD : FHub->Timer()->interval());
     if (DM && DM->G_APP_SERVER)
         SendAppServerCommand(QString::fromLatin1(AppServerPipe::CmdReconnect));
-    TMonitorGlyphs g = FGlyphs;
-    g.Request = TMonitorGlyphs::ReqIdle;
-    g.Receive = TMonitorGlyphs::RcvIdle;
-    SetGlyphs(g);
     AddLogCom(Tx(QStringLiteral("IDS_27")));
-    if (DM)
-        ttRCTimer->setInterval(DM->G_RC_MNTR_PERIOD);
-    ttRCTimer->start();
 }
 
 // ---------------------------------------------------------------------------
@@ -1550,9 +1263,9 @@ void TfrmMain::InitMapPage()
     TMainMapPageConfig cfg = TMainMapPageConfig::FromDM();
     QList<int> all;
     QSet<int> withDetectors;
-    QString error;
+    QSqlError error;
     if (!LoadLcMarkerSources(DM->Con(), &all, &withDetectors, &error))
-        ShowDbError(QSqlError(QString(), error, QSqlError::StatementError));
+        ShowDbError(error);
     const QList<TLcMarkerSpec> markers = CollectLcMarkers(all, withDetectors, G_LC_INFO_SET);
     QList<QPair<int, QString>> outlines;
     for (auto it = FSA_BoundsList.cbegin(); it != FSA_BoundsList.cend(); ++it)
@@ -1575,9 +1288,9 @@ void TfrmMain::DrawLCMarkers(QString &script)
         return;
     QList<int> all;
     QSet<int> withDetectors;
-    QString error;
+    QSqlError error;
     if (!LoadLcMarkerSources(DM->Con(), &all, &withDetectors, &error))
-        ShowDbError(QSqlError(QString(), error, QSqlError::StatementError));
+        ShowDbError(error);
     MainMapPage::DrawLCMarkers(script, Legend(), CollectLcMarkers(all, withDetectors, G_LC_INFO_SET), &FMarkerLists);
 }
 
@@ -1611,13 +1324,26 @@ void TfrmMain::DrawSA()
 void TfrmMain::crmConsoleMessage(const QString &message)
 {
     QString key, value;
-    if (!SplitConsoleMessage(message, &key, &value))
-        return;
-    if (PanelConsoleMessage(key, value))
-        return; // the VIP and traffic-information selections belong to their panels
-    if (key == QLatin1String("DoubleClicked")) {
-        OpenLCMonitor(FTCDV_ID);
-    } else if (key == QLatin1String("SelectedLC")) {
+    if (SplitConsoleMessage(message, &key, &value))
+        FPageMessages.Console(key, value);
+}
+
+bool TfrmMain::BrowserMessageReceived(const QString &name, const QVariantList &args)
+{
+    return FPageMessages.Native(name, args);
+}
+
+void TfrmMain::RegisterPageMessages()
+{
+    // The side panels' messages (VIP and traffic-information selections, the
+    // emergency panel's markers).
+    pnlVIPControl->RegisterPageMessages(FPageMessages);
+    pnlTrafficInfo->RegisterPageMessages(FPageMessages);
+    pnlAppEmergency->RegisterPageMessages(FPageMessages);
+
+    // Console messages of the window.
+    FPageMessages.AddConsole(QStringLiteral("DoubleClicked"), [this](const QString &) { OpenLCMonitor(FTCDV_ID); });
+    FPageMessages.AddConsole(QStringLiteral("SelectedLC"), [this](const QString &value) {
         const int n = MainMapPage::IdAfterPrefix(value);
         if (n > 0) {
             SelectLCMarker(n);
@@ -1625,89 +1351,84 @@ void TfrmMain::crmConsoleMessage(const QString &message)
             FindTreeByLcId(trvLC, n);
             ShowSelectionText();
         }
-    } else if (key == QLatin1String("SelectedSA")) {
+    });
+    FPageMessages.AddConsole(QStringLiteral("SelectedSA"), [this](const QString &value) {
         FTCDV_ID = 0;
         FSA_ID = MainMapPage::IdAfterPrefix(value);
         SelectSA(FSA_ID);
         FindTreeBySaId(trvSA, FSA_ID);
         ShowSelectionText();
-    } else if (key == QLatin1String("PopupMenu")) {
+    });
+    FPageMessages.AddConsole(QStringLiteral("PopupMenu"), [this](const QString &) {
         const QModelIndex idx = trvSA->currentIndex();
         if (TNodeTreeModel::HasData(idx)) {
             const TNodeData d = TNodeTreeModel::Data(idx);
             PreparePopup(d, pkMapLc, d.Flag + 1);
             pmLC->popup(QCursor::pos());
         }
-    } else if (key == QLatin1String("copyID")) {
-        QGuiApplication::clipboard()->setText(value);
-    }
-    // VIP and traffic-information selections belong to their panels.
-}
+    });
+    FPageMessages.AddConsole(QStringLiteral("copyID"),
+                             [](const QString &value) { QGuiApplication::clipboard()->setText(value); });
 
-bool TfrmMain::BrowserMessageReceived(const QString &name, const QVariantList &args)
-{
-    if (PanelNative(name, args))
-        return true; // dragEnd and selectServiceID belong to the emergency panel
-    if (name == QLatin1String("mouseMove")) {
+    // Native calls of the window.
+    FPageMessages.AddNative(QStringLiteral("mouseMove"), [this](const QVariantList &args) {
         FCurrentPos.Lat = NativeArgNumText(args, 0);
         FCurrentPos.Lng = NativeArgNumText(args, 1);
         spLat->setText(QStringLiteral("Lat : ") + FCurrentPos.Lat);
         spLng->setText(QStringLiteral("Lng : ") + FCurrentPos.Lng);
-    } else if (name == QLatin1String("zoomEnd")) {
-        FScale = NativeArgInt(args, 0);
-    } else if (name == QLatin1String("loadEnd")) {
-        FBridge->SetIsLoading(false);
-    } else if (name == QLatin1String("changeVisible")) {
-        if (DM) {
-            const bool visible = NativeArgStr(args, 0) == QLatin1String("Visible");
-            switch (MainMapPage::ChangeVisibleTarget(NativeArgStr(args, 1), Tx(QStringLiteral("IDS_101")),
-                                                     Tx(QStringLiteral("IDS_60")))) {
-            case MainMapPage::vtNode: DM->G_NODE_VISIBLE = visible; break;
-            case MainMapPage::vtLink: DM->G_LINK_VISIBLE = visible; break;
-            case MainMapPage::vtTfdt: DM->G_TFDT_VISIBLE = visible; break;
-            case MainMapPage::vtTcdv: DM->G_TCDV_VISIBLE = visible; break;
-            case MainMapPage::vtSA: DM->G_SA_VISIBLE = visible; break;
-            case MainMapPage::vtLC: DM->G_LC_VISIBLE = visible; break;
-            case MainMapPage::vtMvmt: DM->G_MVMT_VISIBLE = visible; break;
-            case MainMapPage::vtNone: break;
-            }
-        }
-    } else if (name == QLatin1String("clearSelection")) {
+    });
+    FPageMessages.AddNative(QStringLiteral("zoomEnd"), [this](const QVariantList &args) { FScale = NativeArgInt(args, 0); });
+    FPageMessages.AddNative(QStringLiteral("loadEnd"), [this](const QVariantList &) { FBridge->SetIsLoading(false); });
+    FPageMessages.AddNative(QStringLiteral("changeVisible"), [this](const QVariantList &args) { ChangeLayerVisible(args); });
+    FPageMessages.AddNative(QStringLiteral("clearSelection"), [this](const QVariantList &) {
         FTCDV_ID = 0;
         FSA_ID = 0;
         if (FBridge->BrowserExists())
             FBridge->ExecuteJavaScript(MainMapPage::ClearSelectionScript(Legend()));
-    } else if (name == QLatin1String("selectTcdv") || name == QLatin1String("miniMapSync")) {
-        // nothing
-    } else if (name == QLatin1String("keyPress")) {
-        if (NativeArgInt(args, 0) == 32) {
-            const bool show = !menuBar()->isVisible();
-            menuBar()->setVisible(show);
-            statusBar()->setVisible(show);
-            setWindowFlag(Qt::FramelessWindowHint, !show);
-            QMainWindow::show();
-            QTimer::singleShot(100, this, [] { QCoreApplication::processEvents(); });
-        }
-    } else if (name == QLatin1String("drawLC")) {
+    });
+    FPageMessages.AddNative(QStringLiteral("selectTcdv"), [](const QVariantList &) {});
+    FPageMessages.AddNative(QStringLiteral("miniMapSync"), [](const QVariantList &) {});
+    FPageMessages.AddNative(QStringLiteral("keyPress"), [this](const QVariantList &args) {
+        if (NativeArgInt(args, 0) != 32)
+            return;
+        const bool show = !menuBar()->isVisible();
+        menuBar()->setVisible(show);
+        statusBar()->setVisible(show);
+        setWindowFlag(Qt::FramelessWindowHint, !show);
+        QMainWindow::show();
+    });
+    FPageMessages.AddNative(QStringLiteral("drawLC"), [this](const QVariantList &args) {
         const QString list = NativeArgStr(args, 0);
-        if (!list.isEmpty() && FBridge->BrowserExists()) {
-            const int maxZoom = DM ? DM->G_MAP_MAX_ZOOM : 19;
-            const int offset = DM ? DM->G_MVMT_MAXZOOM_OFFSET : 4;
-            const QString script = MainMapPage::DrawLCScript(list, G_LC_INFO_SET, Legend(), FScale, maxZoom, offset);
-            if (!script.isEmpty())
-                FBridge->ExecuteJavaScript(script);
-        }
-    } else if (name == QLatin1String("bookmark")) {
+        if (list.isEmpty() || !FBridge->BrowserExists())
+            return;
+        const int maxZoom = DM ? DM->G_MAP_MAX_ZOOM : 19;
+        const int offset = DM ? DM->G_MVMT_MAXZOOM_OFFSET : 4;
+        const QString script = MainMapPage::DrawLCScript(list, G_LC_INFO_SET, Legend(), FScale, maxZoom, offset);
+        if (!script.isEmpty())
+            FBridge->ExecuteJavaScript(script);
+    });
+    FPageMessages.AddNative(QStringLiteral("bookmark"), [this](const QVariantList &args) {
         if (QAction *a = Action(QStringLiteral("actBookmark%1").arg(NativeArgInt(args, 0))))
             a->trigger();
-        else if (QAction *b = findChild<QAction *>(QStringLiteral("actBookmark%1").arg(NativeArgInt(args, 0))))
-            b->trigger();
-    } else if (name == QLatin1String("moving")) {
-        FMoving = NativeArgBool(args, 0);
-    } else {
-        return false;
+    });
+    FPageMessages.AddNative(QStringLiteral("moving"), [this](const QVariantList &args) { FMoving = NativeArgBool(args, 0); });
+}
+
+void TfrmMain::ChangeLayerVisible(const QVariantList &args)
+{
+    if (!DM)
+        return;
+    const bool visible = NativeArgStr(args, 0) == QLatin1String("Visible");
+    switch (MainMapPage::ChangeVisibleTarget(NativeArgStr(args, 1), Tx(QStringLiteral("IDS_101")), Tx(QStringLiteral("IDS_60")))) {
+    case MainMapPage::vtNode: DM->G_NODE_VISIBLE = visible; break;
+    case MainMapPage::vtLink: DM->G_LINK_VISIBLE = visible; break;
+    case MainMapPage::vtTfdt: DM->G_TFDT_VISIBLE = visible; break;
+    case MainMapPage::vtTcdv: DM->G_TCDV_VISIBLE = visible; break;
+    case MainMapPage::vtSA: DM->G_SA_VISIBLE = visible; break;
+    case MainMapPage::vtLC: DM->G_LC_VISIBLE = visible; break;
+    case MainMapPage::vtMvmt: DM->G_MVMT_VISIBLE = visible; break;
+    case MainMapPage::vtNone: break;
     }
-    return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -1718,20 +1439,8 @@ void TfrmMain::ShowSelectionText()
 {
     if (!pnlSelNodeDesc)
         return;
-    QString text;
-    if (FTCDV_ID > 0)
-        text = Tx(QStringLiteral("IDS_67")).replace(QStringLiteral("%d"), QStringLiteral("\x01"));
-    else
-        text = Tx(QStringLiteral("IDS_68")).replace(QStringLiteral("%d"), QStringLiteral("\x01"));
-    // Fill the "%d" places in order.
-    const QList<int> values = FTCDV_ID > 0 ? QList<int>{FSA_ID, FTCDV_ID} : QList<int>{FSA_ID};
-    for (int v : values) {
-        const int at = text.indexOf(QChar(1));
-        if (at < 0)
-            break;
-        text.replace(at, 1, QString::number(v));
-    }
-    pnlSelNodeDesc->setText(text);
+    pnlSelNodeDesc->setText(MainMapPage::SelectionText(
+        Tx(FTCDV_ID > 0 ? QStringLiteral("IDS_67") : QStringLiteral("IDS_68")), FSA_ID, FTCDV_ID));
 }
 
 void TfrmMain::SelectLCMarker(int lcNo)
@@ -1762,31 +1471,13 @@ void TfrmMain::SelectSA(int GroupID)
                 ShowDbError(e2);
             return;
         }
-        const QString la = JsNumText(lat), ln = JsNumText(lng);
-        QString s = MainMapPage::ClearSelectionScript(legend);
-        s += QStringLiteral(" map.panTo(L.latLng(") + la + QStringLiteral(", ") + ln + QStringLiteral("));");
-        s += QStringLiteral(" selMarker.setLatLng([0, 0]);");
-        s += QStringLiteral(" if (typeof imhereMarker === \"undefined\" || !imhereMarker || !map.hasLayer(imhereMarker)) {"
-                            " imhereMarker = L.marker([") + la + QStringLiteral(", ") + ln
-             + QStringLiteral("], { icon: L.AwesomeMarkers.icon({ icon: \"arrow-down\", prefix: \"glyphicon\","
-                              " markerColor: \"darkblue\" }) }).addTo(map);"
-                              " imhereMarker.bounce(3);"
-                              " setTimeout(function () { map.removeLayer(imhereMarker); }, 3000); }");
         if (FBridge && FBridge->BrowserExists())
-            FBridge->ExecuteJavaScript(s);
-    } else {
-        const QString sa = QStringLiteral("SA") + QString::number(GroupID);
-        const QString sel = LegendScripts::Hash(legend.SASelectedColor);
-        QString s = MainMapPage::ClearSelectionScript(legend);
-        s += QStringLiteral(" if (typeof ") + sa + QStringLiteral(" !== \"undefined\") { ") + sa
-             + QStringLiteral(".setStyle({color:\"") + sel + QStringLiteral("\", fillColor:\"") + sel
-             + QStringLiteral("\"}); selGroup = \"") + sa + QStringLiteral("\"; }");
-        s += QStringLiteral(" selMarker.setLatLng([0, 0]);");
-        if (FBridge && FBridge->BrowserExists())
-            FBridge->ExecuteJavaScript(s);
+            FBridge->ExecuteJavaScript(MainMapPage::SelectSingleNodeGroupScript(legend, lat, lng));
+    } else if (FBridge && FBridge->BrowserExists()) {
+        FBridge->ExecuteJavaScript(MainMapPage::SelectGroupScript(legend, GroupID));
     }
     // The group monitor follows the selected group.
-    if (IMonitorView *v = FViews[mvkGroupMonitor]) {
+    if (IMonitorView *v = FHub->MonitorView(mvkGroupMonitor)) {
         if (auto *w = dynamic_cast<QWidget *>(v)) {
             w->setWindowTitle(Action(QStringLiteral("actOpenSA_M"))->text() + QStringLiteral(" : ") + GetSaName(FSA_ID));
             v->SetTargetGroup(FSA_ID);
@@ -1810,16 +1501,7 @@ QString TfrmMain::GetBounds(int GroupID)
 
 void TfrmMain::FitGroupScript(int GroupID, bool takeCurZoom)
 {
-    const QString sa = QStringLiteral("SA") + QString::number(GroupID);
-    const QString zoom = takeCurZoom ? QStringLiteral("curZoom") : QStringLiteral("map.getZoom()");
-    QString s;
-    if (takeCurZoom)
-        s += QStringLiteral(" curZoom = map.getZoom();");
-    s += QStringLiteral(" if (typeof ") + sa + QStringLiteral(" !== \"undefined\") { var b = ") + sa
-         + QStringLiteral(".getBounds(); if (b.isValid()) { map.fitBounds(b, { maxZoom: ") + zoom
-         + QStringLiteral(" }); } else { map.fitBoundsEx([") + BoundsValue(GetBounds(GroupID))
-         + QStringLiteral("], { maxZoom: ") + zoom + QStringLiteral(" }); } }");
-    RunScript(s);
+    RunScript(MainMapPage::FitGroupScript(GroupID, GetBounds(GroupID), takeCurZoom));
 }
 
 int TfrmMain::FindLcSaNo(int lcNo)
@@ -2007,31 +1689,27 @@ void TfrmMain::OpenLCMonitor(int LcId)
                    Tx(QStringLiteral("IDS_24")), QString(), mkInformation);
         return;
     }
-    if (QWidget *w = LcMonitor(LcId)) {
+    if (QWidget *w = FHub->LcMonitor(LcId)) {
         w->show();
         w->raise();
         w->activateWindow();
         return;
     }
     if (DM && DM->G_LC_MNTR_OPTION == lcmoSingle) {
-        QWidget *first = nullptr;
-        {
-            QMutexLocker lock(&FCS_TCDV_M);
-            if (!FTCDV_MList.isEmpty())
-                first = FTCDV_MList.first().second.data();
-        }
-        if (first)
-            first->close();
+        const QStringList open = FHub->LcMonitorList();
+        if (!open.isEmpty())
+            if (QWidget *first = FHub->LcMonitor(open.first().section(QLatin1Char('='), 0, 0).toInt()))
+                first->close();
     }
-    if (!lcMonitorFactory())
+    if (!TMainServices::Current().LcMonitorFactory)
         return;
     const TMapLegend legend = Legend();
-    QWidget *w = lcMonitorFactory()(this, G_LC_INFO_SET.GetLcInfo(LcId), legend.GreenMvmt, legend.YellowMvmt);
+    QWidget *w = TMainServices::Current().LcMonitorFactory(this, G_LC_INFO_SET.GetLcInfo(LcId), legend.GreenMvmt, legend.YellowMvmt);
     if (!w)
         return;
     w->setWindowTitle(Action(QStringLiteral("actOpenTCDV_M"))->text());
     w->show();
-    AddLcMonitor(LcId, w);
+    FHub->AddLcMonitor(LcId, w);
 }
 
 void TfrmMain::PanToTCDV(int TCDV)
@@ -2159,8 +1837,8 @@ void TfrmMain::MvmtLabelDispClick() { RunScript(LegendScripts::MvmtLabelScript(F
 
 void TfrmMain::CounterClick(const TStatusCounterDef &def)
 {
-    if (stateListOpener())
-        stateListOpener()(this, CounterFilter(def));
+    if (TMainServices::Current().StateListOpener)
+        TMainServices::Current().StateListOpener(this, CounterFilter(def));
     else if (QAction *a = Action(QStringLiteral("actOpenTCDV_M_State")))
         a->trigger();
 }
@@ -2217,12 +1895,21 @@ void TfrmMain::actWebViewRefreshExecute()
 // Tool bar, host-request strip and side panels
 // ---------------------------------------------------------------------------
 
-void TfrmMain::SetShellOpen(TShellOpen open) { shellOpen() = std::move(open); }
-
 void TfrmMain::BuildToolBar()
 {
-    tbMain = addToolBar(QStringLiteral("tbMain"));
+    // The top row: the tool bar, which folds the buttons it has no room for into its
+    // extension menu, and at the right the host-request strip, which always keeps
+    // the room its buttons need.
+    auto *topRow = new QWidget(centralWidget());
+    topRow->setObjectName(QStringLiteral("pnlTopBar"));
+    auto *topLayout = new QHBoxLayout(topRow);
+    topLayout->setContentsMargins(0, 0, 0, 0);
+    topLayout->setSpacing(0);
+    if (auto *cl = qobject_cast<QVBoxLayout *>(centralWidget()->layout()))
+        cl->insertWidget(0, topRow);
+    tbMain = new QToolBar(QStringLiteral("tbMain"), topRow);
     tbMain->setObjectName(QStringLiteral("tbMain"));
+    topLayout->addWidget(tbMain, 1);
     tbMain->setMovable(false);
     tbMain->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     // Buttons follow the enabled and visible state of their actions (grade rules).
@@ -2247,31 +1934,29 @@ void TfrmMain::BuildToolBar()
     btnAppEmergency->hide();
 
     // The host-request strip at the right end: parameters changed, reload, restart (hidden).
-    auto *spacer = new QWidget(tbMain);
-    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    tbMain->addWidget(spacer);
-    pnlSimpleButtons = new QWidget(tbMain);
+    pnlSimpleButtons = new QWidget(topRow);
     pnlSimpleButtons->setObjectName(QStringLiteral("pnlSimpleButtons"));
     auto *hl = new QHBoxLayout(pnlSimpleButtons);
     hl->setContentsMargins(0, 0, 0, 0);
     hl->setSpacing(0);
-    hl->addStretch(1);
     const QList<QPair<const char *, const char *>> strip = {{"actReqtParamsChanged", "btnReqtParamsChanged"},
                                                             {"actReqtAppReload", "btnReqtAppReload"},
                                                             {"actReqtHostReboot", "btnReqtHostReboot"}};
+    // Each button shows its whole caption (the reload action has only a hint, which
+    // is its caption on the button) and is as wide as that caption needs.
     for (const auto &b : strip) {
         auto *btn = new QToolButton(pnlSimpleButtons);
         btn->setObjectName(QString::fromLatin1(b.second));
         btn->setDefaultAction(Action(QString::fromLatin1(b.first)));
-        btn->setToolButtonStyle(Qt::ToolButtonIconOnly);
-        btn->setFixedSize(24, 24);
+        btn->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        btn->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         hl->addWidget(btn);
     }
     // The restart button is on a hidden button.
     if (auto *reboot = pnlSimpleButtons->findChild<QToolButton *>(QStringLiteral("btnReqtHostReboot")))
         reboot->setVisible(false);
-    pnlSimpleButtons->setFixedWidth(3 * 24);
-    tbMain->addWidget(pnlSimpleButtons);
+    pnlSimpleButtons->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    topLayout->addWidget(pnlSimpleButtons, 0);
 
     // Hidden check of the state image's record and total sizes.
     btnPacketSize = new QPushButton(QStringLiteral("PS"), this);
@@ -2289,9 +1974,11 @@ void TfrmMain::btnPacketSizeClick()
 
 void TfrmMain::ApplyGradeToToolBar(int grade)
 {
-    // Grades other than 1 and 3 keep room for one host-request button only.
+    // Grades other than 1 and 3 keep the right-hand host-request button only (the
+    // reload); the parameters-changed button goes.
     if (pnlSimpleButtons && !AuthManager(grade))
-        pnlSimpleButtons->setFixedWidth(24);
+        if (auto *params = pnlSimpleButtons->findChild<QToolButton *>(QStringLiteral("btnReqtParamsChanged")))
+            params->setVisible(false);
     // The editing sub-menus of the pop-up: intersection editors for 1 and 3, group editors for 1.
     if (pmLcEdit)
         pmLcEdit->menuAction()->setEnabled(AuthManager(grade));
@@ -2307,7 +1994,7 @@ void TfrmMain::BuildSidePanels()
     // VIP phase-hold panel.
     pnlVIPControl = new TVipPanel(area);
     pnlVIPControl->setObjectName(QStringLiteral("pnlVIPControl"));
-    pnlVIPControl->SetSources(&G_LC_INFO_SET, FImage.get(), FBridge);
+    pnlVIPControl->SetSources(&G_LC_INFO_SET, [hub = FHub] { return hub->Image(); }, FBridge);
     pnlVIPControl->SetColorHooks([this](int state, int mode) { return GetLcStatusColor(state, mode); },
                                  [this]() { return Legend().Status.Unused; });
     pnlVIPControl->setFixedWidth(330);
@@ -2316,33 +2003,16 @@ void TfrmMain::BuildSidePanels()
         if (w > 0)
             pnlVIPControl->setFixedWidth(w);
     });
-    RegisterMonitorView(mvkVipPanel, pnlVIPControl);
+    FHub->RegisterMonitorView(mvkVipPanel, pnlVIPControl);
 
     // Traffic-information panel.
-    pnlTrafficInfo = new QWidget(area);
-    pnlTrafficInfo->setObjectName(QStringLiteral("pnlTrafficInfo"));
-    auto *tl = new QVBoxLayout(pnlTrafficInfo);
-    tl->setContentsMargins(2, 2, 2, 2);
-    auto *tiTitle = new QLabel(pnlTrafficInfo);
-    tiTitle->setObjectName(QStringLiteral("lblTrafficInfoTitle"));
-    tl->addWidget(tiTitle);
-    gtvTrafficInfo = new QTableWidget(0, 8, pnlTrafficInfo);
-    gtvTrafficInfo->setObjectName(QStringLiteral("gtvTrafficInfo"));
-    gtvTrafficInfo->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    gtvTrafficInfo->verticalHeader()->hide();
-    tl->addWidget(gtvTrafficInfo, 1);
-    auto *tiClose = new QPushButton(pnlTrafficInfo);
-    tiClose->setObjectName(QStringLiteral("btnTrafficInfoClose"));
-    connect(tiClose, &QPushButton::clicked, this, [this] {
+    pnlTrafficInfo = new TTrafficInfoPanel(area);
+    pnlTrafficInfo->SetPage(FBridge);
+    pnlTrafficInfo->hide();
+    connect(pnlTrafficInfo, &TTrafficInfoPanel::closeClicked, this, [this] {
         if (QAction *a = Action(QStringLiteral("actTrafficInfoClose")))
             a->trigger();
     });
-    tl->addWidget(tiClose);
-    pnlTrafficInfo->hide();
-    ttTITimer = new QTimer(this);
-    ttTITimer->setObjectName(QStringLiteral("ttTITimer"));
-    ttTITimer->setInterval(5000);
-    connect(ttTITimer, &QTimer::timeout, this, &TfrmMain::RefreshTrafficInfo);
 
     // Emergency-vehicle panel.
     pnlAppEmergency = new TAppEmergencyPanel(area);
@@ -2364,7 +2034,7 @@ void TfrmMain::CloseOtherSidePanels(QWidget *keep)
 {
     if (keep != pnlVIPControl && pnlVIPControl && pnlVIPControl->IsPanelOpen())
         pnlVIPControl->SetPanelOpen(false);
-    if (keep != pnlTrafficInfo && pnlTrafficInfo && pnlTrafficInfo->isVisible())
+    if (keep != pnlTrafficInfo && pnlTrafficInfo && pnlTrafficInfo->IsPanelOpen())
         actTrafficInfoCloseExecute();
     if (keep != pnlAppEmergency && pnlAppEmergency && pnlAppEmergency->IsPanelOpen() && pnlAppEmergency->CanToggle())
         pnlAppEmergency->actAppEmergencyOpenExecute();
@@ -2389,52 +2059,13 @@ void TfrmMain::actOpenTrafficInfoExecute()
     CloseOtherSidePanels(pnlTrafficInfo);
     if (pnlAppEmergency && pnlAppEmergency->IsPanelOpen() && !pnlAppEmergency->CanToggle())
         return;
-    const bool show = !pnlTrafficInfo->isVisible();
-    pnlTrafficInfo->setVisible(show);
-    QThread::msleep(100);
-    if (show) {
-        const bool english = TsiLangDispatcher::instance()->ActiveLanguage() == 2;
-        pnlTrafficInfo->setFixedWidth(english ? 426 : 416);
-        for (const QString &script : MainMapPage::TrafficInfoShowScripts())
-            RunScript(script);
-        ttTITimer->start();
-    } else {
-        RunScript(MainMapPage::TrafficInfoHideScript());
-        gtvTrafficInfo->setRowCount(0);
-        ttTITimer->stop();
-    }
+    pnlTrafficInfo->SetPanelOpen(!pnlTrafficInfo->IsPanelOpen());
 }
 
 void TfrmMain::actTrafficInfoCloseExecute()
 {
-    if (!pnlTrafficInfo)
-        return;
-    RunScript(MainMapPage::TrafficInfoHideScript());
-    gtvTrafficInfo->setRowCount(0);
-    FTrafficInfoSel.SetSelCount(0);
-    ttTITimer->stop();
-    pnlTrafficInfo->hide();
-}
-
-void TfrmMain::RefreshTrafficInfo()
-{
-    if (!pnlTrafficInfo || !pnlTrafficInfo->isVisible() || !DM)
-        return;
-    gtvTrafficInfo->setRowCount(0);
-    const bool ora = DM->Con().driverName() != QLatin1String("QMYSQL");
-    for (int i = 0; i < FTrafficInfoSel.FSelCount && i < FTrafficInfoSel.FSelLcId.size(); ++i) {
-        QList<MainMapPage::TTrafficInfoRow> rows;
-        if (!MainMapPage::LoadTrafficInfo(DM->Con(), ora, FTrafficInfoSel.FSelLcId.at(i), &rows))
-            continue;
-        for (const MainMapPage::TTrafficInfoRow &r : rows) {
-            const int row = gtvTrafficInfo->rowCount();
-            gtvTrafficInfo->insertRow(row);
-            const QStringList cells = {QString::number(r.LcNo), r.Dir1, r.Dir2, QString::number(r.Volume),
-                                       r.AverageSpeed, r.DS, r.QueueLength, r.SumSmt};
-            for (int c = 0; c < cells.size(); ++c)
-                gtvTrafficInfo->setItem(row, c, new QTableWidgetItem(cells.at(c)));
-        }
-    }
+    if (pnlTrafficInfo)
+        pnlTrafficInfo->ClosePanel();
 }
 
 void TfrmMain::actAppEmergencyOpenExecute()
@@ -2442,33 +2073,6 @@ void TfrmMain::actAppEmergencyOpenExecute()
     if (!pnlAppEmergency || !pnlAppEmergency->CanToggle())
         return;
     pnlAppEmergency->actAppEmergencyOpenExecute();
-}
-
-bool TfrmMain::PanelConsoleMessage(const QString &key, const QString &value)
-{
-    if (pnlVIPControl && pnlVIPControl->HandleConsoleMessage(key, value))
-        return true;
-    if (key == QLatin1String("TrafficInfoSelected") || key == QLatin1String("TrafficInfoUnselected")) {
-        const int lc = value.trimmed().toInt();
-        if (lc <= 0)
-            return true;
-        if (key == QLatin1String("TrafficInfoSelected")) {
-            if (FTrafficInfoSel.Exist(lc) < 0) {
-                FTrafficInfoSel.SetSelCount(FTrafficInfoSel.FSelCount + 1);
-                FTrafficInfoSel.FSelLcId[FTrafficInfoSel.FSelCount - 1] = lc;
-            }
-        } else {
-            FTrafficInfoSel.Delete(lc);
-        }
-        RefreshTrafficInfo();
-        return true;
-    }
-    return false;
-}
-
-bool TfrmMain::PanelNative(const QString &name, const QVariantList &args)
-{
-    return pnlAppEmergency && pnlAppEmergency->HandleNative(name, args);
 }
 
 // ---------------------------------------------------------------------------
@@ -2520,19 +2124,11 @@ QWidget *TfrmMain::OpenedWindow(const QString &actionName) const
     return TWindowRegistry::Find(QString::fromLatin1(def->WindowClass));
 }
 
-void TfrmMain::ShowWindowOf(const QString &actionName, QWidget *w, bool created)
-{
-    Q_UNUSED(actionName);
-    Q_UNUSED(created);
-    TWindowRegistry::Show(w);
-}
-
 bool TfrmMain::ExecuteOpenAction(const QString &actionName)
 {
     const TMainActionDef *def = FindMainActionDef(actionName);
     if (!def || !*def->WindowClass)
         return false;
-    const QString cls = QString::fromLatin1(def->WindowClass);
     QAction *act = Action(actionName);
     TOpenContext ctx;
     ctx.Main = this;
@@ -2542,93 +2138,7 @@ bool TfrmMain::ExecuteOpenAction(const QString &actionName)
     ctx.TCDV_ID = FTCDV_ID;
     const bool ownedByMain = def->Pattern == opOwned || def->Pattern == opModalFreed || def->Pattern == opModal;
     ctx.Owner = ownedByMain ? this : nullptr;
-
-    // An open window is only brought to the front (no setter again).
-    if (def->Pattern == opOwned || def->Pattern == opGeneric || def->Pattern == opApplication) {
-        if (QWidget *open = TWindowRegistry::Find(cls)) {
-            TWindowRegistry::BringToFront(open);
-            return true;
-        }
-    }
-    const TWindowClassHooks *hooks = TMainOpeners::Hooks(cls);
-    if (!hooks || !hooks->Create) {
-        qInfo().noquote() << QStringLiteral("%1: the window %2 is not part of this console yet").arg(actionName, cls);
-        return false;
-    }
-    QWidget *w = hooks->Create(ctx);
-    if (!w)
-        return false;
-    if (w->parentWidget() && !w->isWindow())
-        w->setWindowFlag(Qt::Window, true);
-    w->setWindowTitle(ctx.Caption);
-    auto apply = [hooks, w](const QString &setter, const QVariant &value) {
-        if (hooks->Set)
-            hooks->Set(w, setter, value);
-        else
-            w->setProperty(setter.toLatin1().constData(), value);
-    };
-    if (def->Pattern != opGeneric) {
-        for (const auto &s : HandOverSetters(*def, FSA_ID, FTCDV_ID))
-            apply(s.first, s.second);
-    }
-    // The map editors open at the initial map position of the data module.
-    static const QStringList mapEditors = {QStringLiteral("TFormOvikEditor"), QStringLiteral("TfrmSimpleNodeEditor"),
-                                           QStringLiteral("TfrmSimpleTFDTEditor"), QStringLiteral("TPPCLinkForm"),
-                                           QStringLiteral("TfrmSA_E_Conf")};
-    if (DM && mapEditors.contains(cls)) {
-        apply(QStringLiteral("FLat"), DM->G_MAP_INIT_LAT);
-        apply(QStringLiteral("FLng"), DM->G_MAP_INIT_LNG);
-        apply(QStringLiteral("FZoom"), DM->G_MAP_INIT_ZOOM);
-    }
-    // The movement editor takes the selected intersection's position.
-    if (cls == QLatin1String("TfrmTCDV_E_PhaseMvmt")) {
-        if (const PSTT_LC_INFO info = G_LC_INFO_SET.GetLcInfo(FTCDV_ID)) {
-            apply(QStringLiteral("FLat"), info->cx.str());
-            apply(QStringLiteral("FLng"), info->cy.str());
-        }
-    }
-    // The state list opens at the main window's top right.
-    if (cls == QLatin1String("TfrmTCDV_M_State"))
-        w->move(x() + width() - w->width() - 14, y() + 55);
-    if (hooks->BeforeShow)
-        hooks->BeforeShow(w, ctx);
-
-    switch (def->Pattern) {
-    case opModalFreed: {
-        // The instance exists while it is shown, and goes afterwards whatever happens.
-        TWindowRegistry::Register(cls, w);
-        w->setAttribute(Qt::WA_DeleteOnClose, false);
-        QPointer<QWidget> guard(w);
-        if (auto *dlg = qobject_cast<QDialog *>(w)) {
-            dlg->exec();
-        } else {
-            w->setWindowModality(Qt::ApplicationModal);
-            w->show();
-            while (guard && guard->isVisible())
-                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        }
-        if (hooks->AfterShow && guard)
-            hooks->AfterShow(w, ctx);
-        delete guard.data();
-        return true;
-    }
-    case opModal:
-        if (auto *dlg = qobject_cast<QDialog *>(w)) {
-            TWindowRegistry::ExecAndFree(dlg);
-        } else {
-            w->setAttribute(Qt::WA_DeleteOnClose, true);
-            w->setWindowModality(Qt::ApplicationModal);
-            w->show();
-        }
-        return true;
-    default:
-        break;
-    }
-    TWindowRegistry::Register(cls, w);
-    ShowWindowOf(actionName, w, true);
-    if (hooks->AfterShow)
-        hooks->AfterShow(w, ctx);
-    return true;
+    return OpenActionWindow(*def, ctx, G_LC_INFO_SET, QRect(x(), y(), width(), height()));
 }
 
 void TfrmMain::actOpenSA_MExecute()
@@ -2701,10 +2211,10 @@ void TfrmMain::actOpenSA_SExecute()
 THostRequestHooks TfrmMain::HostRequestHooks()
 {
     THostRequestHooks h;
-    h.StopMonitoring = [this] { ttRCTimer->stop(); };
+    h.StopMonitoring = [this] { FHub->Timer()->stop(); };
     h.StartMonitoring = [this] {
         if (!FClosed)
-            ttRCTimer->start();
+            FHub->Timer()->start();
     };
     h.AddLogCom = [this](const QString &m) { AddLogCom(m); };
     return h;

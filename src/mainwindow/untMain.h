@@ -7,28 +7,29 @@
 // the legend and the status counters, and keeps its settings in the INI file.
 //
 // Hooks for the windows written elsewhere:
-//   - live views implement IMonitorView (MainWindowIntf.h) and register with
-//     RegisterMonitorView (one of each kind) or, for intersection monitors, with
-//     AddLcMonitor (one per intersection); the cycle refreshes them in a fixed order;
-//   - SetLcMonitorFactory creates the intersection monitor (OpenLCMonitor);
-//   - SetCurrentEventFactory creates the current-event window at start-up;
-//   - SetStateListOpener opens the state list on a counter click;
+//   - live views implement IMonitorView (core/MainContracts.h) and register with the
+//     monitoring hub (Hub(), MonitorHubUnit.h): RegisterMonitorView (one of each kind)
+//     or, for intersection monitors, AddLcMonitor (one per intersection); the cycle
+//     refreshes them in a fixed order;
+//   - the services object (MainServices.h) creates the intersection monitor
+//     (OpenLCMonitor) and the current-event window, opens the state list on a counter
+//     click, builds the menu bar (tests), starts and talks to the local application
+//     server and opens files with the desktop;
 //   - every other window is opened by its action through the registry of window
-//     classes (TMainOpeners::Register in MainActionsUnit.h) and kept once in the
+//     classes (TMainOpeners::Register in core/MainContracts.h, filled by each library's
+//     own registration function called from main.cpp) and kept once in the
 //     one-instance window registry (WindowRegistry.h);
-//   - the menu bar is built by MenuUnit (MakeTwoLevelMenu, grade rules);
-//     SetMenuBuilder replaces it (tests);
+//   - the menu bar is built by MenuUnit (MakeTwoLevelMenu, grade rules) unless the
+//     services give a builder;
 //   - formClosing() is the moment the side panels close at shutdown.
-// Window messages are public slots (numbers in MainWindowIntf.h).
+// Window messages are public slots (numbers in core/MainContracts.h).
 #include <QAction>
 #include <QHash>
 #include <QJsonObject>
 #include <QList>
 #include <QMainWindow>
 #include <QMap>
-#include <QMutex>
 #include <QPointer>
-#include <QRecursiveMutex>
 #include <QString>
 #include <QStringList>
 #include <atomic>
@@ -37,10 +38,12 @@
 #include <optional>
 
 #include "mainwindow/MainMapPageUnit.h"
+#include "mainwindow/MainServices.h"
 #include "mainwindow/MainSettingsUnit.h"
 #include "mainwindow/MainTreeModels.h"
-#include "mainwindow/MainWindowIntf.h"
-#include "mainwindow/MonitorThreadUnit.h"
+#include "core/MainContracts.h"
+#include "mainwindow/MonitorHubUnit.h"
+#include "mainwindow/PageMessageTable.h"
 #include "centrelink/RC2MMIUnit.h"
 #include "foundation/TypeUnit.h"
 
@@ -56,6 +59,7 @@ class QToolBar;
 class QToolButton;
 class TAppEmergencyPanel;
 class TVipPanel;
+class TTrafficInfoPanel;
 class TBRTThread;
 class TWASThread;
 class QTreeView;
@@ -67,7 +71,7 @@ class TsiLangLinked;
 struct TStatusCounterDef;
 struct THostRequestHooks;
 
-class TfrmMain : public QMainWindow
+class TfrmMain : public QMainWindow, public IMainWindow
 {
     Q_OBJECT
 public:
@@ -76,54 +80,50 @@ public:
     explicit TfrmMain(QWidget *parent = nullptr, IMapBridge *bridge = nullptr);
     ~TfrmMain() override;
 
-    // --- hooks of windows written elsewhere ----------------------------------------
-    // Creates an intersection monitor for OpenLCMonitor (owner, live record, movement
-    // colour, second movement colour). The window should implement IMonitorView.
-    using TLcMonitorFactory = std::function<QWidget *(TfrmMain *, const PSTT_LC_INFO &, const QColor &, const QColor &)>;
-    static void SetLcMonitorFactory(TLcMonitorFactory factory);
-    // Creates the current-event window, hidden and owned by the main window, at start.
-    using TWindowFactory = std::function<QWidget *(TfrmMain *)>;
-    static void SetCurrentEventFactory(TWindowFactory factory);
-    // Opens (or brings forward) the state list and applies a counter's filter.
-    using TStateListOpener = std::function<void(TfrmMain *, const TStateListFilter &)>;
-    static void SetStateListOpener(TStateListOpener opener);
-    // Fills the two-level menu for admin mode and grade (and binds grade rules).
-    using TMenuBuilder = std::function<void(TfrmMain *, bool adminMode, int grade, TArrayOvikTwoLevelMenu &menu)>;
-    static void SetMenuBuilder(TMenuBuilder builder);
-    // Starting the local application server and sending it a command (tests replace them).
-    using TAppServerLauncher = std::function<bool(const QString &program)>;
-    using TAppServerSender = std::function<int(const QString &command, bool *connected)>;
-    static void SetAppServerHooks(TAppServerLauncher launcher, TAppServerSender sender);
+    // --- services from outside (MainServices.h) -----------------------------------
+    using TLcMonitorFactory = TMainServices::TLcMonitorFactory;
+    using TWindowFactory = TMainServices::TWindowFactory;
+    using TStateListOpener = TMainServices::TStateListOpener;
+    using TMenuBuilder = TMainServices::TMenuBuilder;
 
-    void RegisterMonitorView(TMonitorViewKind kind, IMonitorView *view);
-    void UnregisterMonitorView(TMonitorViewKind kind, IMonitorView *view);
-    IMonitorView *MonitorView(TMonitorViewKind kind) const;
-    // The list of open intersection monitors (FTCDV_MList): one per intersection.
-    void AddLcMonitor(int lcNo, QWidget *window);
-    void RemoveLcMonitor(int lcNo);
-    QWidget *LcMonitor(int lcNo) const;
-    // "number=window" lines, in opening order.
-    QStringList LcMonitorList() const;
+    // The monitoring hub: state image, live views, intersection monitors, the cycle.
+    TMonitorHub *Hub() const { return FHub; }
+
+    // IMainWindow
+    QWidget *MainWidget() override { return this; }
+    const TLC_INFO_SET *LiveLcInfoSet() const override { return &G_LC_INFO_SET; }
+    void LocateSA(int groupId) override { WmLocateSA(groupId); }
+    void LocateTCDV(int lcNo) override { WmLocateTCDV(lcNo); }
 
     // --- data that other windows read ------------------------------------------------
-    TLC_INFO_SET G_LC_INFO_SET;
-    const TST_VESK_STATE &m_scs_state() const { return *FImage; }
-    TTimeVal m_PacketTime;
-    TMmiMain m_MmiMain;
-    const TMonitorCounters &Counters() const { return FCounters; }
-    QMap<int, QString> FSA_NameList;
-    QMap<int, QString> FSA_BoundsList;
+    // The live state set (G_LC_INFO_SET).
+    TLC_INFO_SET &LcInfoSet() { return G_LC_INFO_SET; }
+    const TLC_INFO_SET &LcInfoSet() const { return G_LC_INFO_SET; }
+    // The counter texts of the status panel.
+    const TMmiMain &MmiMain() const { return m_MmiMain; }
+    // Group names and outlines (FSA_NameList, FSA_BoundsList).
+    const QMap<int, QString> &SaNames() const { return FSA_NameList; }
+    const QMap<int, QString> &SaBounds() const { return FSA_BoundsList; }
+    void SetSaNames(const QMap<int, QString> &names) { FSA_NameList = names; }
     // FLC_List and the class lists of the markers (refilled by DrawLCMarkers).
-    TLcMarkerLists FMarkerLists;
+    const TLcMarkerLists &MarkerLists() const { return FMarkerLists; }
     const QList<int> &FLC_List() const { return FMarkerLists.LC; }
-    std::optional<QJsonObject> FBookmarkJsonObject;
-    int FSA_ID = 0;
-    int FTCDV_ID = 0;
-    TLatLng FCurrentPos;
-    int FScale = 0;
-    bool FMoving = false;
+    // The operator's bookmarks (nothing when the stored text is not an object).
+    const std::optional<QJsonObject> &BookmarkJson() const { return FBookmarkJsonObject; }
+    // The current selection: group (FSA_ID) and intersection (FTCDV_ID).
+    int SelectedSA() const { return FSA_ID; }
+    int SelectedTCDV() const { return FTCDV_ID; }
+    void SetSelection(int saId, int tcdvId)
+    {
+        FSA_ID = saId;
+        FTCDV_ID = tcdvId;
+    }
+    // Where the mouse is on the map, the map's zoom, whether the map is moving.
+    const TLatLng &CurrentPos() const { return FCurrentPos; }
+    int Scale() const { return FScale; }
+    bool IsMapMoving() const { return FMoving; }
 
-    IMapBridge *MapBridge() const { return FBridge; }
+    IMapBridge *MapBridge() const override { return FBridge; }
     TMapViewController *MapViewController() const { return FMapViewController; }
     TLegendPanel *LegendPanel() const { return FLegend; }
     TMapLegend Legend() const;
@@ -156,20 +156,14 @@ public:
     void AddLogCom(const QString &Msg);
 
     // --- monitoring ------------------------------------------------------------------
-    QTimer *ttRCTimer = nullptr;
-    TMonitorThread *RCThread = nullptr;
-    bool IsRCThreadBusy() const { return FIsRCThreadBusy; }
-    // Waits, serving events, until no monitoring cycle runs.
-    void WaitForMonitorCycle();
-    void ttRCTimerTimer();
+    // The main window's part of a refresh: counters, group grid and markers.
     void ShowMonitorState();
-    void RefreshLcMonitors();
     // After the communication settings were changed: stop, close, restart.
     void ApplyCommSettingsChanged();
     QString GetLcStatusColor(int state, int mode) const;
     void MakeLcScript(int lcNo, QString &script) const;
     // The status glyphs (image numbers): connection, request, receive.
-    TMonitorGlyphs Glyphs() const { return FGlyphs; }
+    TMonitorGlyphs Glyphs() const { return FHub->Glyphs(); }
 
     // --- map page --------------------------------------------------------------------
     void InitMapPage();
@@ -177,22 +171,24 @@ public:
     void RedrawLCMarkers();
     void DrawSA(QString &script);
     void DrawSA();
-    // Console messages ("key:value") and native calls of the page.
+    // Console messages ("key:value") and native calls of the page, routed by the
+    // table the window and its panels registered into (false: nobody takes it).
     void crmConsoleMessage(const QString &message);
     bool BrowserMessageReceived(const QString &name, const QVariantList &args);
+    const TPageMessageTable &PageMessages() const { return FPageMessages; }
 
     // --- trees and selection -----------------------------------------------------------
-    QTreeView *trvSA = nullptr;
-    QTreeView *trvLC = nullptr;
+    QTreeView *SaTree() const { return trvSA; }
+    QTreeView *LcTree() const { return trvLC; }
     TNodeTreeModel *SaModel() const { return FSaModel; }
     TNodeTreeModel *LcModel() const { return FLcModel; }
-    QTabWidget *pgcTree = nullptr;
-    QWidget *tshSA = nullptr;
-    QWidget *tshLC = nullptr;
-    QLabel *pnlSelNodeDesc = nullptr;
-    QLineEdit *edtSA = nullptr;
-    QLineEdit *edtTCDV = nullptr;
-    QTableWidget *gtvSAMot = nullptr;
+    QTabWidget *TreePages() const { return pgcTree; }
+    QWidget *SaTreePage() const { return tshSA; }
+    QWidget *LcTreePage() const { return tshLC; }
+    QLabel *SelectionLabel() const { return pnlSelNodeDesc; }
+    QLineEdit *SaSearchBox() const { return edtSA; }
+    QLineEdit *LcSearchBox() const { return edtTCDV; }
+    QTableWidget *SaMotGrid() const { return gtvSAMot; }
     QString GetBounds(int GroupID);
     void ShowSelectionText();
     void SelectLCMarker(int lcNo);
@@ -240,25 +236,15 @@ public:
     void actOpenSA_SExecute();
     void actOpenSA_MExecute();
     void actOpenTCDV_E_PhaseMvmtExecute();
-    // Opens a local file or program with the desktop (tests replace it).
-    using TShellOpen = std::function<bool(const QString &path, const QStringList &arguments)>;
-    static void SetShellOpen(TShellOpen open);
 
     // --- side panels -----------------------------------------------------------------
     TVipPanel *VipPanel() const { return pnlVIPControl; }
     TAppEmergencyPanel *AppEmergencyPanel() const { return pnlAppEmergency; }
-    QWidget *TrafficInfoPanel() const { return pnlTrafficInfo; }
-    QTableWidget *gtvTrafficInfo = nullptr;
-    TTrafficInfoSel FTrafficInfoSel;
-    QTimer *ttTITimer = nullptr;
+    TTrafficInfoPanel *TrafficInfoPanel() const { return pnlTrafficInfo; }
     void actOpenVIPControlExecute();
     void actOpenTrafficInfoExecute();
     void actTrafficInfoCloseExecute();
     void actAppEmergencyOpenExecute();
-    // Console messages and native calls of the page that belong to the panels.
-    bool PanelConsoleMessage(const QString &key, const QString &value);
-    bool PanelNative(const QString &name, const QVariantList &args);
-    void RefreshTrafficInfo();
     QToolBar *ToolBar() const { return tbMain; }
     QWidget *SimpleButtons() const { return pnlSimpleButtons; }
     // The vehicle-position pollers run when their servers are set (G_BRT_SERVER,
@@ -284,12 +270,8 @@ public slots:
     void WmPanToLatLng(const QString &lat, const QString &lng);
 
 signals:
-    // A monitoring cycle has ended (after its refreshes).
-    void rcThreadIdle();
     // Shutdown step 2: the side panels close now.
     void formClosing();
-    // Every refresh after an image (or a failure) has run.
-    void monitorRefreshed(bool monitored);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -304,24 +286,21 @@ private:
     void BuildPopupMenu();
     void BuildToolBar();
     void BuildSidePanels();
+    void RegisterPageMessages();
+    void ChangeLayerVisible(const QVariantList &args);
     void ApplyGradeToToolBar(int grade);
     void CloseOtherSidePanels(QWidget *keep);
-    void ShowWindowOf(const QString &actionName, QWidget *w, bool created);
     void Retranslate();
     QString Tx(const QString &key) const;
     void ShowDbError(const QSqlError &error);
-    void SetGlyphs(const TMonitorGlyphs &glyphs);
+    void ShowGlyphs(const TMonitorGlyphs &glyphs);
     void OnMonitorLog(const QString &title, const QByteArray &packet);
-    void OnCycleFinished(std::shared_ptr<TMonitorCycleResult> result);
-    void RefreshViews(bool monitored);
-    TMonitorRefresh MakeRefresh(bool monitored) const;
+    void OnStateShown(bool monitored);
     void FillSaMotGrid();
     void RunScript(const QString &script);
     bool PageReady() const;
     void FitGroupScript(int GroupID, bool takeCurZoom);
     void ActOnRefreshFlags();
-    void RestartMonitoring(bool wasActive);
-    bool PauseMonitoring();
     void ApplyLegendToPage();
     // The monitoring timer and log hooks both host requests run with.
     THostRequestHooks HostRequestHooks();
@@ -348,9 +327,32 @@ private:
     void actShowDevToolExecute();
     void actWebViewRefreshExecute();
 
+    TLC_INFO_SET G_LC_INFO_SET;
+    TMmiMain m_MmiMain;
+    QMap<int, QString> FSA_NameList;
+    QMap<int, QString> FSA_BoundsList;
+    TLcMarkerLists FMarkerLists;
+    std::optional<QJsonObject> FBookmarkJsonObject;
+    int FSA_ID = 0;
+    int FTCDV_ID = 0;
+    TLatLng FCurrentPos;
+    int FScale = 0;
+    bool FMoving = false;
+
+    QTreeView *trvSA = nullptr;
+    QTreeView *trvLC = nullptr;
+    QTabWidget *pgcTree = nullptr;
+    QWidget *tshSA = nullptr;
+    QWidget *tshLC = nullptr;
+    QLabel *pnlSelNodeDesc = nullptr;
+    QLineEdit *edtSA = nullptr;
+    QLineEdit *edtTCDV = nullptr;
+    QTableWidget *gtvSAMot = nullptr;
+
     TVipPanel *pnlVIPControl = nullptr;
     TAppEmergencyPanel *pnlAppEmergency = nullptr;
-    QWidget *pnlTrafficInfo = nullptr;
+    TTrafficInfoPanel *pnlTrafficInfo = nullptr;
+    TPageMessageTable FPageMessages;
     QToolBar *tbMain = nullptr;
     QWidget *pnlSimpleButtons = nullptr;
     QPushButton *btnPacketSize = nullptr;
@@ -386,15 +388,8 @@ private:
     bool FAreaBrowserOpen = true;
     bool FMntrPanelOpen = true;
 
-    std::unique_ptr<TST_VESK_STATE> FImage;
-    TMonitorCounters FCounters;
-    TMonitorGlyphs FGlyphs;
-    bool FIsRCThreadBusy = false;
+    TMonitorHub *FHub = nullptr;
     QString FLogTitle;
-    QMutex FCS_LOG_COM;
-    mutable QRecursiveMutex FCS_TCDV_M;
-    QList<QPair<int, QPointer<QWidget>>> FTCDV_MList;
-    IMonitorView *FViews[mvkCount] = {};
     QPointer<QWidget> FCurrentEventWindow;
 
     QMap<int, QString> FDBErrorCode;

@@ -3,6 +3,7 @@
 #include "core/ActionButton.h"
 #include "core/LcStatusColor.h"
 #include "core/LookupUnit.h"
+#include "mainwindow/PageMessageTable.h"
 #include "mainwindow/PanelActionsUnit.h"
 #include "mainwindow/PanelTextUnit.h"
 #include "core/Quorval.h"
@@ -714,11 +715,19 @@ void TVipPanel::Retranslate()
         FModel->Changed();
 }
 
-void TVipPanel::SetSources(const TLC_INFO_SET *set, const TST_VESK_STATE *image, IMapBridge *page)
+void TVipPanel::SetSources(const TLC_INFO_SET *set, TImageSource image, IMapBridge *page)
 {
     FSet = set;
-    FImage = image;
+    FImageSource = std::move(image);
     FPage = page;
+}
+
+TStateImageRef TVipPanel::CurrentImage() const
+{
+    if (FImageSource)
+        if (TStateImageRef image = FImageSource())
+            return image;
+    return FImage;
 }
 
 void TVipPanel::SetColorHooks(TVipStatusColor color, TVipUnusedColor unused)
@@ -767,6 +776,12 @@ bool TVipPanel::HandleConsoleMessage(const QString &key, const QString &value)
     return false;
 }
 
+void TVipPanel::RegisterPageMessages(TPageMessageTable &table)
+{
+    for (const QString key : {QStringLiteral("VIPCtrlSelected"), QStringLiteral("VIPCtrlUnselected")})
+        table.AddConsole(key, [this, key](const QString &value) { HandleConsoleMessage(key, value); });
+}
+
 void TVipPanel::LcSelected(int lcId)
 {
     QString name;
@@ -808,7 +823,9 @@ void TVipPanel::ApplySpans()
 
 void TVipPanel::RefreshVIPPanel()
 {
-    const int widest = FLogic.Refresh(FSet, FImage, FColor, FUnused);
+    // The snapshot stays alive while it is read, whatever image comes meanwhile.
+    const TStateImageRef image = CurrentImage();
+    const int widest = FLogic.Refresh(FSet, image.get(), FColor, FUnused);
     for (int k = 1; k <= 8; ++k)
         gtvVIPCtrl->setColumnHidden(k, k > widest);
     FModel->Changed();

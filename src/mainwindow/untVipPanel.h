@@ -15,14 +15,14 @@
 //
 // What the main window does with TVipPanel:
 //   - creates it in the map's right-hand side area (hidden), calls
-//     SetSources(&G_LC_INFO_SET, &m_scs_state(), MapBridge()) and, when its legend
+//     SetSources(&LcInfoSet(), [hub] { return hub->Image(); }, MapBridge()) and, when its legend
 //     is at hand, SetColorHooks(...);
 //   - RegisterMonitorView(mvkVipPanel, panel): the panel refreshes after every state
 //     image while it is open (WantsRefresh);
 //   - actOpenVIPControl (Ctrl+P) toggles it: SetPanelOpen(!IsPanelOpen()); the
 //     panel's own "닫기" closes it too and emits openChanged(false);
-//   - console messages of the page: HandleConsoleMessage(key, value) takes
-//     "VIPCtrlSelected" and "VIPCtrlUnselected";
+//   - console messages of the page: RegisterPageMessages(table) routes
+//     "VIPCtrlSelected" and "VIPCtrlUnselected" to HandleConsoleMessage(key, value);
 //   - the width it wants follows PreferredWidth() (signal preferredWidthChanged).
 #include <QAction>
 #include <QColor>
@@ -37,7 +37,7 @@
 #include <optional>
 
 #include "centrelink/ExchangeLogUnit.h"
-#include "mainwindow/MainWindowIntf.h"
+#include "core/MainContracts.h"
 #include "centrelink/RC2MMIUnit.h"
 #include "foundation/TypeUnit.h"
 
@@ -47,6 +47,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QTableView;
 class TVipPanel;
+class TPageMessageTable;
 
 // Grid columns (model indexes). The name column is kept in the model but drawn
 // inside the number cell.
@@ -223,8 +224,14 @@ public:
     explicit TVipPanel(QWidget *parent = nullptr);
     ~TVipPanel() override;
 
-    // The live set, the latest image and the main page (none owned).
-    void SetSources(const TLC_INFO_SET *set, const TST_VESK_STATE *image, IMapBridge *page);
+    // Where the panel reads the current state image: the monitoring hub's Image().
+    using TImageSource = std::function<TStateImageRef()>;
+    // The live set, the source of the current image and the main page (set and page
+    // not owned). The panel asks the source every time it reads the image and keeps
+    // the snapshot it got while it reads, so a new image never frees one in use.
+    void SetSources(const TLC_INFO_SET *set, TImageSource image, IMapBridge *page);
+    // The image the panel reads now (the source's, else the latest refresh's).
+    TStateImageRef CurrentImage() const;
     // Colours of the states and of unused intersections (default: the legend's defaults).
     void SetColorHooks(TVipStatusColor color, TVipUnusedColor unused);
 
@@ -238,6 +245,8 @@ public:
 
     // Console messages of the page; true when taken.
     bool HandleConsoleMessage(const QString &key, const QString &value);
+    // Registers "VIPCtrlSelected" and "VIPCtrlUnselected" with the page's table.
+    void RegisterPageMessages(TPageMessageTable &table);
     void LcSelected(int lcId);
     void LcUnselected(int lcId);
 
@@ -301,7 +310,8 @@ private:
     QPushButton *btnStopAllHold = nullptr;
     QPushButton *btnClose = nullptr;
     const TLC_INFO_SET *FSet = nullptr;
-    const TST_VESK_STATE *FImage = nullptr;
+    TImageSource FImageSource;
+    TStateImageRef FImage;
     IMapBridge *FPage = nullptr;
     TVipStatusColor FColor;
     TVipUnusedColor FUnused;

@@ -81,6 +81,16 @@ int userControlRows(QSqlDatabase db)
 
 } // namespace
 
+// The text and detail of the last message box shown, for failure messages.
+static QString LastBoxText()
+{
+    auto *boxes = dynamic_cast<ScriptedMsgDlg *>(CurrentMsgDlgService());
+    if (!boxes)
+        return QString();
+    const TMsgDlgRequest r = boxes->last();
+    return r.caption + QLatin1String(": ") + r.text + QLatin1String(" / ") + r.detail;
+}
+
 class TestStartupDb : public QObject
 {
     Q_OBJECT
@@ -119,7 +129,7 @@ private slots:
         ConsoleFolder folder(kDb);
         ScriptedMsgDlg boxes;
         TDM dm(folder.path(), "signal-console");
-        QVERIFY(dm.DataModuleCreate());
+        QVERIFY2(dm.DataModuleCreate(), qPrintable(CurrentMsgDlgService() ? LastBoxText() : QString()));
         QCOMPARE(dm.SchemaStatements(), QStringList());
         QCOMPARE(boxes.count(), 0);
         QVERIFY(dm.IsExistTable("SCS_M_LAYER"));
@@ -187,7 +197,7 @@ private slots:
         ScriptedMsgDlg boxes;
         TDM dm(folder.path(), "signal-console");
         const QDateTime before = QDateTime::currentDateTime().addSecs(-2);
-        QVERIFY(dm.DataModuleCreate());
+        QVERIFY2(dm.DataModuleCreate(), qPrintable(CurrentMsgDlgService() ? LastBoxText() : QString()));
         QCOMPARE(boxes.count(), 0);
         const QStringList ran = dm.SchemaStatements();
         QCOMPARE(ran.size(), expected.size());
@@ -253,7 +263,7 @@ private slots:
         ConsoleFolder folder(kSchema);
         ScriptedMsgDlg boxes;
         TDM dm(folder.path(), "signal-console");
-        QVERIFY(dm.DataModuleCreate()); // the check goes on
+        QVERIFY2(dm.DataModuleCreate(), qPrintable(CurrentMsgDlgService() ? LastBoxText() : QString())); // the check goes on
         QVERIFY(!dm.G_GEOMETRY_FUNC);
         QCOMPARE(boxes.count(), 1);
         QCOMPARE(boxes.last().text, QString("GEOM 컬럼생성 도중 문제가 발생했습니다."));
@@ -288,7 +298,7 @@ private slots:
         ConsoleFolder folder(kDb);
         ScriptedMsgDlg boxes;
         TDM dm(folder.path(), "signal-console");
-        QVERIFY(dm.DataModuleCreate());
+        QVERIFY2(dm.DataModuleCreate(), qPrintable(CurrentMsgDlgService() ? LastBoxText() : QString()));
         QSqlDatabase raw = TestDb::open(kDb, "db_raw");
         QVERIFY(QSqlQuery(raw).exec("DELETE FROM SCS_L_USERCONTROL WHERE USER_ID = 'evtest'"));
         QVERIFY(dm.WriteEventControl("evtest", 41, 165, 1, false, 12, "로컬 모드"));
@@ -317,7 +327,7 @@ private slots:
         ConsoleFolder folder(kDb);
         ScriptedMsgDlg boxes;
         TDM dm(folder.path(), "signal-console");
-        QVERIFY(dm.DataModuleCreate());
+        QVERIFY2(dm.DataModuleCreate(), qPrintable(CurrentMsgDlgService() ? LastBoxText() : QString()));
 
         QSqlQuery none = dm.NewQuery();
         none.prepare("SELECT USER_ID FROM SCS_M_USER WHERE USER_ID = :ID");
@@ -349,7 +359,7 @@ private slots:
         ConsoleFolder folder(kDb);
         ScriptedMsgDlg boxes;
         TDM dm(folder.path(), "signal-console");
-        QVERIFY(dm.DataModuleCreate());
+        QVERIFY2(dm.DataModuleCreate(), qPrintable(CurrentMsgDlgService() ? LastBoxText() : QString()));
         dm.SetErrorFilterActive(true); // as after the main window exists
         QSqlQuery dup = dm.NewQuery();
         dup.prepare("INSERT INTO SCS_M_USER (USER_ID, USER_NAME) VALUES (:ID, 'x')");
@@ -365,7 +375,7 @@ private slots:
         ConsoleFolder folder(kDb);
         ScriptedMsgDlg boxes;
         TDM dm(folder.path(), "signal-console");
-        QVERIFY(dm.DataModuleCreate());
+        QVERIFY2(dm.DataModuleCreate(), qPrintable(CurrentMsgDlgService() ? LastBoxText() : QString()));
         dm.SetErrorFilterActive(true);
 
         // closed under the module
@@ -400,7 +410,7 @@ private slots:
         ConsoleFolder folder(kDb);
         ScriptedMsgDlg boxes;
         TDM dm(folder.path(), "signal-console");
-        QVERIFY(dm.DataModuleCreate());
+        QVERIFY2(dm.DataModuleCreate(), qPrintable(CurrentMsgDlgService() ? LastBoxText() : QString()));
         const int id = Scalar(dm.Con(), "SELECT CONNECTION_ID()");
         QSqlDatabase raw = TestDb::open(kDb, "db_raw");
         QVERIFY(QSqlQuery(raw).exec(QString("KILL %1").arg(id)));
@@ -414,7 +424,7 @@ private slots:
         ConsoleFolder folder(kDb);
         ScriptedMsgDlg boxes;
         TDM dm(folder.path(), "signal-console");
-        QVERIFY(dm.DataModuleCreate());
+        QVERIFY2(dm.DataModuleCreate(), qPrintable(CurrentMsgDlgService() ? LastBoxText() : QString()));
         const TDBConnectionFactory factory = dm.ConnectionFactory();
         QCOMPARE(factory.TimeoutSeconds(), 2);
         int users = -1;
@@ -454,7 +464,7 @@ private slots:
         ScriptedMsgDlg boxes;
         TDM dm(folder.path(), "signal-console");
         DM = &dm;
-        QVERIFY(dm.DataModuleCreate());
+        QVERIFY2(dm.DataModuleCreate(), qPrintable(CurrentMsgDlgService() ? LastBoxText() : QString()));
         const int rows = userControlRows(dm.Con());
         TfrmLogin login;
         login.UserIdEdit()->setText(id);
@@ -476,7 +486,7 @@ private slots:
         ScriptedMsgDlg boxes;
         TDM dm(folder.path(), "signal-console");
         DM = &dm;
-        QVERIFY(dm.DataModuleCreate());
+        QVERIFY2(dm.DataModuleCreate(), qPrintable(CurrentMsgDlgService() ? LastBoxText() : QString()));
         const int rows = userControlRows(dm.Con());
         TfrmLogin login;
         login.UserIdEdit()->setText("admin");
@@ -510,7 +520,7 @@ private slots:
         ScriptedMsgDlg boxes;
         TDM dm(folder.path(), "signal-console");
         DM = &dm;
-        QVERIFY(dm.DataModuleCreate());
+        QVERIFY2(dm.DataModuleCreate(), qPrintable(CurrentMsgDlgService() ? LastBoxText() : QString()));
         TfrmLogin login;
         login.UserIdEdit()->setText(id);
         login.PasswordEdit()->setText("admin1234");
@@ -526,7 +536,7 @@ private slots:
         ScriptedMsgDlg boxes;
         TDM dm(folder.path(), "signal-console");
         DM = &dm;
-        QVERIFY(dm.DataModuleCreate());
+        QVERIFY2(dm.DataModuleCreate(), qPrintable(CurrentMsgDlgService() ? LastBoxText() : QString()));
         QSqlDatabase raw = TestDb::open(kDb, "db_raw");
         QVERIFY(QSqlQuery(raw).exec("RENAME TABLE SCS_M_USER TO SCS_M_USER_AWAY"));
         TfrmLogin login;
@@ -547,7 +557,7 @@ private slots:
         ScriptedMsgDlg boxes;
         TDM dm(folder.path(), "signal-console");
         DM = &dm;
-        QVERIFY(dm.DataModuleCreate());
+        QVERIFY2(dm.DataModuleCreate(), qPrintable(CurrentMsgDlgService() ? LastBoxText() : QString()));
         QSqlDatabase raw = TestDb::open(kDb, "db_raw");
         QVERIFY(QSqlQuery(raw).exec("UPDATE SCS_M_USER SET USER_UPDATE = NOW(6), USER_CHECK = 6 WHERE USER_ID = 'admin'"));
         QVERIFY(QSqlQuery(raw).exec("DELETE FROM SCS_L_USERCONTROL WHERE USER_ID = 'admin'"));
@@ -599,7 +609,7 @@ private slots:
         ScriptedMsgDlg boxes;
         TDM dm(folder.path(), "signal-console");
         DM = &dm;
-        QVERIFY(dm.DataModuleCreate());
+        QVERIFY2(dm.DataModuleCreate(), qPrintable(CurrentMsgDlgService() ? LastBoxText() : QString()));
         QSqlDatabase raw = TestDb::open(kDb, "db_raw");
         QSqlQuery q(raw);
         q.prepare("SELECT AUT_GRADE FROM SCS_M_USER WHERE USER_ID = :ID");
@@ -647,7 +657,7 @@ private slots:
         ScriptedMsgDlg boxes;
         TDM dm(folder.path(), "signal-console");
         DM = &dm;
-        QVERIFY(dm.DataModuleCreate());
+        QVERIFY2(dm.DataModuleCreate(), qPrintable(CurrentMsgDlgService() ? LastBoxText() : QString()));
         QSqlDatabase raw = TestDb::open(kDb, "db_raw");
         QVERIFY(QSqlQuery(raw).exec(QString("UPDATE SCS_M_USER SET USER_UPDATE = %1, USER_CHECK = %2 WHERE USER_ID = 'manager'")
                                         .arg(update, check)));

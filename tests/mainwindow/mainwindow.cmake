@@ -10,3 +10,7 @@ if(TARGET rcsimlib)
   console_test(tst_main_window LABEL mainwindow DB SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_main_window.cpp
                LIBS ${MAINWINDOW_TEST_LIBS} rcsimlib)
 endif()
+# The parts of the main window without the browser (label base; also run in the
+# AddressSanitizer build).
+console_test(tst_base_live LABEL base SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_base_live.cpp
+             LIBS mainparts centrelink core)

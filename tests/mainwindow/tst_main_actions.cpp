@@ -82,7 +82,7 @@ class TstMainActions : public QObject
     std::unique_ptr<ScriptedMsgDlg> FMsg;
     QSqlDatabase FDb;
     TLC_INFO_SET FSet;
-    std::unique_ptr<TST_VESK_STATE> FImage;
+    std::shared_ptr<TST_VESK_STATE> FImage;
 
     QList<CapturedPacket> requests() const
     {
@@ -160,7 +160,7 @@ class TstMainActions : public QObject
     std::unique_ptr<TVipPanel> vipPanel(const QList<int> &lcs)
     {
         auto p = std::make_unique<TVipPanel>();
-        p->SetSources(&FSet, FImage.get(), nullptr);
+        p->SetSources(&FSet, [this] { return TStateImageRef(FImage); }, nullptr);
         p->SetPanelOpen(true);
         p->resize(600, 500);
         p->show();
@@ -208,7 +208,7 @@ private slots:
         FEndpoint.closePause = 5;
         SetCtrlEndpointOverride(&FEndpoint);
         FMsg = std::make_unique<ScriptedMsgDlg>(true);
-        FImage = std::make_unique<TST_VESK_STATE>();
+        FImage = std::make_shared<TST_VESK_STATE>();
         std::memset(static_cast<void *>(FImage.get()), 0, sizeof(TST_VESK_STATE));
     }
 
@@ -692,7 +692,11 @@ private slots:
 
         // Local mode: the controller's own splits.
         rec.status = 2;
-        p->RefreshFromImage(TMonitorRefresh{FImage.get(), &FSet, {}, {}, true, false});
+        TMonitorRefresh refresh;
+        refresh.Image = FImage;
+        refresh.LcInfoSet = &FSet;
+        refresh.Monitored = true;
+        p->RefreshFromImage(refresh);
         QCOMPARE(p->Logic().Row(0).Phase[1].toInt(), 44);
 
         // An intersection out of use takes the not-in-use colour.
@@ -707,7 +711,7 @@ private slots:
 
         // Closing empties the grid and the selection and tells the page.
         TRecordingMapBridge page;
-        p->SetSources(&FSet, FImage.get(), &page);
+        p->SetSources(&FSet, [this] { return TStateImageRef(FImage); }, &page);
         p->SetPanelOpen(false);
         QCOMPARE(p->Logic().RowCount(), 0);
         QCOMPARE(p->Logic().Sel().FSelCount, 0);

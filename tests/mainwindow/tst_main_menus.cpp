@@ -21,6 +21,8 @@
 
 #include <memory>
 
+#include "control/ControlWindows.h"
+#include "core/CoreWindows.h"
 #include "mainwindow/BookmarkUnit.h"
 #include "mainwindow/MainActionsUnit.h"
 #include "MainWindowTestEnv.h"
@@ -29,10 +31,12 @@
 #include "mainwindow/VehiclePollerUnit.h"
 #include "core/Quorval.h"
 #include "core/WindowRegistry.h"
+#include "core/siLang.h"
 #include "core/untDM.h"
 #include "mainwindow/untEmergencyPanel.h"
 #include "mainwindow/untMain.h"
 #include "core/untPickerBase.h"
+#include "mainwindow/untTrafficInfoPanel.h"
 #include "mainwindow/untVipPanel.h"
 
 namespace {
@@ -65,7 +69,7 @@ const QString kAdmin = "Admin: actShowDevTool, actWebViewRefresh, actOpenNodeToo
 struct FakeWindows
 {
     QHash<QString, int> created;
-    void registerAll(const QStringList &classes)
+    void registerAll(const QStringList &classes, TOpenPlacement placement = oplDefault)
     {
         for (const QString &cls : classes)
             TMainOpeners::Register(cls, {[this, cls](const TOpenContext &c) -> QWidget * {
@@ -75,7 +79,7 @@ struct FakeWindows
                                              w->resize(200, 150);
                                              return w;
                                          },
-                                         {}, {}, {}});
+                                         {}, {}, {}, placement});
     }
 };
 
@@ -87,6 +91,7 @@ class TestMainMenus : public QObject
     std::unique_ptr<MainTest::ConsoleFolder> folder;
     std::unique_ptr<TDM> dm;
     std::unique_ptr<ScriptedMsgDlg> boxes;
+    std::unique_ptr<TScopedMainServices> services;
 
     void makeConsole(int grade, bool admin)
     {
@@ -113,11 +118,15 @@ private slots:
     {
         QVERIFY(MainTest::LoadLanguage());
         QVERIFY(TestDb::create(kDb, true));
-        TfrmMain::SetAppServerHooks([](const QString &) { return false; },
-                                    [](const QString &, bool *connected) {
-                                        *connected = false;
-                                        return 0;
-                                    });
+        RegisterCoreWindows();
+        RegisterControlWindows();
+        services = std::make_unique<TScopedMainServices>([](TMainServices &s) {
+            s.AppServerLauncher = [](const QString &) { return false; };
+            s.AppServerSender = [](const QString &, bool *connected) {
+                *connected = false;
+                return 0;
+            };
+        });
     }
     void init() { boxes = std::make_unique<ScriptedMsgDlg>(); }
     void cleanup()
@@ -129,7 +138,7 @@ private slots:
         DM = nullptr;
         folder.reset();
     }
-    void cleanupTestCase() { TfrmMain::SetAppServerHooks({}, {}); }
+    void cleanupTestCase() { services.reset(); }
 
     // ------------------------------------------------------------ menus by grade
 
@@ -181,25 +190,69 @@ private slots:
         QVERIFY(actions["actOpenEventHistory"]->isVisible());
     }
 
+    void hostRequestButtonsShowTheirWholeCaption_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("paramsChanged");
+        QTest::addColumn<QString>("reload");
+        QTest::newRow("Korean") << int(TsiLangDispatcher::LangKorean) << QString("파라미터변경통보")
+                                << QString("프로그램 초기화");
+        QTest::newRow("English") << int(TsiLangDispatcher::LangEnglish) << QString("Reload Parameter")
+                                 << QString("Initialize Program");
+    }
+    // The buttons at the right end of the tool bar show their whole caption, in either
+    // language, also after switching while the window is open.
+    void hostRequestButtonsShowTheirWholeCaption()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, paramsChanged);
+        QFETCH(QString, reload);
+        makeConsole(1, false);
+        TRecordingMapBridge bridge;
+        TfrmMain w(nullptr, &bridge);
+        w.resize(1024, 700); // narrower than the whole tool bar
+        w.show();
+        const int other = language == TsiLangDispatcher::LangKorean ? TsiLangDispatcher::LangEnglish
+                                                                      : TsiLangDispatcher::LangKorean;
+        TsiLangDispatcher::instance()->SetActiveLanguage(other);
+        TsiLangDispatcher::instance()->SetActiveLanguage(language);
+        QCoreApplication::processEvents();
+        const QList<QPair<const char *, QString>> expected = {{"btnReqtParamsChanged", paramsChanged},
+                                                              {"btnReqtAppReload", reload}};
+        for (const auto &e : expected) {
+            auto *b = w.SimpleButtons()->findChild<QToolButton *>(e.first);
+            QVERIFY2(b && b->isVisible(), e.first);
+            QCOMPARE(b->text(), e.second);
+            const int textWidth = b->fontMetrics().horizontalAdvance(b->text());
+            QVERIFY2(b->width() >= textWidth && b->height() >= b->fontMetrics().height(),
+                     qPrintable(QString("%1: %2x%3 for a text %4 wide").arg(e.first).arg(b->width()).arg(b->height()).arg(textWidth)));
+            // Inside the strip, and the strip inside the window.
+            QVERIFY(b->geometry().right() < w.SimpleButtons()->width());
+            QVERIFY(w.SimpleButtons()->mapTo(&w, QPoint(w.SimpleButtons()->width() - 1, 0)).x() < w.width());
+        }
+        TsiLangDispatcher::instance()->SetActiveLanguage(TsiLangDispatcher::LangKorean);
+        closeWindow(w, *boxes);
+    }
+
     void mainWindowByGrade_data()
     {
         QTest::addColumn<int>("grade");
         QTest::addColumn<bool>("control");   // intersection control button (1..3)
         QTest::addColumn<bool>("planSheet"); // plan-sheet button (1, 3)
-        QTest::addColumn<int>("stripWidth");
+        QTest::addColumn<bool>("paramsButton"); // parameters-changed button (1, 3)
         QTest::addColumn<bool>("lcEditors");
         QTest::addColumn<bool>("saEditors");
-        QTest::newRow("administrator") << 1 << true << true << 72 << true << true;
-        QTest::newRow("operator") << 2 << true << false << 24 << false << false;
-        QTest::newRow("manager") << 3 << true << true << 72 << true << false;
-        QTest::newRow("police") << 4 << false << false << 24 << false << false;
+        QTest::newRow("administrator") << 1 << true << true << true << true << true;
+        QTest::newRow("operator") << 2 << true << false << false << false << false;
+        QTest::newRow("manager") << 3 << true << true << true << true << false;
+        QTest::newRow("police") << 4 << false << false << false << false << false;
     }
     void mainWindowByGrade()
     {
         QFETCH(int, grade);
         QFETCH(bool, control);
         QFETCH(bool, planSheet);
-        QFETCH(int, stripWidth);
+        QFETCH(bool, paramsButton);
         QFETCH(bool, lcEditors);
         QFETCH(bool, saEditors);
         makeConsole(grade, false);
@@ -207,15 +260,22 @@ private slots:
         TfrmMain w(nullptr, &bridge);
         w.show();
         QToolBar *tb = w.ToolBar();
-        auto button = [&](const char *action) { return tb->widgetForAction(w.Action(action)); };
-        QVERIFY(button("actOpenTCDV_S"));
-        QCOMPARE(button("actOpenTCDV_C_Control")->isVisibleTo(tb), control);
-        QCOMPARE(button("actOpenTCDV_M")->isVisibleTo(tb), control);
-        QCOMPARE(button("actOpenTCDV_Conf")->isVisibleTo(tb), planSheet);
-        QVERIFY(button("actOpenTCDV_S")->isVisibleTo(tb));
-        QVERIFY(button("actOpenEventHistory")->isVisibleTo(tb));
+        // A button follows its action; one the tool bar has no room for sits in its
+        // extension menu, so what is checked is that the tool bar offers it.
+        auto offered = [&](const char *action) {
+            QAction *a = w.Action(action);
+            return tb->widgetForAction(a) && tb->actions().contains(a) && a->isVisible();
+        };
+        QVERIFY(offered("actOpenTCDV_S"));
+        QCOMPARE(offered("actOpenTCDV_C_Control"), control);
+        QCOMPARE(offered("actOpenTCDV_M"), control);
+        QCOMPARE(offered("actOpenTCDV_Conf"), planSheet);
+        QVERIFY(offered("actOpenEventHistory"));
+        QVERIFY(tb->widgetForAction(w.Action("actOpenTCDV_S"))->isVisibleTo(tb)); // the first always fits
         QVERIFY(!w.findChild<QToolButton *>("btnAppEmergency")->isVisibleTo(&w));
-        QCOMPARE(w.SimpleButtons()->width(), stripWidth);
+        QCOMPARE(w.SimpleButtons()->findChild<QToolButton *>("btnReqtParamsChanged")->isVisibleTo(&w), paramsButton);
+        QVERIFY(w.SimpleButtons()->findChild<QToolButton *>("btnReqtAppReload")->isVisibleTo(&w));
+        QVERIFY(!w.SimpleButtons()->findChild<QToolButton *>("btnReqtHostReboot")->isVisibleTo(&w));
         QCOMPARE(w.findChild<QMenu *>("pmLcEdit")->menuAction()->isEnabled(), lcEditors);
         QCOMPARE(w.findChild<QMenu *>("pmSaEdit")->menuAction()->isEnabled(), saEditors);
         // The pop-up of an intersection follows the actions' rules.
@@ -238,12 +298,11 @@ private slots:
     {
         makeConsole(1, true);
         FakeWindows fakes;
-        fakes.registerAll(TMainOpeners::Missing());
+        fakes.registerAll(MissingWindowClasses());
         TRecordingMapBridge bridge;
         TfrmMain w(nullptr, &bridge);
         w.show();
-        w.FSA_ID = 2;
-        w.FTCDV_ID = 41;
+        w.SetSelection(2, 41);
         int checked = 0;
         for (const TMainActionDef &d : MainActionDefs()) {
             if (d.Pattern != opOwned && d.Pattern != opGeneric && d.Pattern != opApplication)
@@ -261,7 +320,7 @@ private slots:
             QVERIFY(first->isWindow());
             QCOMPARE(first->parentWidget() == &w, d.Pattern == opOwned);
             first->showMinimized();
-            w.FTCDV_ID = 12; // a setter is not applied again
+            w.SetSelection(w.SelectedSA(), 12); // a setter is not applied again
             a->trigger();
             QCOMPARE(TWindowRegistry::Find(cls), first);
             QVERIFY2(!first->isMinimized(), qPrintable(name)); // brought to the front
@@ -270,7 +329,7 @@ private slots:
                 if (QString::fromLatin1(d.Setter1) == QLatin1String("TCDV_ID") && d.Pattern != opGeneric)
                     QCOMPARE(first->property("TCDV_ID").toInt(), 41);
             }
-            w.FTCDV_ID = 41;
+            w.SetSelection(w.SelectedSA(), 41);
             ++checked;
         }
         QVERIFY(checked > 50);
@@ -285,7 +344,10 @@ private slots:
     {
         makeConsole(1, false);
         FakeWindows fakes;
-        fakes.registerAll({"TFormOvikEditor", "TfrmTCDV_E_PhaseMvmt", "TfrmTCDV_M_State"});
+        // Each window says where it opens when it registers.
+        fakes.registerAll({"TFormOvikEditor"}, oplMapStart);
+        fakes.registerAll({"TfrmTCDV_E_PhaseMvmt"}, oplSelectedLc);
+        fakes.registerAll({"TfrmTCDV_M_State"}, oplMainTopRight);
         {
             TRecordingMapBridge bridge;
             TfrmMain w(nullptr, &bridge);
@@ -299,12 +361,12 @@ private slots:
             QCOMPARE(ed->property("FLat").toString() + "," + ed->property("FLng").toString() + ","
                          + ed->property("FZoom").toString(),
                      QString("37.5,127.1,15"));
-            w.FTCDV_ID = 12;
+            w.SetSelection(w.SelectedSA(), 12);
             w.Action("actOpenTCDV_E_PhaseMvmt")->trigger();
             QWidget *mv = TWindowRegistry::Find("TfrmTCDV_E_PhaseMvmt");
             QVERIFY(mv);
             QCOMPARE(mv->property("TCDV_ID").toInt(), 12);
-            const PSTT_LC_INFO info = w.G_LC_INFO_SET.GetLcInfo(12);
+            const PSTT_LC_INFO info = w.LcInfoSet().GetLcInfo(12);
             QVERIFY(info);
             QCOMPARE(mv->property("FLat").toString(), info->cx.str());
             QCOMPARE(mv->property("FLng").toString(), info->cy.str());
@@ -362,8 +424,7 @@ private slots:
         {
             TRecordingMapBridge bridge;
             TfrmMain w(nullptr, &bridge);
-            w.FSA_ID = sa;
-            w.FTCDV_ID = lc;
+            w.SetSelection(sa, lc);
             w.Action("actOpenEventHistory")->trigger();
             QWidget *h = TWindowRegistry::Find("TfrmEventHistory");
             QVERIFY(h);
@@ -388,8 +449,7 @@ private slots:
         {
             TRecordingMapBridge bridge;
             TfrmMain w(nullptr, &bridge);
-            w.FSA_ID = 0;
-            w.FTCDV_ID = 0;
+            w.SetSelection(0, 0);
             w.Action("actOpenSA_M")->trigger();
             w.Action("actOpenTCDV_E_PhaseMvmt")->trigger();
             QCOMPARE(boxes->requests().size(), 2);
@@ -397,7 +457,7 @@ private slots:
             QCOMPARE(boxes->requests()[0].caption, QString("교차로 선택 오류"));
             QVERIFY(fakes.created.isEmpty());
 
-            w.FSA_ID = 2;
+            w.SetSelection(2, w.SelectedTCDV());
             w.Action("actOpenSA_M")->trigger();
             QWidget *m = TWindowRegistry::Find("TfrmSA_M");
             QVERIFY(m);
@@ -415,7 +475,7 @@ private slots:
         TRecordingMapBridge bridge;
         TfrmMain w(nullptr, &bridge);
         QVERIFY(!TMainOpeners::IsRegistered("TfrmTFDT_HS"));
-        QVERIFY(TMainOpeners::Missing().contains("TfrmTFDT_HS"));
+        QVERIFY(MissingWindowClasses().contains("TfrmTFDT_HS"));
         QVERIFY(!w.ExecuteOpenAction("actOpenTFDT_HS"));
         QVERIFY(!TWindowRegistry::Find("TfrmTFDT_HS"));
         // Actions without effect exist with their captions.
@@ -495,20 +555,20 @@ private slots:
         };
         choose("SA_NO", 3);
         w.findChild<QPushButton *>("btnSA")->click();
-        QCOMPARE(w.edtSA->text(), QString("3"));
-        QCOMPARE(w.pgcTree->currentWidget(), w.tshSA);
-        QCOMPARE(TNodeTreeModel::Data(w.trvSA->currentIndex()).Key, QString("3"));
+        QCOMPARE(w.SaSearchBox()->text(), QString("3"));
+        QCOMPARE(w.TreePages()->currentWidget(), w.SaTreePage());
+        QCOMPARE(TNodeTreeModel::Data(w.SaTree()->currentIndex()).Key, QString("3"));
 
-        w.edtTCDV->setText("12");
+        w.LcSearchBox()->setText("12");
         choose("INT_LCNO", 12);
         w.findChild<QPushButton *>("btnTCDV")->click();
-        QCOMPARE(w.edtTCDV->text(), QString("12"));
-        const QString group = w.edtSA->text();
+        QCOMPARE(w.LcSearchBox()->text(), QString("12"));
+        const QString group = w.SaSearchBox()->text();
         QVERIFY(group.toInt() > 0);
-        QCOMPARE(w.pgcTree->currentWidget(), w.tshLC);
-        QCOMPARE(TNodeTreeModel::Data(w.trvLC->currentIndex()).Key, group + "-12");
+        QCOMPARE(w.TreePages()->currentWidget(), w.LcTreePage());
+        QCOMPARE(TNodeTreeModel::Data(w.LcTree()->currentIndex()).Key, group + "-12");
         // The search boxes move only the trees.
-        QCOMPARE(w.FTCDV_ID, 0);
+        QCOMPARE(w.SelectedTCDV(), 0);
         closeWindow(w, *boxes);
     }
 
@@ -531,19 +591,19 @@ private slots:
         QCOMPARE(bridge.CountContaining("showTiPanel = true"), 1);
         // The page ticks an intersection: it joins the selection.
         w.crmConsoleMessage("TrafficInfoSelected:12");
-        QCOMPARE(w.FTrafficInfoSel.FSelCount, 1);
+        QCOMPARE(w.TrafficInfoPanel()->Logic().Sel().FSelCount, 1);
 
         // The VIP panel closes the traffic-information panel first.
         w.Action("actOpenVIPControl")->trigger();
         QVERIFY(w.VipPanel()->IsPanelOpen());
         QVERIFY(!w.TrafficInfoPanel()->isVisible());
-        QCOMPARE(w.FTrafficInfoSel.FSelCount, 0);
+        QCOMPARE(w.TrafficInfoPanel()->Logic().Sel().FSelCount, 0);
         QCOMPARE(bridge.CountContaining("showTiPanel = false"), 1);
         // Page selections of the VIP panel reach it.
         w.crmConsoleMessage("VIPCtrlSelected:12");
         QCOMPARE(w.VipPanel()->Logic().BlockCount(), 1);
         // The VIP panel is refreshed by the monitoring cycle while open.
-        QCOMPARE(w.MonitorView(mvkVipPanel), static_cast<IMonitorView *>(w.VipPanel()));
+        QCOMPARE(w.Hub()->MonitorView(mvkVipPanel), static_cast<IMonitorView *>(w.VipPanel()));
 
         // The emergency panel, once it lists a service, keeps the edge.
         QVERIFY(MainTest::Exec(db, "INSERT INTO SCS_M_APP_EMERGENCY (SERVICE_ID, SERVICE_NAME, DESTINATION_LAT, "
@@ -602,11 +662,13 @@ private slots:
     {
         makeConsole(1, false);
         QStringList opened;
-        TfrmMain::SetShellOpen([&](const QString &path, const QStringList &args) {
-            opened << path + (args.isEmpty() ? QString() : " " + args.join(' '));
-            return true;
-        });
         {
+            TScopedMainServices shell([&](TMainServices &s) {
+                s.ShellOpen = [&](const QString &path, const QStringList &args) {
+                    opened << path + (args.isEmpty() ? QString() : " " + args.join(' '));
+                    return true;
+                };
+            });
             TRecordingMapBridge bridge;
             TfrmMain w(nullptr, &bridge);
             w.show();
@@ -627,11 +689,11 @@ private slots:
             // Bookmarks through their actions and shortcuts.
             QCOMPARE(w.Action("actBookmark3Reg")->shortcut(), QKeySequence("Alt+3"));
             QCOMPARE(w.Action("actBookmark3")->shortcut(), QKeySequence("Ctrl+3"));
-            w.FCurrentPos.Lat = "37.5";
-            w.FCurrentPos.Lng = "127.25";
-            w.FScale = 14;
+            // Where the page says the mouse is and how far it is zoomed.
+            QVERIFY(w.BrowserMessageReceived("mouseMove", {"37.5", "127.25"}));
+            QVERIFY(w.BrowserMessageReceived("zoomEnd", {14}));
             w.Action("actBookmark3Reg")->trigger();
-            QVERIFY(w.FBookmarkJsonObject->contains("B3"));
+            QVERIFY(w.BookmarkJson()->contains("B3"));
             bridge.ClearScripts();
             w.Action("actBookmark3")->trigger();
             QCOMPARE(bridge.CountContaining("map.setView([37.5,127.25], 14,"), 1);
@@ -641,7 +703,6 @@ private slots:
             QCOMPARE(bridge.CountContaining("map.setView("), 1);
             closeWindow(w, *boxes);
         }
-        TfrmMain::SetShellOpen({});
 
         // Written at close; at the next start they come back from the operator's row.
         QSqlDatabase db = TestDb::open(kDb, "check");

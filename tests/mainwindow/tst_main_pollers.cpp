@@ -9,7 +9,7 @@
 #include <atomic>
 #include <memory>
 
-#include "mainwindow/MainWindowIntf.h"
+#include "core/MainContracts.h"
 #include "centrelink/RC2MMIUnit.h"
 #include "VehSim.h"
 #include "mainwindow/VehiclePollerUnit.h"

@@ -74,6 +74,7 @@ class TestMainWindow : public QObject
 {
     Q_OBJECT
     std::unique_ptr<rcsim::RcSim> sim;
+    std::unique_ptr<TScopedMainServices> services;
     std::unique_ptr<MainTest::ConsoleFolder> folder;
     std::unique_ptr<TDM> dm;
     std::unique_ptr<ScriptedMsgDlg> boxes;
@@ -103,7 +104,7 @@ class TestMainWindow : public QObject
 
     bool waitRefresh(TfrmMain &w, bool monitored, int timeoutMs = 8000)
     {
-        QSignalSpy spy(&w, &TfrmMain::monitorRefreshed);
+        QSignalSpy spy(w.Hub(), &TMonitorHub::monitorRefreshed);
         QElapsedTimer t;
         t.start();
         while (t.elapsed() < timeoutMs) {
@@ -143,16 +144,17 @@ private slots:
         QVERIFY2(sim->start(&error), qPrintable(error));
         sim->setScenario(rcsim::Scenario::builtIn());
         sim->freezeClock(kScenarioTime);
-        TfrmMain::SetAppServerHooks(
-            [this](const QString &program) {
+        services = std::make_unique<TScopedMainServices>([this](TMainServices &s) {
+            s.AppServerLauncher = [this](const QString &program) {
                 launched << program;
                 return true;
-            },
-            [this](const QString &command, bool *connected) {
+            };
+            s.AppServerSender = [this](const QString &command, bool *connected) {
                 sent << command;
                 *connected = true;
                 return 0;
-            });
+            };
+        });
     }
     void init()
     {
@@ -164,7 +166,6 @@ private slots:
     }
     void cleanup()
     {
-        TfrmMain::SetLcMonitorFactory({});
         boxes.reset();
         dm.reset();
         DM = nullptr;
@@ -172,7 +173,7 @@ private slots:
     }
     void cleanupTestCase()
     {
-        TfrmMain::SetAppServerHooks({}, {});
+        services.reset();
         sim.reset();
     }
 
@@ -197,9 +198,9 @@ private slots:
             QCOMPARE(w.SaModel()->rowCount(), 4);
             QCOMPARE(w.SaModel()->NodeCount(), 4 + 41);
             QCOMPARE(w.LcModel()->NodeCount(), 41);
-            QCOMPARE(w.pgcTree->tabText(0), QString("그룹 (4)"));
-            QCOMPARE(w.pgcTree->tabText(1), QString("교차로 (41)"));
-            QCOMPARE(w.pgcTree->currentWidget(), w.tshLC);
+            QCOMPARE(w.TreePages()->tabText(0), QString("그룹 (4)"));
+            QCOMPARE(w.TreePages()->tabText(1), QString("교차로 (41)"));
+            QCOMPARE(w.TreePages()->currentWidget(), w.LcTreePage());
             QVERIFY(w.LcModel()->FindByKey("2-41").isValid());
 
             QCOMPARE(bridge.Loads(), QStringList({DM->G_URL}));
@@ -215,7 +216,7 @@ private slots:
             QCOMPARE(w.findChild<QLabel *>("spUserID")->text(), QString("admin (메인관리자)"));
             QVERIFY(w.windowTitle().startsWith("교통신호제어 운영 단말 for "));
             QVERIFY(w.windowTitle().endsWith(" (Admin Mode)"));
-            QVERIFY(w.ttRCTimer->isActive());
+            QVERIFY(w.Hub()->Timer()->isActive());
             QVERIFY(!w.IsAreaBrowserOpen());
             QVERIFY(!w.IsMntrPanelOpen());
             boxes->enqueue(mrYes);
@@ -235,16 +236,16 @@ private slots:
         QStringList order;
         OrderView group(&order, "group"), events(&order, "events"), system(&order, "system"),
             list(&order, "list", false), vip(&order, "vip");
-        w.RegisterMonitorView(mvkVipPanel, &vip);
-        w.RegisterMonitorView(mvkStateList, &list);
-        w.RegisterMonitorView(mvkSystemMonitor, &system);
-        w.RegisterMonitorView(mvkCurrentEvent, &events);
-        w.RegisterMonitorView(mvkGroupMonitor, &group);
+        w.Hub()->RegisterMonitorView(mvkVipPanel, &vip);
+        w.Hub()->RegisterMonitorView(mvkStateList, &list);
+        w.Hub()->RegisterMonitorView(mvkSystemMonitor, &system);
+        w.Hub()->RegisterMonitorView(mvkCurrentEvent, &events);
+        w.Hub()->RegisterMonitorView(mvkGroupMonitor, &group);
         QVERIFY(waitRefresh(w, true));
 
         // The views in their fixed order; the state list only when it wants it.
         QCOMPARE(order.mid(0, 4), QStringList({"group+", "events+", "system+", "vip+"}));
-        QCOMPARE(group.lastSet, &w.G_LC_INFO_SET);
+        QCOMPARE(group.lastSet, &w.LcInfoSet());
 
         const rcsim::Scenario sc = sim->scenario();
         int states[20] = {};
@@ -254,10 +255,10 @@ private slots:
             ++states[v.state];
             if (v.state != 0 && v.flash)
                 ++flashing;
-            QCOMPARE(w.G_LC_INFO_SET.GetLcInfo(n)->opr_stat, v.state);
+            QCOMPARE(w.LcInfoSet().GetLcInfo(n)->opr_stat, v.state);
         }
         // The virtual intersection shows its main intersection's state.
-        QCOMPARE(w.G_LC_INFO_SET.GetLcInfo(41)->opr_stat, sc.view(16, kScenarioTime).state);
+        QCOMPARE(w.LcInfoSet().GetLcInfo(41)->opr_stat, sc.view(16, kScenarioTime).state);
         TLegendPanel *legend = w.LegendPanel();
         QCOMPARE(legend->CounterText("lblLcOprSttTotal"), QString("40"));
         QCOMPARE(legend->CounterText("lblSysSttCommErr"), QString::number(states[0]));
@@ -266,8 +267,8 @@ private slots:
         QCOMPARE(legend->CounterText("lblSysSttFlash"), QString::number(flashing));
         QCOMPARE(legend->CounterText("lblSysSttUnused"), QString("0"));
         QVERIFY(states[0] > 0 && flashing > 0);
-        QCOMPARE(w.gtvSAMot->rowCount(), 4);
-        QCOMPARE(w.gtvSAMot->item(1, 1)->text(), QString("테헤란로 축"));
+        QCOMPARE(w.SaMotGrid()->rowCount(), 4);
+        QCOMPARE(w.SaMotGrid()->item(1, 1)->text(), QString("테헤란로 축"));
         QCOMPARE(w.Glyphs().Connection, int(TMonitorGlyphs::ConnConnected));
 
         // The page is asked for its visible markers; their colours follow the one rule.
@@ -278,7 +279,7 @@ private slots:
         const QString script = bridge.Scripts().first();
         const TLcStatusColors colours = w.Legend().Status;
         for (int n : {1, 3, 4, 5, 16, 25, 31, 41}) {
-            const PSTT_LC_INFO info = w.G_LC_INFO_SET.GetLcInfo(n);
+            const PSTT_LC_INFO info = w.LcInfoSet().GetLcInfo(n);
             const int source = n == 41 ? 16 : n;
             const rcsim::ScLcView v = sc.view(source, kScenarioTime);
             const QString hex = "#" + TColorToHex(LcStatusColor(colours, v.state, info->oprMode));
@@ -294,11 +295,11 @@ private slots:
         QVERIFY(waitRefresh(w, true));
         QCOMPARE(bridge.CountContaining("getAxLCLayer()"), 0);
         QVERIFY(w.BrowserMessageReceived("moving", {false}));
-        w.UnregisterMonitorView(mvkVipPanel, &vip);
-        w.UnregisterMonitorView(mvkStateList, &list);
-        w.UnregisterMonitorView(mvkSystemMonitor, &system);
-        w.UnregisterMonitorView(mvkCurrentEvent, &events);
-        w.UnregisterMonitorView(mvkGroupMonitor, &group);
+        w.Hub()->UnregisterMonitorView(mvkVipPanel, &vip);
+        w.Hub()->UnregisterMonitorView(mvkStateList, &list);
+        w.Hub()->UnregisterMonitorView(mvkSystemMonitor, &system);
+        w.Hub()->UnregisterMonitorView(mvkCurrentEvent, &events);
+        w.Hub()->UnregisterMonitorView(mvkGroupMonitor, &group);
         boxes->enqueue(mrYes);
         QVERIFY(w.close());
     }
@@ -318,8 +319,8 @@ private slots:
         sim->setFailure(rcsim::FailMode::Stall, rcsim::PortScope::Monitor);
         QVERIFY(waitRefresh(w, false));
         QVERIFY(anyLineEndsWith(logLines(), "모니터링 헤더 수신 도중 에러"));
-        for (int n : w.G_LC_INFO_SET.Numbers())
-            QCOMPARE(w.G_LC_INFO_SET.GetLcInfo(n)->opr_stat, 0);
+        for (int n : w.LcInfoSet().Numbers())
+            QCOMPARE(w.LcInfoSet().GetLcInfo(n)->opr_stat, 0);
         QCOMPARE(w.Glyphs().Connection, int(TMonitorGlyphs::ConnDisconnected));
         // Only a decoded image changes the counters.
         QCOMPARE(w.LegendPanel()->CounterText("lblLcOprSttTotal"), live);
@@ -329,28 +330,28 @@ private slots:
         const QString fail = "#" + TColorToHex(w.Legend().Status.ByTag(0));
         for (int n : {1, 2, 41})
             QVERIFY(bridge.Scripts().value(0).contains(QString("LC%1.setStyle({color:\"%2\"})").arg(n).arg(fail)));
-        QCOMPARE(w.ttRCTimer->interval(), 1000); // a failed exchange keeps the period
+        QCOMPARE(w.Hub()->Timer()->interval(), 1000); // a failed exchange keeps the period
 
         // Back: the next cycle connects again.
         sim->clearFailure();
         QVERIFY(waitRefresh(w, true));
-        QCOMPARE(w.G_LC_INFO_SET.GetLcInfo(1)->opr_stat, sim->scenario().view(1, kScenarioTime).state);
+        QCOMPARE(w.LcInfoSet().GetLcInfo(1)->opr_stat, sim->scenario().view(1, kScenarioTime).state);
         QVERIFY(logLines().filter("RC MONITOR PORT 연결성공").size() >= 2);
 
         // Refused: the retry period, then the normal period again.
         sim->setFailure(rcsim::FailMode::Refuse);
-        w.RCThread->CloseConnection(TMonitorTexts::FromLanguage(), true); // drop the open connection
+        w.Hub()->Thread()->CloseConnection(TMonitorTexts::FromLanguage(), true); // drop the open connection
         QVERIFY(waitRefresh(w, false));
         QVERIFY(anyLineEndsWith(logLines(), "RC MONITOR PORT 연결실패"));
-        QCOMPARE(w.ttRCTimer->interval(), 2000);
+        QCOMPARE(w.Hub()->Timer()->interval(), 2000);
         sim->clearFailure();
         QVERIFY(waitRefresh(w, true, 10000));
-        QCOMPARE(w.ttRCTimer->interval(), 1000);
+        QCOMPARE(w.Hub()->Timer()->interval(), 1000);
         boxes->enqueue(mrYes);
         QVERIFY(w.close());
     }
 
-    void activationActsOnFlagsAfterTheRunningCycle()
+    void activationActsOnFlagsWithoutWaitingForTheCycle()
     {
         makeConsole();
         QSqlDatabase db = TestDb::open(kDb, "check");
@@ -363,17 +364,19 @@ private slots:
         RaiseInAppMessage(&TInAppMessage::REFRESH_TCDV_TOD);
         RaiseInAppMessage(&TInAppMessage::REFRESH_MVMT_TCDV_M);
 
-        // A cycle is running (stalled) when the window is activated: it waits for it.
+        // A cycle is running (stalled) when the window is activated: the window does
+        // not wait for it, and the cycle's snapshot of the set before the reload is
+        // not applied when it ends.
         sim->setFailure(rcsim::FailMode::Stall, rcsim::PortScope::Monitor);
-        QVERIFY(MainTest::WaitFor([&] { return !w.IsRCThreadBusy(); }, 5000));
-        w.ttRCTimerTimer();
-        QVERIFY(w.IsRCThreadBusy());
+        QVERIFY(MainTest::WaitFor([&] { return !w.Hub()->IsBusy(); }, 5000));
+        w.Hub()->StartCycle();
+        QVERIFY(w.Hub()->IsBusy());
         bridge.ClearScripts();
         w.FormActivate();
-        QVERIFY(!w.IsRCThreadBusy());
-        QVERIFY(w.ttRCTimer->isActive());
+        QVERIFY(w.Hub()->IsBusy());
+        QVERIFY(w.Hub()->Timer()->isActive());
         QCOMPARE(w.SaModel()->FindByKey("1").data().toString(), QString("0001 바뀐 축"));
-        QCOMPARE(w.G_LC_INFO_SET.GetLcInfo(5)->ints_name.str(), QString("새 이름"));
+        QCOMPARE(w.LcInfoSet().GetLcInfo(5)->ints_name.str(), QString("새 이름"));
         const TInAppMessage &m = TInAppMessageHolder::instance()->Flags();
         QVERIFY(!m.REFRESH_SA_MASTER && !m.REFRESH_TCDV_TOD);
         QVERIFY(m.REFRESH_MVMT_TCDV_M); // left for the intersection monitors
@@ -382,8 +385,54 @@ private slots:
         w.FormDeactivate();
         QVERIFY(w.Action("actOpenTCDV_M")->shortcut().isEmpty());
         sim->clearFailure();
+        QVERIFY(MainTest::WaitFor([&] { return !w.Hub()->IsBusy(); }, 10000));
+        QCOMPARE(w.LcInfoSet().GetLcInfo(5)->ints_name.str(), QString("새 이름"));
         QVERIFY(MainTest::Exec(db, "UPDATE SCS_M_SAOPERATE SET SA_NAME = '도산대로 축' WHERE SA_NO = 1"));
         QVERIFY(MainTest::Exec(db, "UPDATE SCS_M_INTLC SET INT_NAME = '청담사거리' WHERE INT_LCNO = 5"));
+        boxes->enqueue(mrYes);
+        QVERIFY(w.close());
+    }
+
+    // A connection the server dropped during a reload is reopened without a box,
+    // whichever loader meets it first; the next load runs on the new connection.
+    void reloadsReopenALostConnection_data()
+    {
+        QTest::addColumn<QString>("step");
+        for (const char *step : {"LoadLcInfos", "LCInfosPhase", "LoadSaList", "BuildSaTree", "BuildLcTree",
+                                 "LoadDBErrorCodes", "LoadMapLayers", "RedrawLCMarkers"})
+            QTest::newRow(step) << QString(step);
+    }
+    void reloadsReopenALostConnection()
+    {
+        QFETCH(QString, step);
+        makeConsole();
+        TRecordingMapBridge bridge;
+        TfrmMain w(nullptr, &bridge);
+        w.show();
+        dm->SetErrorFilterActive(true); // as after the start-up
+        const QMap<QString, std::function<void()>> steps = {
+            {"LoadLcInfos", [&] { w.LoadLcInfos(); }},       {"LCInfosPhase", [&] { w.LCInfosPhase(0); }},
+            {"LoadSaList", [&] { w.LoadSaList(); }},         {"BuildSaTree", [&] { w.BuildSaTree(); }},
+            {"BuildLcTree", [&] { w.BuildLcTree(); }},       {"LoadDBErrorCodes", [&] { w.LoadDBErrorCodes(); }},
+            {"LoadMapLayers", [&] { w.LoadMapLayers(); }},   {"RedrawLCMarkers", [&] { w.RedrawLCMarkers(); }}};
+        const int id = MainTest::Scalar(dm->Con(), "SELECT CONNECTION_ID()");
+        QVERIFY(id > 0);
+        {
+            QSqlDatabase raw = TestDb::open(kDb, "killer");
+            QVERIFY(MainTest::Exec(raw, QString("KILL %1").arg(id)));
+            raw.close();
+        }
+        steps.value(step)();
+        QCOMPARE(boxes->count(), 0);
+        QVERIFY(w.LoadLcInfos());
+        QVERIFY(MainTest::Scalar(dm->Con(), "SELECT CONNECTION_ID()") != id);
+        QCOMPARE(boxes->count(), 0);
+        // Any other error is still shown.
+        QVERIFY(MainTest::Exec(dm->Con(), "RENAME TABLE SCS_M_INTLC TO SCS_M_INTLC_AWAY"));
+        const bool loaded = w.LoadLcInfos();
+        QVERIFY(MainTest::Exec(dm->Con(), "RENAME TABLE SCS_M_INTLC_AWAY TO SCS_M_INTLC"));
+        QVERIFY(!loaded);
+        QCOMPARE(boxes->count(), 1);
         boxes->enqueue(mrYes);
         QVERIFY(w.close());
     }
@@ -398,66 +447,65 @@ private slots:
 
         // From the map.
         w.crmConsoleMessage("SelectedLC:LC12");
-        QCOMPARE(w.FSA_ID, 2);
-        QCOMPARE(w.FTCDV_ID, 12);
-        QCOMPARE(keyOf(w.trvSA->currentIndex()), QString("2-12"));
-        QCOMPARE(keyOf(w.trvLC->currentIndex()), QString("2-12"));
-        QCOMPARE(w.pnlSelNodeDesc->text(), QString("그룹 : 2, 교차로 : 12"));
+        QCOMPARE(w.SelectedSA(), 2);
+        QCOMPARE(w.SelectedTCDV(), 12);
+        QCOMPARE(keyOf(w.SaTree()->currentIndex()), QString("2-12"));
+        QCOMPARE(keyOf(w.LcTree()->currentIndex()), QString("2-12"));
+        QCOMPARE(w.SelectionLabel()->text(), QString("그룹 : 2, 교차로 : 12"));
         QVERIFY(bridge.CountContaining("selMarker.setLatLng([37.") == 1);
         w.crmConsoleMessage("SelectedLC:LCab");
         w.crmConsoleMessage("no colon here");
-        QCOMPARE(w.FTCDV_ID, 12);
+        QCOMPARE(w.SelectedTCDV(), 12);
         w.crmConsoleMessage("SelectedSA:SA3");
-        QCOMPARE(w.FSA_ID, 3);
-        QCOMPARE(w.FTCDV_ID, 0);
-        QCOMPARE(keyOf(w.trvSA->currentIndex()), QString("3"));
-        QCOMPARE(w.pnlSelNodeDesc->text(), QString("그룹 : 3"));
+        QCOMPARE(w.SelectedSA(), 3);
+        QCOMPARE(w.SelectedTCDV(), 0);
+        QCOMPARE(keyOf(w.SaTree()->currentIndex()), QString("3"));
+        QCOMPARE(w.SelectionLabel()->text(), QString("그룹 : 3"));
         QVERIFY(bridge.CountContaining("selGroup = \"SA3\"") == 1);
 
         // An intersection that is not in the master list is looked for under group 1.
-        w.FindTreeByLcId(w.trvLC, 999);
-        QCOMPARE(w.FSA_ID, 1);
+        w.FindTreeByLcId(w.LcTree(), 999);
+        QCOMPARE(w.SelectedSA(), 1);
 
         // Pop-up items by kind.
         auto visible = [&w](const QString &name) {
             QAction *a = w.PopupMenu()->findChild<QAction *>(name);
             return a && a->isVisible();
         };
-        QVERIFY(w.TreePopup(w.trvSA, w.SaModel()->FindByKey("2"), QPoint(), false));
+        QVERIFY(w.TreePopup(w.SaTree(), w.SaModel()->FindByKey("2"), QPoint(), false));
         QVERIFY(!visible("pm_actOpenTCDV_M"));
         QVERIFY(!visible("pmMapCaption"));
         QVERIFY(visible("pm_actSaveMapView"));
         QVERIFY(visible("pm_actCollapseAll"));
-        QVERIFY(w.TreePopup(w.trvLC, w.LcModel()->FindByKey("2-12"), QPoint(), false));
+        QVERIFY(w.TreePopup(w.LcTree(), w.LcModel()->FindByKey("2-12"), QPoint(), false));
         QVERIFY(visible("pmMapCaption"));
         QCOMPARE(w.PopupMenu()->findChild<QAction *>("pmMapCaption")->text(), QString("교차로 : #012 (2004)"));
         QVERIFY(visible("pm_actOpenTCDV_M"));
         QVERIFY(visible("pm_actCollapseAll"));
         QVERIFY(w.findChild<QMenu *>("pmLcEdit")->menuAction()->isVisible()); // grade 1
-        QVERIFY(!w.TreePopup(w.trvLC, QModelIndex(), QPoint(), false));
-        w.trvSA->setCurrentIndex(w.SaModel()->FindByKey("2-12"));
+        QVERIFY(!w.TreePopup(w.LcTree(), QModelIndex(), QPoint(), false));
+        w.SaTree()->setCurrentIndex(w.SaModel()->FindByKey("2-12"));
         w.crmConsoleMessage("PopupMenu:0");
         QVERIFY(!visible("pm_actCollapseAll"));
         QVERIFY(visible("pm_actSaveMapView"));
         w.PopupMenu()->close();
 
         // Search boxes move the trees only.
-        w.FSA_ID = 3;
-        w.FTCDV_ID = 0;
-        w.edtTCDV->setText("23");
-        QTest::keyClick(w.edtTCDV, Qt::Key_Return);
-        QCOMPARE(w.pgcTree->currentWidget(), w.tshLC);
-        QCOMPARE(keyOf(w.trvLC->currentIndex()), QString("3-23"));
-        QCOMPARE(w.edtSA->text(), QString("3"));
-        w.edtSA->setText("4");
-        QTest::keyClick(w.edtSA, Qt::Key_Return);
-        QCOMPARE(w.pgcTree->currentWidget(), w.tshSA);
-        QCOMPARE(keyOf(w.trvSA->currentIndex()), QString("4"));
-        QVERIFY(w.edtTCDV->text().isEmpty());
-        QCOMPARE(w.FSA_ID, 3);
-        w.edtTCDV->setText("777");
-        QTest::keyClick(w.edtTCDV, Qt::Key_Return);
-        QCOMPARE(w.edtSA->text(), QString("0"));
+        w.SetSelection(3, 0);
+        w.LcSearchBox()->setText("23");
+        QTest::keyClick(w.LcSearchBox(), Qt::Key_Return);
+        QCOMPARE(w.TreePages()->currentWidget(), w.LcTreePage());
+        QCOMPARE(keyOf(w.LcTree()->currentIndex()), QString("3-23"));
+        QCOMPARE(w.SaSearchBox()->text(), QString("3"));
+        w.SaSearchBox()->setText("4");
+        QTest::keyClick(w.SaSearchBox(), Qt::Key_Return);
+        QCOMPARE(w.TreePages()->currentWidget(), w.SaTreePage());
+        QCOMPARE(keyOf(w.SaTree()->currentIndex()), QString("4"));
+        QVERIFY(w.LcSearchBox()->text().isEmpty());
+        QCOMPARE(w.SelectedSA(), 3);
+        w.LcSearchBox()->setText("777");
+        QTest::keyClick(w.LcSearchBox(), Qt::Key_Return);
+        QCOMPARE(w.SaSearchBox()->text(), QString("0"));
 
         // Texts from outside reach the page only as numbers.
         bridge.ClearScripts();
@@ -495,12 +543,14 @@ private slots:
         TfrmMain w(nullptr, &bridge);
         w.show();
         QList<QPointer<FakeLcMonitor>> made;
-        TfrmMain::SetLcMonitorFactory([&made](TfrmMain *owner, const PSTT_LC_INFO &info, const QColor &, const QColor &) {
-            auto *m = new FakeLcMonitor;
-            m->setObjectName(QString("monitor%1").arg(info ? info->tcdv_id : 0));
-            Q_UNUSED(owner);
-            made << m;
-            return m;
+        TScopedMainServices monitors([&made](TMainServices &s) {
+            s.LcMonitorFactory = [&made](TfrmMain *owner, const PSTT_LC_INFO &info, const QColor &, const QColor &) {
+                auto *m = new FakeLcMonitor;
+                m->setObjectName(QString("monitor%1").arg(info ? info->tcdv_id : 0));
+                Q_UNUSED(owner);
+                made << m;
+                return m;
+            };
         });
         w.OpenLCMonitor(0);
         QCOMPARE(boxes->count(), 1);
@@ -512,7 +562,7 @@ private slots:
         w.OpenLCMonitor(7);
         w.OpenLCMonitor(3); // only brought to the front
         QCOMPARE(made.size(), 2);
-        QCOMPARE(w.LcMonitorList().size(), 2);
+        QCOMPARE(w.Hub()->LcMonitorList().size(), 2);
         QCOMPARE(made[0]->windowTitle(), QString("교차로감시"));
 
         RaiseInAppMessage(&TInAppMessage::REFRESH_MVMT_TCDV_M);
@@ -525,9 +575,9 @@ private slots:
         DM->G_LC_MNTR_OPTION = lcmoSingle;
         w.OpenLCMonitor(9);
         QVERIFY(MainTest::WaitFor([&] { return made[0].isNull(); }, 2000));
-        QCOMPARE(w.LcMonitorList().size(), 2);
-        QVERIFY(w.LcMonitor(9));
-        QVERIFY(!w.LcMonitor(3));
+        QCOMPARE(w.Hub()->LcMonitorList().size(), 2);
+        QVERIFY(w.Hub()->LcMonitor(9));
+        QVERIFY(!w.Hub()->LcMonitor(3));
         for (auto &m : made)
             delete m.data();
         boxes->enqueue(mrYes);
@@ -562,7 +612,7 @@ private slots:
 
             boxes->enqueue(mrYes);
             QVERIFY(w.close());
-            QVERIFY(!w.ttRCTimer->isActive());
+            QVERIFY(!w.Hub()->Timer()->isActive());
             QVERIFY(!frmTH_LogCom);
             QCOMPARE(sent, QStringList({"AppClose"}));
         }
@@ -616,7 +666,7 @@ private slots:
         QCOMPARE(boxes->last().text, QString("[파라미터변경통보] 변경통보 성공"));
         QCOMPARE(MainTest::Scalar(db, "SELECT COUNT(*) FROM SCS_L_USERCONTROL WHERE CTL_CODE = 13 AND CTL_VALUE = 1"), 1);
         QVERIFY(anyLineEndsWith(logLines(), "[파라미터변경통보] 변경통보 성공"));
-        QVERIFY(w.ttRCTimer->isActive());
+        QVERIFY(w.Hub()->Timer()->isActive());
         boxes->enqueue(mrYes);
         QVERIFY(w.close());
     }
@@ -630,7 +680,7 @@ private slots:
         {
             TRecordingMapBridge bridge;
             TfrmMain w(nullptr, &bridge);
-            QVERIFY(!w.FBookmarkJsonObject.has_value());
+            QVERIFY(!w.BookmarkJson().has_value());
             w.show();
             boxes->enqueue(mrYes);
             QVERIFY(w.close());

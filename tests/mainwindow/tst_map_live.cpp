@@ -68,6 +68,7 @@ class TstMapLive : public QObject
     std::unique_ptr<MainTest::ConsoleFolder> folder;
     std::unique_ptr<TDM> dm;
     std::unique_ptr<ScriptedMsgDlg> boxes;
+    std::unique_ptr<TScopedMainServices> services;
     QProcess *server = nullptr;
     QString pipe;
     QStringList sent;
@@ -91,26 +92,27 @@ private slots:
         pipe = QStringLiteral("OvikAppSvr_live_%1").arg(QCoreApplication::applicationPid());
         // The window starts the real server, on a pipe of this test's own (tests run
         // side by side), and sends its commands there.
-        TfrmMain::SetAppServerHooks(
-            [this](const QString &program) {
+        services = std::make_unique<TScopedMainServices>([this](TMainServices &s) {
+            s.AppServerLauncher = [this](const QString &program) {
                 server = new QProcess(this);
                 server->setProcessChannelMode(QProcess::ForwardedChannels);
                 // The server ends with this test even when the test dies.
                 server->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
                 server->start(program, TAppServerClient::ArgumentsFor(folder->ini(), pipe));
                 return server->waitForStarted(10000);
-            },
-            [this](const QString &command, bool *connected) {
+            };
+            s.AppServerSender = [this](const QString &command, bool *connected) {
                 sent << command;
                 const TAppServerResult r = TAppServerClient::SendCommand(command, pipe, 2000);
                 *connected = r.Connected;
                 return r.Ok() ? 0 : r.ErrorCode;
-            });
+            };
+        });
     }
 
     void cleanupTestCase()
     {
-        TfrmMain::SetAppServerHooks({}, {});
+        services.reset();
         if (server && server->state() != QProcess::NotRunning) {
             server->kill();
             server->waitForFinished(5000);
@@ -191,7 +193,7 @@ private slots:
                     return false;
                 for (const QString &item : shown.split(QLatin1Char(','))) {
                     const int n = item.section(QLatin1Char('='), 0, 0).toInt();
-                    const PSTT_LC_INFO info = w.G_LC_INFO_SET.GetLcInfo(n);
+                    const PSTT_LC_INFO info = w.LcInfoSet().GetLcInfo(n);
                     if (!info)
                         return false;
                     const int source = info->virtualLC_No >= 1 ? info->virtualLC_No : n;
@@ -215,9 +217,9 @@ private slots:
 
             // A typed native call and a console message reach the window's handlers.
             ctl->ExecuteJavaScript("window.zoomEnd('17'); window.mouseMove(37.5, 127.25); console.log('SelectedLC:LC7');");
-            QVERIFY(MainTest::WaitFor([&] { return w.FScale == 17 && w.FTCDV_ID == 7; }, 20000));
-            QCOMPARE(w.FCurrentPos.Lat, QStringLiteral("37.5"));
-            QCOMPARE(w.FCurrentPos.Lng, QStringLiteral("127.25"));
+            QVERIFY(MainTest::WaitFor([&] { return w.Scale() == 17 && w.SelectedTCDV() == 7; }, 20000));
+            QCOMPARE(w.CurrentPos().Lat, QStringLiteral("37.5"));
+            QCOMPARE(w.CurrentPos().Lng, QStringLiteral("127.25"));
             // ... and the window answers with the selection marker on the intersection.
             QVERIFY(MainTest::WaitFor([&] { return Js(w, "selMarker.getLatLng().equals(LC7.getLatLng())").toBool(); },
                                       20000));

@@ -132,7 +132,8 @@ void TstMapPage::initTestCase()
     QVERIFY2(FSet.LoadMovementsFromDb(FDb, 0, &error), qPrintable(error));
     QList<int> all;
     QSet<int> withDet;
-    QVERIFY2(LoadLcMarkerSources(FDb, &all, &withDet, &error), qPrintable(error));
+    QSqlError markerError;
+    QVERIFY2(LoadLcMarkerSources(FDb, &all, &withDet, &markerError), qPrintable(markerError.text()));
     FMarkers = CollectLcMarkers(all, withDet, FSet);
     QVERIFY(FMarkers.size() >= 10);
     QSqlQuery q(FDb);
@@ -593,8 +594,8 @@ void TstMapPage::trafficInfoPanel()
                                              " (%1, DATE_ADD(NOW(), INTERVAL -900 SECOND), 3, 4, 99, 99);")
                                   .arg(first)));
     QList<MainMapPage::TTrafficInfoRow> rows;
-    QString error;
-    QVERIFY2(MainMapPage::LoadTrafficInfo(FDb, false, first, &rows, &error), qPrintable(error));
+    QSqlError trafficError;
+    QVERIFY2(MainMapPage::LoadTrafficInfo(FDb, false, first, &rows, &trafficError), qPrintable(trafficError.text()));
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows.first().Volume, 12);
     QCOMPARE(rows.first().Dir1, QStringLiteral("1"));
