@@ -1,5 +1,6 @@
 #include "core/untLogin.h"
 
+#include <QDebug>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -194,8 +195,11 @@ void TfrmLogin::CheckUser(TRtnBoolStr &result)
     try {
         plain1 = Decrypt(stored);
         plain2 = DecryptByLockBox(stored);
-    } catch (...) {
-        // A stored text the cipher refuses simply does not match.
+    } catch (const EPasswordCipherError &e) {
+        // A stored text the cipher refuses does not match; why (no key file, another
+        // key, an altered text) goes to the log for the administrator.
+        qWarning().noquote() << "login: the stored password of" << edtUserID->text()
+                             << "cannot be read:" << e.Message();
     }
     if ((plain1.isEmpty() || plain1 != typed) && (plain2.isEmpty() || plain2 != typed)) {
         result.msg = Text(QStringLiteral("IDS_11"));
