@@ -22,6 +22,13 @@ function(console_library name)
   target_compile_options(${name} PRIVATE -Winvalid-pch)
 endfunction()
 
+# label_tests: the test programs whose label matches CONSOLE_TEST_LABELS, a regular
+# expression (scripts/test builds only these in its AddressSanitizer build).
+set(CONSOLE_TEST_LABELS "" CACHE STRING "Labels (regular expression) of the test programs of label_tests")
+if(NOT TARGET label_tests)
+  add_custom_target(label_tests)
+endif()
+
 # console_test(name LABEL label SOURCES ... LIBS ... [DB]): a Qt Test program
 # registered with CTest. DB tests get the private MariaDB of the test fixture.
 function(console_test name)
@@ -41,4 +48,7 @@ function(console_test name)
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED mariadb)
   endif()
   add_dependencies(${name} console_runtime_files)
+  if(NOT CONSOLE_TEST_LABELS STREQUAL "" AND ARG_LABEL MATCHES "^(${CONSOLE_TEST_LABELS})$")
+    add_dependencies(label_tests ${name})
+  endif()
 endfunction()

@@ -5,13 +5,13 @@
 #include "centrelink/untTH_TCDV_C_Log.h"
 
 #include <QCoreApplication>
-#include <QMutex>
 #include <QThread>
 
 #include "core/LookupUnit.h"
 
 namespace {
-QMutex g_mutex;
+// Set and read on the user-interface thread only: the threads hand their lines over
+// through RcSynchronize and take endpoints and look-ups in their constructors.
 TExchangeLogObserver g_observer;
 bool g_haveEndpointOverride = false;
 TRcEndpoint g_endpointOverride;
@@ -67,17 +67,12 @@ TUpDnTexts TUpDnTexts::Current()
 
 void SetExchangeLogObserver(TExchangeLogObserver observer)
 {
-    QMutexLocker lock(&g_mutex);
     g_observer = std::move(observer);
 }
 
 void NotifyExchangeLogObserver(const QString &line)
 {
-    TExchangeLogObserver observer;
-    {
-        QMutexLocker lock(&g_mutex);
-        observer = g_observer;
-    }
+    const TExchangeLogObserver observer = g_observer; // a copy: the observer may replace itself
     if (observer)
         observer(line);
 }
@@ -112,11 +107,8 @@ QStringList DispatchExchangeLog(const QString &line, const TExchangeDump &dump, 
 
 TRcEndpoint DefaultCtrlEndpoint()
 {
-    {
-        QMutexLocker lock(&g_mutex);
-        if (g_haveEndpointOverride)
-            return g_endpointOverride;
-    }
+    if (g_haveEndpointOverride)
+        return g_endpointOverride;
     TRcEndpoint ep;
     if (DM) {
         ep.host = DM->G_HOST;
@@ -130,11 +122,8 @@ TRcEndpoint DefaultCtrlEndpoint()
 TRcEndpoint DefaultMntrEndpoint()
 {
     TRcEndpoint ep = DefaultCtrlEndpoint();
-    {
-        QMutexLocker lock(&g_mutex);
-        if (g_haveEndpointOverride)
-            return ep;
-    }
+    if (g_haveEndpointOverride)
+        return ep;
     if (DM)
         ep.port = DM->G_RC_MNTR_PORT;
     return ep;
@@ -142,7 +131,6 @@ TRcEndpoint DefaultMntrEndpoint()
 
 void SetCtrlEndpointOverride(const TRcEndpoint *endpoint)
 {
-    QMutexLocker lock(&g_mutex);
     g_haveEndpointOverride = endpoint != nullptr;
     if (endpoint)
         g_endpointOverride = *endpoint;
@@ -150,20 +138,14 @@ void SetCtrlEndpointOverride(const TRcEndpoint *endpoint)
 
 void SetLcLookups(TLcTypeLookup typeLookup, TLcNameLookup nameLookup)
 {
-    QMutexLocker lock(&g_mutex);
     g_typeLookup = std::move(typeLookup);
     g_nameLookup = std::move(nameLookup);
 }
 
 int LookupLcType(int lcNo)
 {
-    TLcTypeLookup lookup;
-    {
-        QMutexLocker lock(&g_mutex);
-        lookup = g_typeLookup;
-    }
-    if (lookup)
-        return lookup(lcNo);
+    if (g_typeLookup)
+        return g_typeLookup(lcNo);
     if (DM)
         return GetLcType(lcNo);
     return 1;
@@ -171,13 +153,8 @@ int LookupLcType(int lcNo)
 
 QString LookupLcName(int lcNo)
 {
-    TLcNameLookup lookup;
-    {
-        QMutexLocker lock(&g_mutex);
-        lookup = g_nameLookup;
-    }
-    if (lookup)
-        return lookup(lcNo);
+    if (g_nameLookup)
+        return g_nameLookup(lcNo);
     if (DM)
         return GetLcName(lcNo);
     return QString::number(lcNo);

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTreeWidget>
@@ -289,16 +290,14 @@ void TfrmSA_C_Control::ExecuteSaCommand(quint8 opcode, const QString &title)
     in.OprMode = grpSaOpr->ItemIndex() == 0 ? 0x80 : 0x40;
     in.TodTrcMode = grpSaTodTrc->ItemIndex() == 0 ? 0 : 1;
     in.ManCtrl = TManCtrl{quint8(edtCycleNo->value()), quint8(edtPhaseNo->value()), quint8(edtOffsetNo->value())};
-    try {
-        for (int sa : ids) {
-            StartProgress(FormatCText(QStringLiteral("%s - %s"), {GetSaName(sa), title}));
-            QCoreApplication::processEvents();
-            const bool ok = FRunner.SendSaCommand(sa, opcode, title);
-            FRunner.WriteSaCommandEvent(sa, opcode, title, ok);
-        }
-    } catch (...) {
+    // The run ends on every way out; an exception goes on to the application's handler.
+    const auto endBusy = qScopeGuard([this] { EndBusy(); });
+    for (int sa : ids) {
+        StartProgress(FormatCText(QStringLiteral("%s - %s"), {GetSaName(sa), title}));
+        QCoreApplication::processEvents();
+        const bool ok = FRunner.SendSaCommand(sa, opcode, title);
+        FRunner.WriteSaCommandEvent(sa, opcode, title, ok);
     }
-    EndBusy();
 }
 
 void TfrmSA_C_Control::actSaOprExecute() { ExecuteSaCommand(opGroupOprMode, T(QStringLiteral("IDS_0"))); }

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTabWidget>
@@ -744,16 +745,13 @@ void TfrmTCDV_C_Control::RunOverCheckedLcs(const std::function<QString(int)> &pr
     lsbMsgList->clear();
     ReadRunInputs();
     const QList<int> ids = CheckedLcIds();
-    try {
-        for (int lc : ids) {
-            StartProgress(progressText(lc));
-            QCoreApplication::processEvents();
-            step(lc);
-        }
-    } catch (...) {
-        // ends the run silently
+    // The run ends on every way out; an exception goes on to the application's handler.
+    const auto endRun = qScopeGuard([this] { EndRun(); });
+    for (int lc : ids) {
+        StartProgress(progressText(lc));
+        QCoreApplication::processEvents();
+        step(lc);
     }
-    EndRun();
 }
 
 QString TfrmTCDV_C_Control::LcProgressText(int lc) const

@@ -289,8 +289,7 @@ void EnsureValidDisplay(QWidget *window)
 
 namespace {
 
-QMutex g_openerMutex;
-TFileOpener g_opener;
+TFileOpener g_opener; // user-interface thread only, like the question before it
 
 bool defaultOpen(const QString &fileName, const QString &program)
 {
@@ -303,7 +302,6 @@ bool defaultOpen(const QString &fileName, const QString &program)
 
 void SetFileOpener(TFileOpener opener)
 {
-    QMutexLocker lock(&g_openerMutex);
     g_opener = std::move(opener);
 }
 
@@ -314,10 +312,5 @@ bool OpenExcel(QWidget *owner, const QString &fileName, const QString &spreadshe
                    QString(), mkQuestion)
         != mrYes)
         return false;
-    TFileOpener opener;
-    {
-        QMutexLocker lock(&g_openerMutex);
-        opener = g_opener;
-    }
-    return opener ? opener(fileName, spreadsheetProgram) : defaultOpen(fileName, spreadsheetProgram);
+    return g_opener ? g_opener(fileName, spreadsheetProgram) : defaultOpen(fileName, spreadsheetProgram);
 }

@@ -1,5 +1,6 @@
 #include "core/untLogin.h"
 
+#include <QDebug>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -199,8 +200,11 @@ void TfrmLogin::CheckUser(TRtnBoolStr &result)
     try {
         plain1 = Decrypt(rowId, stored);
         plain2 = DecryptByLockBox(rowId, stored);
-    } catch (const EUtilityError &) {
-        // A stored text the cipher refuses simply does not match.
+    } catch (const EPasswordCipherError &e) {
+        // A stored text the cipher refuses does not match; why (no key file, another
+        // key, an altered text) goes to the log for the administrator.
+        qWarning().noquote() << "login: the stored password of" << rowId
+                             << "cannot be read:" << e.Message();
     }
     if ((plain1.isEmpty() || plain1 != typed) && (plain2.isEmpty() || plain2 != typed)) {
         result.msg = Text(QStringLiteral("IDS_11"));

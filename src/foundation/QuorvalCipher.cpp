@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMutexLocker>
 
 #include <sodium.h>
 
@@ -24,7 +23,8 @@ const QLatin1StringView kPrefix("SC2:");
 const QLatin1StringView kOldPrefix("SC1:");
 const char *kKeyFileName = "signal-console.key";
 
-QMutex g_keyMutex;
+// Key and key file set in code: set and read by the thread that logs in and edits
+// the operators (the user-interface thread), or the password tool's only thread.
 QByteArray g_key;      // set in code; takes precedence
 QString g_keyFile;     // set in code; else environment, else beside the program
 
@@ -55,13 +55,9 @@ QString defaultKeyFile()
 
 QByteArray currentKey()
 {
-    QString file;
-    {
-        QMutexLocker lock(&g_keyMutex);
-        if (!g_key.isEmpty())
-            return g_key;
-        file = g_keyFile.isEmpty() ? defaultKeyFile() : g_keyFile;
-    }
+    if (!g_key.isEmpty())
+        return g_key;
+    const QString file = g_keyFile.isEmpty() ? defaultKeyFile() : g_keyFile;
     QByteArray key;
     QString error;
     if (!LoadPasswordKeyFile(file, &key, &error))
@@ -73,13 +69,11 @@ QByteArray currentKey()
 
 QString PasswordKeyFile()
 {
-    QMutexLocker lock(&g_keyMutex);
     return g_keyFile.isEmpty() ? defaultKeyFile() : g_keyFile;
 }
 
 void SetPasswordKeyFile(const QString &path)
 {
-    QMutexLocker lock(&g_keyMutex);
     g_keyFile = path;
 }
 
@@ -88,13 +82,11 @@ void SetPasswordKey(const QByteArray &key)
     if (key.size() != PasswordKeySize)
         throw EPasswordCipherError(
             QStringLiteral("a password key has %1 bytes, not %2").arg(PasswordKeySize).arg(key.size()));
-    QMutexLocker lock(&g_keyMutex);
     g_key = key;
 }
 
 void ResetPasswordKey()
 {
-    QMutexLocker lock(&g_keyMutex);
     if (!g_key.isEmpty())
         sodium_memzero(g_key.data(), size_t(g_key.size()));
     g_key.clear();

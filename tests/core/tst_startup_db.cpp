@@ -1,6 +1,8 @@
 // Database side of the start-up: connection, schema check, event log, query opening,
 // error filter and reconnection, link geometry, and the login dialog.
 #include <QLineEdit>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTcpServer>
@@ -8,6 +10,7 @@
 #include <QTest>
 
 #include "foundation/LinkGeometry.h"
+#include "foundation/QuorvalCipher.h"
 #include "core/Quorval.h"
 #include "TestConsoleFolder.h"
 #include "TestDb.h"
@@ -549,6 +552,61 @@ private slots:
         QCOMPARE(boxes.requests().at(1).detail, QString("등록된 사용자 아이디가 아닙니다."));
         QCOMPARE(login.LoginTryCount(), 1);
         raw.close();
+    }
+
+    // A stored password the cipher cannot read is a wrong password to the operator, and
+    // the reason goes to the log for the administrator.
+    void loginUnreadableStoredPassword_data()
+    {
+        QTest::addColumn<QString>("keySetup");
+        QTest::addColumn<QString>("storedPassword"); // empty: as installed
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("key file missing") << "missing" << "" << "password key file .* is missing";
+        QTest::newRow("another key") << "other" << "" << "does not open with this key";
+        QTest::newRow("plain text stored") << "demo" << "admin1234" << "not an enciphered text";
+    }
+    void loginUnreadableStoredPassword()
+    {
+        QFETCH(QString, keySetup);
+        QFETCH(QString, storedPassword);
+        QFETCH(QString, reason);
+        ConsoleFolder folder(kDb);
+        ScriptedMsgDlg boxes;
+        TDM dm(folder.path(), "signal-console");
+        DM = &dm;
+        QVERIFY(dm.DataModuleCreate());
+        QSqlDatabase raw = TestDb::open(kDb, "db_raw");
+        QSqlQuery old(raw);
+        QVERIFY(old.exec("SELECT USER_PW FROM SCS_M_USER WHERE USER_ID = 'admin'") && old.next());
+        const QString installed = old.value(0).toString();
+        auto restore = qScopeGuard([&] {
+            ResetPasswordKey();
+            SetPasswordKeyFile(TestDb::sourceDir() + "/db/mariadb/demo.key");
+            QSqlQuery q(raw);
+            q.prepare("UPDATE SCS_M_USER SET USER_PW = :pw WHERE USER_ID = 'admin'");
+            q.bindValue(":pw", installed);
+            q.exec();
+        });
+        if (keySetup == "missing")
+            SetPasswordKeyFile(folder.path() + "/absent.key");
+        else if (keySetup == "other")
+            SetPasswordKey(QByteArray(PasswordKeySize, 'k'));
+        if (!storedPassword.isEmpty()) {
+            QSqlQuery q(raw);
+            q.prepare("UPDATE SCS_M_USER SET USER_PW = :pw WHERE USER_ID = 'admin'");
+            q.bindValue(":pw", storedPassword);
+            QVERIFY(q.exec());
+        }
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("login: the stored password of admin cannot be read: .*" + reason));
+        TfrmLogin login;
+        login.UserIdEdit()->setText("admin");
+        login.PasswordEdit()->setText("admin1234");
+        login.btnLoginClick();
+        QCOMPARE(login.LoginTryCount(), 1);
+        QCOMPARE(boxes.count(), 1);
+        QCOMPARE(boxes.last().detail, QString("사용자 암호를 확인바랍니다."));
+        QVERIFY(dm.G_APP_USER.ID.isEmpty());
     }
 
     void loginSucceeds()
