@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <memory>
+#include <stdexcept>
 
 #include "RcSim.h"
 #include "TestConsoleFolder.h"
@@ -53,6 +54,7 @@ private slots:
     void failedFrame_data();
     void failedFrame();
     void unreachableServer();
+    void exceptionSkipsEventButFinishes();
 
 private:
     QStringList events();
@@ -226,6 +228,28 @@ void TransferExecutorTest::unreachableServer()
     QCOMPARE(ex.LastThreadResult(), 99991);
     QCOMPARE(ex.Buffers.LStartUpCode_2004, QByteArray(8, 0));
     QCOMPARE(events(), QStringList{QStringLiteral("14|162|1|0|901|기동코드:실패")});
+}
+
+void TransferExecutorTest::exceptionSkipsEventButFinishes()
+{
+    TTransferExecutor ex;
+    ex.ShowProgress = false;
+    QObject sender;
+    bool finished = false;
+    TCtrlDataArray frames = {Frame({}, 10)};
+    bool thrown = false;
+    try {
+        ex.RunTransfer(&sender, QStringLiteral("x"), {}, [] { throw std::runtime_error("clear"); }, {},
+                       [&] { finished = true; }, Lc2004, frames, 162, 163);
+    } catch (const std::runtime_error &) {
+        thrown = true;
+    }
+    QVERIFY(thrown);
+    QVERIFY(finished);
+    QVERIFY(!ex.FDoing);
+    QVERIFY(!QApplication::overrideCursor());
+    QCOMPARE(FSim->capturedCount(), 0);
+    QCOMPARE(events(), QStringList());
 }
 
 QTEST_MAIN(TransferExecutorTest)
