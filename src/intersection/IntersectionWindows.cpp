@@ -1,0 +1,22 @@
+#include "intersection/IntersectionWindows.h"
+
+#include <QList>
+
+#include "intersection/untVMSMsgPlan.h"
+
+const QList<TIntersectionWindow> &IntersectionWindows()
+{
+    static const QList<TIntersectionWindow> windows{
+        {"actOpenTCDV_E_SignalManagerVariable", "TfrmTCDV_E_SignalManagerVariable", nullptr},
+        {"actOpenTCDV_E_Algorithm", "TfrmTCDV_E_Algorithm", nullptr},
+        {"actOpenTCDV_E_FlashMap", "TfrmTCDV_E_FlashMap", nullptr},
+        {"actOpenTCDV_E_ConflictMap", "TfrmTCDV_E_ConflictMap", nullptr},
+        {"actOpenVMSMsgPlan", "TfrmVMSMsgPlan", [](QWidget *owner) -> QWidget * { return new TfrmVMSMsgPlan(owner); }},
+    };
+    return windows;
+}
+
+void RegisterIntersectionWindows()
+{
+    (void)IntersectionWindows();
+}
