@@ -2,12 +2,14 @@
 
 #include <QList>
 
+#include "intersection/untTCDV_E_SignalManagerVariable.h"
 #include "intersection/untVMSMsgPlan.h"
 
 const QList<TIntersectionWindow> &IntersectionWindows()
 {
     static const QList<TIntersectionWindow> windows{
-        {"actOpenTCDV_E_SignalManagerVariable", "TfrmTCDV_E_SignalManagerVariable", nullptr},
+        {"actOpenTCDV_E_SignalManagerVariable", "TfrmTCDV_E_SignalManagerVariable",
+         [](QWidget *owner) -> QWidget * { return new TfrmTCDV_E_SignalManagerVariable(owner); }},
         {"actOpenTCDV_E_Algorithm", "TfrmTCDV_E_Algorithm", nullptr},
         {"actOpenTCDV_E_FlashMap", "TfrmTCDV_E_FlashMap", nullptr},
         {"actOpenTCDV_E_ConflictMap", "TfrmTCDV_E_ConflictMap", nullptr},

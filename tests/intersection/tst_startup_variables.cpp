@@ -4,7 +4,12 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
+#include <QPushButton>
+#include <QTimer>
 
+#include "CoreKitSupport.h"
+#include "core/Quorval.h"
+#include "intersection/untTCDV_E_SignalManagerVariable.h"
 #include "TestConsoleFolder.h"
 #include "TestDb.h"
 #include "core/siLang.h"
@@ -41,6 +46,7 @@ class TestStartupVariables : public QObject
 {
     Q_OBJECT
     QSqlDatabase FDb;
+    std::unique_ptr<CoreKit::TDataModule> FDm;
 
 private slots:
     void initTestCase()
@@ -54,7 +60,10 @@ private slots:
         FDb = TestDb::open(kDb, "startup");
         QVERIFY(FDb.isOpen());
         QVERIFY(TestConsole::LoadLanguage());
+        FDm = std::make_unique<CoreKit::TDataModule>(kDb);
+        QVERIFY(FDm->ok);
     }
+    void cleanupTestCase() { FDm.reset(); }
 
     void rowsAndLabelsPerType()
     {
@@ -175,6 +184,72 @@ private slots:
         QCOMPARE(Column(FDb, "SELECT CONCAT_WS(',', INT_SPC2DUAL, INT_SPC3DUAL, INT_SPC4DUAL, INT_GAPTIME) "
                              "FROM SCS_M_INTSTARTUP WHERE INT_LCNO = 14"),
                  QStringList({"0,5,0,35"}));
+    }
+
+    // --- the window -------------------------------------------------------------------
+
+    void windowRowsPerType_data()
+    {
+        QTest::addColumn<int>("lc");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("2004") << 3 << 11;   // demo intersection 3: a 2004 controller
+        QTest::newRow("2010") << 1 << 39;
+    }
+    void windowRowsPerType()
+    {
+        QFETCH(int, lc);
+        QFETCH(int, rows);
+        TfrmTCDV_E_SignalManagerVariable w;
+        w.show();
+        w.SetTCDV_ID(lc);
+        QCOMPARE(w.GridModel()->RecordCount(), rows);
+        QCOMPARE(w.GridModel()->State(0), QString("N"));
+        QVERIFY(!w.btnAdd->isVisible() && !w.btnDel->isVisible());
+    }
+
+    void windowSavesOneChangedValueAndRefusesAnOversizedOne()
+    {
+        ScriptedMsgDlg boxes;
+        QSqlQuery(FDb).exec("DELETE FROM SCS_M_INTSTARTUP WHERE INT_LCNO = 1");
+        TfrmTCDV_E_SignalManagerVariable w;
+        w.show();
+        w.SetTCDV_ID(1);
+        QCOMPARE(w.GridModel()->RecordCount(), 39);
+        QCOMPARE(w.ValueText(0), QString("허용"));   // the default INT_FULLACT 1
+        TGridModel *m = w.GridModel();
+        const int dual = w.RowOf("INT_DUALTIME");
+        const int spc2 = w.RowOf("INT_SPC2DUAL");
+        m->EditValue(dual, 2, 8);
+        boxes.enqueue(mrYes);
+        w.actSave->trigger();
+        QCOMPARE(boxes.count(), 2);
+        QCOMPARE(boxes.last().kind, mkError);
+        QVERIFY(boxes.last().text.startsWith("입력값의 범위를 확인바랍니다."));
+        QCOMPARE(m->State(dual), QString("M"));
+        QCOMPARE(Column(FDb, "SELECT INT_DUALTIME FROM SCS_M_INTSTARTUP WHERE INT_LCNO = 1"), QStringList({"3"}));
+
+        m->EditValue(dual, 2, 7);
+        m->EditValue(spc2, 2, Startup::PhaseSetValue({1, 3}));
+        QCOMPARE(w.ValueText(spc2), QString("1,3"));
+        QSqlQuery(FDb).exec("DELETE FROM UPD_LOG");
+        boxes.enqueue(mrYes);
+        w.actSave->trigger();
+        QCOMPARE(boxes.last().text, QString("저장되었습니다."));
+        QCOMPARE(Column(FDb, "SELECT COUNT(*) FROM UPD_LOG"), QStringList({"2"}));
+        QCOMPARE(Column(FDb, "SELECT CONCAT_WS(',', INT_DUALTIME, INT_SPC2DUAL) FROM SCS_M_INTSTARTUP WHERE INT_LCNO = 1"),
+                 QStringList({"7,5"}));
+        QCOMPARE(m->State(dual), QString("N"));
+    }
+
+    void windowModalCloseReturnsOk()
+    {
+        auto *w = new TfrmTCDV_E_SignalManagerVariable;
+        QPointer<QWidget> alive(w);
+        w->SetTCDV_ID(1);
+        QTimer::singleShot(0, w, [w] { w->actClose->trigger(); });
+        QCOMPARE(w->ShowModal(), 1);
+        QVERIFY(w->IsModal());
+        delete alive.data();
     }
 };
 
