@@ -1,0 +1,33 @@
+#pragma once
+// The conflict matrix of a 2010 controller (SCS_M_INTCONFLICT): the numbering of
+// the 32 load-switch outputs per lamp type, which pairs are edited and stored
+// (the upper triangle; for four lamps without the "-" outputs), loading and
+// saving by replacing every stored pair.
+#include <QSqlDatabase>
+#include <QString>
+#include <array>
+
+#include "foundation/TypeUnit.h"
+
+namespace Conflict {
+
+inline constexpr int Outputs = 32;
+using TMatrix = std::array<std::array<int, Outputs>, Outputs>;   // [base][compared], 0 or 1
+
+// "LSU #k" of output n, and its label ("G1"/"G2"; "PG", "A", "G", "-").
+QString LsuLabel(TLcTypeEx type, int n);
+QString OutputLabel(TLcTypeEx type, int n);
+// A four-lamp output with remainder 3 has no conflicts.
+bool Excluded(TLcTypeEx type, int n);
+// Whether the pair (base y, compared x) is edited and stored.
+bool Stored(TLcTypeEx type, int y, int x);
+bool HasMap(TLcTypeEx type);
+
+// The stored matrix; pairs outside 0 to 31 (or not stored by the rule) are
+// skipped. False with *error when the query fails.
+bool Load(QSqlDatabase db, int lcNo, TLcTypeEx type, TMatrix *matrix, QString *error = nullptr);
+// Replaces the stored matrix: one DELETE, then every stored pair (a 2004
+// controller only deletes). Throws EGridSaveError; the caller holds the transaction.
+int Save(QSqlDatabase db, int lcNo, TLcTypeEx type, const TMatrix &matrix);
+
+} // namespace Conflict

@@ -1,0 +1,111 @@
+#include "intersection/untTCDV_E_ConflictMap.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+
+#include "core/untDM.h"
+
+namespace {
+
+// Output cells: editable only where the pair is stored.
+class TConflictDelegate : public QStyledItemDelegate
+{
+public:
+    TConflictDelegate(TfrmTCDV_E_ConflictMap *form, QAbstractItemDelegate *inner)
+        : QStyledItemDelegate(form), FForm(form), FInner(inner) {}
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        const int x = index.column() - TfrmTCDV_E_ConflictMap::FirstOutputCol;
+        if (!Conflict::Stored(FForm->TCDV_LC_TYPE(), index.row(), x))
+            return nullptr;
+        return FInner ? FInner->createEditor(parent, option, index) : QStyledItemDelegate::createEditor(parent, option, index);
+    }
+    void setEditorData(QWidget *e, const QModelIndex &i) const override
+    {
+        FInner ? FInner->setEditorData(e, i) : QStyledItemDelegate::setEditorData(e, i);
+    }
+    void setModelData(QWidget *e, QAbstractItemModel *m, const QModelIndex &i) const override
+    {
+        FInner ? FInner->setModelData(e, m, i) : QStyledItemDelegate::setModelData(e, m, i);
+    }
+
+private:
+    TfrmTCDV_E_ConflictMap *FForm;
+    QAbstractItemDelegate *FInner;
+};
+
+} // namespace
+
+TfrmTCDV_E_ConflictMap::TfrmTCDV_E_ConflictMap(QWidget *owner) : TfrmBaseGrid(owner)
+{
+    resize(1300, 800);
+    lblTCDV = new QLabel(pnlTop);
+    edtTCDV = new QLineEdit(pnlTop);
+    edtTCDV->setObjectName("edtTCDV");
+    edtTCDV->setFixedWidth(90);
+    lblTCDV_NAME = new QLabel(pnlTop);
+    pnlTopLayout->addWidget(lblTCDV);
+    pnlTopLayout->addWidget(edtTCDV);
+    pnlTopLayout->addWidget(lblTCDV_NAME, 1);
+    AttachTCDVEdit(edtTCDV, lblTCDV_NAME);
+    cxGrid->setObjectName("gtvGrid");
+    TGridColumns cols{TGridColumn("MainLabel").W(60).RO(), TGridColumn("SubLabel").W(60).RO(),
+                      TGridColumn("LSU_No").W(40).RO()};
+    for (int x = 0; x < Conflict::Outputs; ++x)
+        cols << TGridColumn(QString("Column%1").arg(x + 1)).W(28).Range(0, 1);
+    SetGridColumns(cols, {});
+    cxGrid->setSortingEnabled(false);
+    for (int x = 0; x < Conflict::Outputs; ++x)
+        cxGrid->setItemDelegateForColumn(FirstOutputCol + x,
+                                         new TConflictDelegate(this, cxGrid->itemDelegateForColumn(FirstOutputCol + x)));
+    actAdd->setVisible(false);
+    actDel->setVisible(false);
+    InitLanguage();
+}
+
+void TfrmTCDV_E_ConflictMap::Retranslate()
+{
+    TfrmBaseGrid::Retranslate();
+    setWindowTitle(Tx(QStringLiteral("Caption")));
+    lblTCDV->setText(Tx(QStringLiteral("lblTCDV.Caption")));
+}
+
+void TfrmTCDV_E_ConflictMap::Load()
+{
+    const TLcTypeEx type = TCDV_LC_TYPE();
+    if (!Conflict::HasMap(type))
+        return;
+    Conflict::TMatrix m;
+    QString error;
+    const bool ok = Conflict::Load(DM->Con(), TCDV_ID(), type, &m, &error);
+    for (int y = 0; y < Conflict::Outputs; ++y) {
+        QVariantList values{Tx(QStringLiteral("IDS_27")), Conflict::LsuLabel(type, y), Conflict::OutputLabel(type, y)};
+        for (int x = 0; x < Conflict::Outputs; ++x)
+            values << (ok && Conflict::Stored(type, y, x) ? QVariant(m[y][x]) : QVariant());
+        GridModel()->AddLoaded(values, y);
+    }
+}
+
+Conflict::TMatrix TfrmTCDV_E_ConflictMap::Matrix() const
+{
+    Conflict::TMatrix m{};
+    TGridModel *g = GridModel();
+    for (int y = 0; y < qMin(g->RecordCount(), Conflict::Outputs); ++y)
+        for (int x = 0; x < Conflict::Outputs; ++x)
+            m[y][x] = g->Value(y, FirstOutputCol + x).toInt() != 0 ? 1 : 0;
+    return m;
+}
+
+// The matrix is replaced as a whole, once per save: at the first changed row.
+void TfrmTCDV_E_ConflictMap::SaveRow(const TGridRow &row)
+{
+    TGridModel *g = GridModel();
+    for (int r = 0; r < g->RecordCount(); ++r)
+        if (RowState::IsChanged(g->State(r))) {
+            if (r == row.Record)
+                Conflict::Save(Controller()->Connection(), TCDV_ID(), TCDV_LC_TYPE(), Matrix());
+            return;
+        }
+}
