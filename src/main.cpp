@@ -1,6 +1,7 @@
 #include "control/ControlWindows.h"
 #include "core/CoreWindows.h"
 #include "core/untStartup.h"
+#include "intersection/IntersectionWindows.h"
 #include "mainwindow/MapViewControllerUnit.h"
 #include "mainwindow/untMain.h"
 
@@ -10,6 +11,7 @@ int main(int argc, char *argv[])
     // Every library registers the windows the main window's actions open.
     RegisterCoreWindows();
     RegisterControlWindows();
+    RegisterIntersectionWindows();
     RegisterMainWindow();
     return RunConsole(argc, argv);
 }

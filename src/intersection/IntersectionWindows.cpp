@@ -2,6 +2,8 @@
 
 #include <QList>
 
+#include "core/MainContracts.h"
+#include "core/untBaseGrid.h"
 #include "intersection/untTCDV_E_ConflictMap.h"
 #include "intersection/untTCDV_E_SignalManagerVariable.h"
 #include "intersection/untVMSMsgPlan.h"
@@ -22,5 +24,21 @@ const QList<TIntersectionWindow> &IntersectionWindows()
 
 void RegisterIntersectionWindows()
 {
-    (void)IntersectionWindows();
+    for (const TIntersectionWindow &entry : IntersectionWindows()) {
+        if (!entry.Create)
+            continue; // the window is not built yet: its action stays without an opener
+        const auto create = entry.Create;
+        TMainOpeners::Register(entry.WindowClass,
+                               {[create](const TOpenContext &c) -> QWidget * { return create(c.Owner); },
+                                [](QWidget *w, const QString &setter, const QVariant &v) {
+                                    auto *editor = qobject_cast<TfrmBaseGrid *>(w);
+                                    if (!editor)
+                                        return;
+                                    if (setter == QLatin1String("TCDV_ID"))
+                                        editor->SetTCDV_ID(v.toInt());
+                                    else if (setter == QLatin1String("SA_ID"))
+                                        editor->SetSA_ID(v.toInt());
+                                },
+                                {}, {}});
+    }
 }
