@@ -389,6 +389,33 @@ void TfrmBaseGrid::AttachTCDVEdit(QLineEdit *edit, QLabel *nameLabel)
     connect(AttachNumberEdit(edit, IdEditKindLc), &QAction::triggered, this, &TfrmBaseGrid::edtTCDVButtonClick);
 }
 
+namespace {
+void buildNumberRow(QWidget *panel, QHBoxLayout *layout, QLabel *&caption, QLineEdit *&edit, QLabel *&name,
+                    const QString &boxName)
+{
+    caption = new QLabel(panel);
+    edit = new QLineEdit(panel);
+    edit->setObjectName(boxName);
+    edit->setFixedWidth(90);
+    name = new QLabel(panel);
+    layout->addWidget(caption);
+    layout->addWidget(edit);
+    layout->addWidget(name, 1);
+}
+} // namespace
+
+void TfrmBaseGrid::AddTCDVBox(QLabel *&caption, QLineEdit *&edit, QLabel *&name, const QString &boxName)
+{
+    buildNumberRow(pnlTop, pnlTopLayout, caption, edit, name, boxName);
+    AttachTCDVEdit(edit, name);
+}
+
+void TfrmBaseGrid::AddSABox(QLabel *&caption, QLineEdit *&edit, QLabel *&name, const QString &boxName)
+{
+    buildNumberRow(pnlTop, pnlTopLayout, caption, edit, name, boxName);
+    AttachSAEdit(edit, name);
+}
+
 void TfrmBaseGrid::AttachSAEdit(QLineEdit *edit, QLabel *nameLabel)
 {
     FSAName = nameLabel;

@@ -12,7 +12,7 @@
 // A descendant gives only what is its own (see core/README.md and the example
 // editor core/untExampleEditor.h):
 //   1. its columns: SetGridColumns({...}, {"KEY", ...}) (or its own model on
-//      cxGrid); optionally its number box: AttachTCDVEdit(edit, nameLabel) or
+//      cxGrid); optionally its number box: AddTCDVBox / AttachTCDVEdit(edit, nameLabel) or
 //      AttachSAEdit(edit, nameLabel); optionally GridColumnWidth;
 //   2. its load: Load() fills GridModel() (AddLoaded / LoadQuery, key as
 //      loaded), called inside the grid update of a search;
@@ -88,6 +88,13 @@ public:
     // Up/Down step it, only digits, a picker button inside the box.
     void AttachTCDVEdit(QLineEdit *edit, QLabel *nameLabel = nullptr);
     void AttachSAEdit(QLineEdit *edit, QLabel *nameLabel = nullptr);
+    // The usual number row of the top panel: a caption label, the number box
+    // (object name `boxName`, 90 px) and the name label, laid out in pnlTop and
+    // attached as above. The three widgets are returned through the references.
+    void AddTCDVBox(QLabel *&caption, QLineEdit *&edit, QLabel *&name,
+                    const QString &boxName = QStringLiteral("edtTCDV"));
+    void AddSABox(QLabel *&caption, QLineEdit *&edit, QLabel *&name,
+                  const QString &boxName = QStringLiteral("edtSA"));
 
     // Pickers of the number boxes; true with the choice in *value.
     virtual bool PickTCDV(int *value);

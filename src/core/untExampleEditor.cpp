@@ -10,15 +10,7 @@
 TfrmExampleEditor::TfrmExampleEditor(QWidget *owner) : TfrmBaseGrid(owner)
 {
     // The number box: typing, Enter, Up/Down and the picker button set TCDV_ID.
-    lblTCDV = new QLabel(pnlTop);
-    edtTCDV = new QLineEdit(pnlTop);
-    edtTCDV->setObjectName("edtTCDV");
-    edtTCDV->setFixedWidth(90);
-    lblTCDVName = new QLabel(pnlTop);
-    pnlTopLayout->addWidget(lblTCDV);
-    pnlTopLayout->addWidget(edtTCDV);
-    pnlTopLayout->addWidget(lblTCDVName, 1);
-    AttachTCDVEdit(edtTCDV, lblTCDVName);
+    AddTCDVBox(lblTCDV, edtTCDV, lblTCDVName);
 
     // The columns (+ hidden key as loaded and state) and the key that must not repeat.
     SetGridColumns({

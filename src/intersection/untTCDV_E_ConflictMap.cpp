@@ -41,15 +41,7 @@ private:
 TfrmTCDV_E_ConflictMap::TfrmTCDV_E_ConflictMap(QWidget *owner) : TfrmBaseGrid(owner)
 {
     resize(1300, 800);
-    lblTCDV = new QLabel(pnlTop);
-    edtTCDV = new QLineEdit(pnlTop);
-    edtTCDV->setObjectName("edtTCDV");
-    edtTCDV->setFixedWidth(90);
-    lblTCDV_NAME = new QLabel(pnlTop);
-    pnlTopLayout->addWidget(lblTCDV);
-    pnlTopLayout->addWidget(edtTCDV);
-    pnlTopLayout->addWidget(lblTCDV_NAME, 1);
-    AttachTCDVEdit(edtTCDV, lblTCDV_NAME);
+    AddTCDVBox(lblTCDV, edtTCDV, lblTCDV_NAME);
     cxGrid->setObjectName("gtvGrid");
     TGridColumns cols{TGridColumn("MainLabel").W(60).RO(), TGridColumn("SubLabel").W(60).RO(),
                       TGridColumn("LSU_No").W(40).RO()};

@@ -183,15 +183,7 @@ void ClearInputs(QWidget *container)
 TfrmTCDV_E_SignalManagerVariable::TfrmTCDV_E_SignalManagerVariable(QWidget *owner) : TfrmBaseGrid(owner)
 {
     resize(620, 900);
-    lblTCDV = new QLabel(pnlTop);
-    edtTCDV = new QLineEdit(pnlTop);
-    edtTCDV->setObjectName("edtTCDV");
-    edtTCDV->setFixedWidth(90);
-    lblTCDV_NAME = new QLabel(pnlTop);
-    pnlTopLayout->addWidget(lblTCDV);
-    pnlTopLayout->addWidget(edtTCDV);
-    pnlTopLayout->addWidget(lblTCDV_NAME, 1);
-    AttachTCDVEdit(edtTCDV, lblTCDV_NAME);
+    AddTCDVBox(lblTCDV, edtTCDV, lblTCDV_NAME);
     cxGrid->setObjectName("gtvGrid");
     SetGridColumns({
         TGridColumn("LABEL").W(190).RO(),

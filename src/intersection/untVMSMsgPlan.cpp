@@ -119,15 +119,7 @@ QPushButton *Button(QWidget *parent, QHBoxLayout *layout, const QString &name, Q
 TfrmVMSMsgPlan::TfrmVMSMsgPlan(QWidget *owner) : TfrmBaseGrid(owner)
 {
     resize(1100, 700);
-    lblTCDV = new QLabel(pnlTop);
-    edtTCDV = new QLineEdit(pnlTop);
-    edtTCDV->setObjectName("edtTCDV");
-    edtTCDV->setFixedWidth(90);
-    lblTCDV_NAME = new QLabel(pnlTop);
-    pnlTopLayout->addWidget(lblTCDV);
-    pnlTopLayout->addWidget(edtTCDV);
-    pnlTopLayout->addWidget(lblTCDV_NAME, 1);
-    AttachTCDVEdit(edtTCDV, lblTCDV_NAME);
+    AddTCDVBox(lblTCDV, edtTCDV, lblTCDV_NAME);
 
     gtvMsg = cxGrid;
     gtvMsg->setObjectName("gtvMsg");

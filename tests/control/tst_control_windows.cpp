@@ -252,15 +252,8 @@ private slots:
         QVERIFY(FDb.isOpen());
 
         QVERIFY(FDir.isValid());
-        QFile ini(FDir.filePath(QStringLiteral("signal-console.ini")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write(TestConsole::DbSettings(kDb).toUtf8());
-        ini.close();
-        DM = new TDM(FDir.path(), QStringLiteral("signal-console"));
-        DM->LoadConfig();
-        DM->UpdateStrings();
-        QVERIFY(DM->ConnectDB());
-        DM->G_APP_USER.ID = QStringLiteral("tester");
+        DM = TestConsole::OpenDataModule(FDir.path(), kDb);
+        QVERIFY(DM);
         DM->G_ADMIN_MODE = true;
 
         SetServerBigEndian(false);

@@ -187,15 +187,8 @@ private slots:
         QVERIFY(FDb.isOpen());
 
         QVERIFY(FDir.isValid());
-        QFile ini(FDir.filePath(QStringLiteral("signal-console.ini")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write(TestConsole::DbSettings(kDb).toUtf8());
-        ini.close();
-        DM = new TDM(FDir.path(), QStringLiteral("signal-console"));
-        DM->LoadConfig();
-        DM->UpdateStrings();
-        QVERIFY(DM->ConnectDB());
-        DM->G_APP_USER.ID = QStringLiteral("tester");
+        DM = TestConsole::OpenDataModule(FDir.path(), kDb);
+        QVERIFY(DM);
 
         SetServerBigEndian(false);
         FSim = std::make_unique<RcSim>();

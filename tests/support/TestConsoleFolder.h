@@ -14,6 +14,7 @@
 
 #include "TestDb.h"
 #include "core/siLang.h"
+#include "core/untDM.h"
 
 namespace TestConsole {
 
@@ -76,6 +77,29 @@ inline int Scalar(QSqlDatabase db, const QString &sql)
         return -1;
     }
     return q.value(0).toInt();
+}
+
+// A data module for window tests: the settings file of `db` in `dir`, the texts,
+// the connection and the operator "tester". nullptr (warned) when it does not connect.
+inline TDM *OpenDataModule(const QString &dir, const QString &db)
+{
+    QFile ini(QDir(dir).filePath(QStringLiteral("signal-console.ini")));
+    if (!ini.open(QIODevice::WriteOnly)) {
+        qWarning("cannot write %s", qPrintable(ini.fileName()));
+        return nullptr;
+    }
+    ini.write(DbSettings(db).toUtf8());
+    ini.close();
+    auto *dm = new TDM(dir, QStringLiteral("signal-console"));
+    dm->LoadConfig();
+    dm->UpdateStrings();
+    if (!dm->ConnectDB()) {
+        qWarning("the data module does not connect to %s", qPrintable(db));
+        delete dm;
+        return nullptr;
+    }
+    dm->G_APP_USER.ID = QStringLiteral("tester");
+    return dm;
 }
 
 } // namespace TestConsole

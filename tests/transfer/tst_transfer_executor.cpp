@@ -70,15 +70,8 @@ void TransferExecutorTest::initTestCase()
     QVERIFY(Create(kDb));
     FDb = TestDb::open(kDb, QStringLiteral("tst_transfer"));
     QVERIFY(FDb.isOpen());
-    QFile ini(FDir.filePath(QStringLiteral("signal-console.ini")));
-    QVERIFY(ini.open(QIODevice::WriteOnly));
-    ini.write(TestConsole::DbSettings(kDb).toUtf8());
-    ini.close();
-    DM = new TDM(FDir.path(), QStringLiteral("signal-console"));
-    DM->LoadConfig();
-    DM->UpdateStrings();
-    QVERIFY(DM->ConnectDB());
-    DM->G_APP_USER.ID = QStringLiteral("tester");
+    DM = TestConsole::OpenDataModule(FDir.path(), kDb);
+    QVERIFY(DM);
 
     SetServerBigEndian(false);
     FSim = std::make_unique<rcsim::RcSim>();
