@@ -154,7 +154,8 @@ QStringList WasScripts(const QString &text)
         keep << JsStr(v.Id) + QStringLiteral(": true");
     QStringList scripts;
     scripts << QStringLiteral(" var ovikKeep = {%1}; carLayer.eachLayer(function (layer) {"
-                              " if (!ovikKeep[layer.options.IMEI_NO]) { carLayer.removeLayer(layer); } }); ")
+                              " if (!Object.prototype.hasOwnProperty.call(ovikKeep, layer.options.IMEI_NO)) {"
+                              " carLayer.removeLayer(layer); } }); ")
                    .arg(keep.join(QStringLiteral(", ")));
     for (const TWasVehicle &v : vehicles) {
         const QString var = PanelJsVar(QStringLiteral("car_"), v.Id);

@@ -10,6 +10,7 @@
 #include "mainwindow/MainMapPageUnit.h"
 #include "foundation/MapLayerGeoJson.h"
 #include "mainwindow/MapViewControllerUnit.h"
+#include "mainwindow/VehiclePollerUnit.h"
 #include "core/Quorval.h"
 
 class TstMapLogic : public QObject
@@ -37,6 +38,7 @@ private slots:
     void wktPositions_data();
     void wktPositions();
     void pipeMessages();
+    void vehicleKeepListOwnIdsOnly();
     void initScriptNeedsBounds();
     void initScriptEnglishLoadsMeasureTexts();
 };
@@ -342,4 +344,23 @@ void TstMapLogic::initScriptEnglishLoadsMeasureTexts()
 }
 
 QTEST_GUILESS_MAIN(TstMapLogic)
+// The keep list of a vehicle poll removes every marker whose vehicle is not in the
+// poll, whatever its identifier (names of the object's own properties included).
+void TstMapLogic::vehicleKeepListOwnIdsOnly()
+{
+    const QStringList scripts = WasScripts(QStringLiteral("[350001;37.5;127.01]"));
+    QVERIFY(!scripts.isEmpty());
+    QJSEngine js;
+    const QJSValue setup = js.evaluate(QStringLiteral(
+        "var removed = [];"
+        "var carLayer = { layers: [ {options: {IMEI_NO: '350001'}}, {options: {IMEI_NO: 'constructor'}},"
+        "                           {options: {IMEI_NO: 'toString'}}, {options: {IMEI_NO: '350009'}} ],"
+        "  eachLayer: function (f) { this.layers.slice().forEach(f); },"
+        "  removeLayer: function (l) { removed.push(l.options.IMEI_NO); } };"));
+    QVERIFY2(!setup.isError(), qPrintable(setup.toString()));
+    const QJSValue run = js.evaluate(scripts.first());
+    QVERIFY2(!run.isError(), qPrintable(run.toString()));
+    QCOMPARE(js.evaluate(QStringLiteral("removed.join(',')")).toString(), QStringLiteral("constructor,toString,350009"));
+}
+
 #include "tst_map_logic.moc"
