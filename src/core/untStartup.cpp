@@ -183,18 +183,28 @@ TAppInstances::TAppInstances(const QString &appDir, QObject *parent)
     FLock.setStaleLockTime(0);
     // A running first instance answers on its channel: that settles it even
     // when the lock file cannot tell (a lock taken over as stale, say).
-    {
+    auto firstAnswers = [this](int ms) {
         QLocalSocket probe;
         probe.connectToServer(FName);
-        if (probe.waitForConnected(500)) {
+        const bool answered = probe.waitForConnected(ms);
+        if (answered)
             probe.disconnectFromServer();
-            FPrimary = false;
-            return;
-        }
+        return answered;
+    };
+    if (firstAnswers(1500)) {
+        FPrimary = false;
+        return;
     }
     FPrimary = FLock.tryLock(200);
     if (!FPrimary)
         return;
+    // Asked again before the channel is taken over: a first instance that answers
+    // now (a slow machine, a lock file read as stale) keeps running alone.
+    if (firstAnswers(500)) {
+        FLock.unlock();
+        FPrimary = false;
+        return;
+    }
     QLocalServer::removeServer(FName);
     FServer = new QLocalServer(this);
     FServer->setSocketOptions(QLocalServer::UserAccessOption);
