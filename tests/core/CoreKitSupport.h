@@ -30,7 +30,7 @@ struct TDataModule
     std::unique_ptr<TDM> dm;
     bool ok = false;
 
-    explicit TDataModule(const QString &db) : dir(db, "[COM-ENV]\nDB_CONNECTION_TIMEOUT=2\n")
+    explicit TDataModule(const QString &db) : dir(db)
     {
         dm = std::make_unique<TDM>(dir.path(), "signal-console");
         DM = dm.get();

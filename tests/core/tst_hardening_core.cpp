@@ -270,7 +270,7 @@ private slots:
     {
         QVERIFY(TestDb::create(kDb, true));
         SetPasswordKeyFile(TestDb::sourceDir() + "/db/mariadb/demo.key");
-        TestConsole::Folder folder(kDb, "[COM-ENV]\nDB_CONNECTION_TIMEOUT=2\n");
+        TestConsole::Folder folder(kDb);
         ScriptedMsgDlg boxes;
         TDM dm(folder.path(), "signal-console");
         DM = &dm;
@@ -311,7 +311,7 @@ private slots:
         QFETCH(bool, accepted);
         QVERIFY(TestDb::create(kDb, true));
         SetPasswordKeyFile(TestDb::sourceDir() + "/db/mariadb/demo.key");
-        TestConsole::Folder folder(kDb, "[COM-ENV]\nDB_CONNECTION_TIMEOUT=2\n");
+        TestConsole::Folder folder(kDb);
         ScriptedMsgDlg boxes;
         TDM dm(folder.path(), "signal-console");
         DM = &dm;

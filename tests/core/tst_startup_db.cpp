@@ -35,7 +35,7 @@ int unusedPort()
 struct ConsoleFolder : TestConsole::Folder
 {
     explicit ConsoleFolder(const QString &db, const QString &extra = QString(), int port = 0)
-        : TestConsole::Folder(db, "[COM-ENV]\nDB_CONNECTION_TIMEOUT=2\n" + extra, port)
+        : TestConsole::Folder(db, "[COM-ENV]\nDB_CONNECTION_TIMEOUT=30\n" + extra, port)
     {
     }
 };
@@ -429,7 +429,7 @@ private slots:
         TDM dm(folder.path(), "signal-console");
         QVERIFY2(dm.DataModuleCreate(), qPrintable(CurrentMsgDlgService() ? LastBoxText() : QString()));
         const TDBConnectionFactory factory = dm.ConnectionFactory();
-        QCOMPARE(factory.TimeoutSeconds(), 2);
+        QCOMPARE(factory.TimeoutSeconds(), 30);
         int users = -1;
         QString name;
         QThread *t = QThread::create([&]() {

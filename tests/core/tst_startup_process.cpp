@@ -32,7 +32,7 @@ void writeIni(const QString &dir, int port, const QString &language)
     QFile f(dir + "/signal-console.ini");
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write((TestConsole::DbSettings(kDb, port)
-             + QString("[COM-ENV]\nDB_CONNECTION_TIMEOUT=2\n[L10N]\nSIL_FILE=signal-console.sil\nLANGUAGE=%1\n").arg(language))
+             + QString("[COM-ENV]\nDB_CONNECTION_TIMEOUT=30\n[L10N]\nSIL_FILE=signal-console.sil\nLANGUAGE=%1\n").arg(language))
                 .toUtf8());
 }
 

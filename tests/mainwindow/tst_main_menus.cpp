@@ -69,8 +69,20 @@ const QString kAdmin = "Admin: actShowDevTool, actWebViewRefresh, actOpenNodeToo
 struct FakeWindows
 {
     QHash<QString, int> created;
+    QStringList registered;
+    FakeWindows() = default;
+    FakeWindows(const FakeWindows &) = delete;
+    FakeWindows &operator=(const FakeWindows &) = delete;
+    // A failed check leaves the test early: the stand-ins go with it, so the next
+    // test sees the console's own registrations only.
+    ~FakeWindows()
+    {
+        for (const QString &cls : registered)
+            TMainOpeners::Unregister(cls);
+    }
     void registerAll(const QStringList &classes, TOpenPlacement placement = oplDefault)
     {
+        registered += classes;
         for (const QString &cls : classes)
             TMainOpeners::Register(cls, {[this, cls](const TOpenContext &c) -> QWidget * {
                                              ++created[cls];
@@ -99,7 +111,7 @@ class TestMainMenus : public QObject
             kDb, QString("[COM-ENV]\nRC_IP=127.0.0.1\nRC_MNTR_PORT=9\nRC_MNTR_PERIOD=60\nADMIN_MODE=%1\n").arg(admin ? 1 : 0));
         dm = std::make_unique<TDM>(folder->path(), "signal-console");
         DM = dm.get();
-        QVERIFY(dm->DataModuleCreate());
+        QVERIFY2(dm->DataModuleCreate(), qPrintable(boxes ? boxes->last().text + ": " + boxes->last().detail : QString()));
         dm->G_READ_TIMEOUT = 200;
         dm->G_CONNECTION_TIMEOUT = 200;
         dm->G_APP_USER.ID = "admin";

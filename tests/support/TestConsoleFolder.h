@@ -43,9 +43,17 @@ inline QString DbSettings(const QString &db, int port = 0)
         .arg(db, TestDb::user(), TestDb::password());
 }
 
+// The connection time-out of test programs: long enough for a loaded machine (many
+// test programs open their connections at once); a refused port still fails at once.
+inline QString SlowMachineTimeout()
+{
+    return QStringLiteral("[COM-ENV]\nDB_CONNECTION_TIMEOUT=30\n");
+}
+
 // A program folder: signal-console.ini with the database settings of `db`, the
 // language settings (Korean) and then `extra` lines as they stand; res/ holds the
-// language file.
+// language file. A time-out in `extra` holds over the long default written after it
+// (the first value of a key is the one read).
 struct Folder
 {
     QTemporaryDir dir;
@@ -55,7 +63,8 @@ struct Folder
         QFile::copy(LanguageFile(), dir.filePath("res/signal-console.sil"));
         QFile f(ini());
         f.open(QIODevice::WriteOnly);
-        f.write((DbSettings(db, port) + "[L10N]\nSIL_FILE=signal-console.sil\nLANGUAGE=Korean\n" + extra).toUtf8());
+        f.write((DbSettings(db, port) + "[L10N]\nSIL_FILE=signal-console.sil\nLANGUAGE=Korean\n" + extra
+                 + SlowMachineTimeout()).toUtf8());
     }
     QString path() const { return dir.path(); }
     QString ini() const { return dir.filePath("signal-console.ini"); }
@@ -88,7 +97,7 @@ inline TDM *OpenDataModule(const QString &dir, const QString &db)
         qWarning("cannot write %s", qPrintable(ini.fileName()));
         return nullptr;
     }
-    ini.write(DbSettings(db).toUtf8());
+    ini.write((DbSettings(db) + SlowMachineTimeout()).toUtf8());
     ini.close();
     auto *dm = new TDM(dir, QStringLiteral("signal-console"));
     dm->LoadConfig();
