@@ -9,6 +9,8 @@
 #include <QByteArray>
 #include <QtEndian>
 
+#include "foundation/RecordBytes.h"
+
 #include <cstddef>
 #include <cstring>
 
@@ -83,17 +85,3 @@ static_assert(sizeof(SpecialCommand_2004) == 22, "SpecialCommand_2004 is 22 byte
 static_assert(sizeof(SpecialCommand_2010) == 35, "SpecialCommand_2010 is 35 bytes");
 static_assert(offsetof(SpecialCommand_2010, ppc_number_cd) == 31, "ppc_number_cd at 31");
 
-// The bytes of a record.
-template <class T>
-QByteArray RecordBytes(const T &record)
-{
-    return QByteArray(reinterpret_cast<const char *>(&record), int(sizeof(T)));
-}
-// A record cleared to zero.
-template <class T>
-T ZeroRecord()
-{
-    T r;
-    std::memset(static_cast<void *>(&r), 0, sizeof(T));
-    return r;
-}

@@ -13,6 +13,7 @@
 #include "core/GridView.h"
 #include "core/siLang.h"
 #include "core/untDM.h"
+#include "foundation/LcLookupSql.h"
 
 // ---------------------------------------------------------------- look-ups
 
@@ -129,41 +130,24 @@ QString GetLcSaName(int lcNo)
 
 int GetLcSaNo(int lcNo)
 {
-    if (lcNo < 1)
+    if (lcNo < 1 || !DM)
         return 0;
-    QSqlQuery q;
-    if (!OpenOne(q, QStringLiteral("SELECT B.SA_NO FROM SCS_M_INTLC A INNER JOIN SCS_M_SAOPERATE B "
-                                   "ON A.INT_SANO = B.SA_NO WHERE INT_LCNO = :INT_LCNO"),
-                 QStringLiteral("INT_LCNO"), lcNo))
-        return 0;
-    return q.value(0).toInt();
+    QSqlError error;
+    const int saNo = SelectLcSaNo(DM->Con(), lcNo, &error);
+    if (error.isValid())
+        DM->ShowDbError(nullptr, error, DM->Text(QStringLiteral("IDS_5")), DM->Text(QStringLiteral("IDS_4")));
+    return saNo;
 }
 
 TLcTypeEx GetLcTypeEx(int lcNo)
 {
-    if (lcNo < 1)
+    if (lcNo < 1 || !DM)
         return lct2004;
-    QSqlQuery q;
-    if (!OpenOne(q, QStringLiteral("SELECT INT_LCTYPE, INT_LAMPTYPE ,MAIN_LCNO FROM SCS_M_INTLC "
-                                   "WHERE INT_LCNO = :INT_LCNO"),
-                 QStringLiteral("INT_LCNO"), lcNo))
-        return lct2004;
-    const int type = q.value(0).isNull() ? 0 : q.value(0).toInt();
-    int lamp = q.value(1).toInt();
-    const int mainNo = q.value(2).toInt();
-    if (type == 1)
-        return lct2004;
-    if (type != 2)
-        return lct2004;
-    if (mainNo > 0) {
-        QSqlQuery m;
-        if (!OpenOne(m, QStringLiteral("SELECT INT_LCTYPE, INT_LAMPTYPE FROM SCS_M_INTLC "
-                                       "WHERE INT_LCNO = :INT_LCNO"),
-                     QStringLiteral("INT_LCNO"), mainNo))
-            return lct2004;
-        lamp = m.value(1).toInt();
-    }
-    return lamp == 0 ? lct2010_3L : lct2010_4L;
+    QSqlError error;
+    const TLcTypeEx type = SelectLcTypeEx(DM->Con(), lcNo, &error);
+    if (error.isValid())
+        DM->ShowDbError(nullptr, error, DM->Text(QStringLiteral("IDS_5")), DM->Text(QStringLiteral("IDS_4")));
+    return type;
 }
 
 // ---------------------------------------------------------------- converters

@@ -5,7 +5,10 @@
 #include <QSqlRecord>
 #include <QVariant>
 
+#include <functional>
+
 #include "foundation/Cp949.h"
+#include "foundation/LcLookupSql.h"
 #include "foundation/QuorvalBase.h"
 
 namespace {
@@ -30,6 +33,43 @@ bool Open(QSqlQuery &q, const QString &sql, const QList<QPair<QString, QVariant>
     return ok;
 }
 
+using TBinds = QList<QPair<QString, QVariant>>;
+
+// Runs a statement of one intersection (bound to :INT_LCNO, with any further
+// binds) and hands its rows, at most maxRows of them (-1: all), to `row`. Nothing
+// runs for an intersection number below 1; a failed statement hands no row and
+// notes its error.
+void ForEachRow(const QSqlDatabase &db, int lcNo, const QString &sql, TReaderError *error,
+                const std::function<void(const QSqlQuery &)> &row, int maxRows = -1,
+                const TBinds &more = {})
+{
+    if (lcNo <= 0)
+        return;
+    QSqlQuery q(db);
+    TBinds binds{{QStringLiteral(":INT_LCNO"), lcNo}};
+    binds += more;
+    if (!Open(q, sql, binds, error))
+        return;
+    for (int n = 0; (maxRows < 0 || n < maxRows) && q.next(); ++n)
+        row(q);
+}
+
+// The same for rows placed by an index (column indexColumn): rows whose index
+// lies outside lo..hi are skipped and reading goes on.
+void ForEachIndexedRow(const QSqlDatabase &db, int lcNo, const QString &sql, int indexColumn, int lo, int hi,
+                       TReaderError *error, const std::function<void(int, const QSqlQuery &)> &row,
+                       const TBinds &more = {})
+{
+    ForEachRow(
+        db, lcNo, sql, error,
+        [&](const QSqlQuery &q) {
+            const int index = VarToIntDef(q.value(indexColumn), 0);
+            if (index >= lo && index <= hi)
+                row(index, q);
+        },
+        -1, more);
+}
+
 quint8 B(const QSqlQuery &q, int i) { return quint8(VarToIntDef(q.value(i), 0)); }
 int I(const QSqlQuery &q, int i) { return VarToIntDef(q.value(i), 0); }
 
@@ -45,36 +85,37 @@ QString VehPedColumns(int pairs)
 
 } // namespace
 
+namespace {
+void Note(const QSqlError &e, TReaderError *error)
+{
+    if (!e.isValid() || !error)
+        return;
+    if (!error->Text.isEmpty())
+        error->Text += QLatin1Char('\n');
+    error->Text += e.text().trimmed();
+}
+} // namespace
+
 TLcTypeEx ReadLcTypeEx(const QSqlDatabase &db, int lcNo, TReaderError *error)
 {
-    QSqlQuery q(db);
-    if (!Open(q,
-              QStringLiteral("SELECT L.INT_LCTYPE, L.INT_LAMPTYPE, M.INT_LAMPTYPE, L.MAIN_LCNO "
-                             "FROM SCS_M_INTLC L LEFT JOIN SCS_M_INTLC M ON M.INT_LCNO = L.MAIN_LCNO "
-                             "WHERE L.INT_LCNO = :INT_LCNO"),
-              {{QStringLiteral(":INT_LCNO"), lcNo}}, error)
-        || !q.next())
-        return lct2004;
-    if (I(q, 0) != 2)
-        return lct2004;
-    const int lamp = I(q, 3) > 0 ? I(q, 2) : I(q, 1);
-    return lamp == 0 ? lct2010_3L : lct2010_4L;
+    QSqlError e;
+    const TLcTypeEx type = SelectLcTypeEx(db, lcNo, &e);
+    Note(e, error);
+    return type;
 }
 
 int ReadLcSaNo(const QSqlDatabase &db, int lcNo, TReaderError *error)
 {
-    QSqlQuery q(db);
-    if (!Open(q, QStringLiteral("SELECT INT_SANO FROM SCS_M_INTLC WHERE INT_LCNO = :INT_LCNO"),
-              {{QStringLiteral(":INT_LCNO"), lcNo}}, error)
-        || !q.next())
-        return 0;
-    return I(q, 0);
+    QSqlError e;
+    const int saNo = SelectLcSaNo(db, lcNo, &e);
+    Note(e, error);
+    return saNo;
 }
 
 QByteArray LoadHStartupCode(const QSqlDatabase &db, int lcNo, TLcTypeEx type, TReaderError *error)
 {
     if (type == lct2004) {
-        StartUpCode_2004 s = TransferZeroRecord<StartUpCode_2004>();
+        StartUpCode_2004 s = ZeroRecord<StartUpCode_2004>();
         QSqlQuery q(db);
         if (Open(q,
                  QStringLiteral("SELECT INT_DUALTIME, INT_SPILLCONT, INT_RING, INT_ACTYN, INT_GAPTIME, "
@@ -94,9 +135,9 @@ QByteArray LoadHStartupCode(const QSqlDatabase &db, int lcNo, TLcTypeEx type, TR
             s.main_phase_diff = B(q, 9);
             s.dual_phase_diff.Phase = B(q, 10);
         }
-        return TransferRecordBytes(s);
+        return RecordBytes(s);
     }
-    StartUpCode_2010 s = TransferZeroRecord<StartUpCode_2010>();
+    StartUpCode_2010 s = ZeroRecord<StartUpCode_2010>();
     QSqlQuery q(db);
     if (Open(q,
              QStringLiteral(
@@ -147,7 +188,7 @@ QByteArray LoadHStartupCode(const QSqlDatabase &db, int lcNo, TLcTypeEx type, TR
         s.SetByte8Bits(3, B(q, 37));
         s.SetByte8Bits(771, B(q, 38));
     }
-    return TransferRecordBytes(s);
+    return RecordBytes(s);
 }
 
 void LoadHSignalMapRing(const QSqlDatabase &db, int lcNo, TLcTypeEx type, int map, int ring,
@@ -155,25 +196,19 @@ void LoadHSignalMapRing(const QSqlDatabase &db, int lcNo, TLcTypeEx type, int ma
 {
     if (map < 1 || map > SignalMapCount(type) || ring < 1 || ring > 2 || block.size() != SignalMapSize(type))
         return;
-    QSqlQuery q(db);
-    if (!Open(q,
-              QStringLiteral("SELECT INT_STEPNO, %1, INT_MINSPLIT, INT_MAXSPLIT, INT_EOP FROM SCS_M_INTSIGMAP "
-                             "WHERE INT_LCNO = :INT_LCNO AND INT_PLANCLSS = :INT_PLANCLSS AND INT_RING = :INT_RING "
-                             "ORDER BY INT_STEPNO")
-                  .arg(VehPedColumns(8)),
-              {{QStringLiteral(":INT_LCNO"), lcNo},
-               {QStringLiteral(":INT_PLANCLSS"), map},
-               {QStringLiteral(":INT_RING"), ring}},
-              error))
-        return;
-    while (q.next()) {
-        const int step = I(q, 0);
-        if (step < 1 || step > 32)
-            continue;
-        quint8 *p = Data(block) + SignalStepOffset(map, ring, step);
-        for (int i = 0; i < SignalStepSize; ++i)
-            p[i] = B(q, 1 + i);
-    }
+    ForEachIndexedRow(
+        db, lcNo,
+        QStringLiteral("SELECT INT_STEPNO, %1, INT_MINSPLIT, INT_MAXSPLIT, INT_EOP FROM SCS_M_INTSIGMAP "
+                       "WHERE INT_LCNO = :INT_LCNO AND INT_PLANCLSS = :INT_PLANCLSS AND INT_RING = :INT_RING "
+                       "ORDER BY INT_STEPNO")
+            .arg(VehPedColumns(8)),
+        0, 1, 32, error,
+        [&](int step, const QSqlQuery &q) {
+            quint8 *p = Data(block) + SignalStepOffset(map, ring, step);
+            for (int i = 0; i < SignalStepSize; ++i)
+                p[i] = B(q, 1 + i);
+        },
+        {{QStringLiteral(":INT_PLANCLSS"), map}, {QStringLiteral(":INT_RING"), ring}});
 }
 
 QByteArray LoadHSignalMap(const QSqlDatabase &db, int lcNo, TLcTypeEx type, TReaderError *error)
@@ -187,49 +222,38 @@ QByteArray LoadHSignalMap(const QSqlDatabase &db, int lcNo, TLcTypeEx type, TRea
 
 QByteArray LoadHFlashMap(const QSqlDatabase &db, int lcNo, TLcTypeEx type, TReaderError *error)
 {
-    FlashMap_2004 f4 = TransferZeroRecord<FlashMap_2004>();
-    FlashMap_2010 f10 = TransferZeroRecord<FlashMap_2010>();
-    QSqlQuery q(db);
-    if (lcNo > 0
-        && Open(q,
-                QStringLiteral("SELECT %1, INT_FLASHTIME, INT_VARIABCNTL FROM SCS_M_INTFLSMAP WHERE INT_LCNO = :INT_LCNO")
-                    .arg(VehPedColumns(8)),
-                {{QStringLiteral(":INT_LCNO"), lcNo}}, error)) {
-        while (q.next()) { // the last row wins
-            if (type == lct2004) {
-                for (int i = 0; i < 12; ++i)
-                    f4.ssr[i] = B(q, i);
-                f4.VL = B(q, 17);
-                f4.FL = B(q, 16);
-            } else {
-                for (int i = 0; i < 16; ++i)
-                    f10.ssr[i] = B(q, i);
-                f10.FL = B(q, 16);
-            }
-        }
-    }
-    return type == lct2004 ? TransferRecordBytes(f4) : TransferRecordBytes(f10);
+    FlashMap_2004 f4 = ZeroRecord<FlashMap_2004>();
+    FlashMap_2010 f10 = ZeroRecord<FlashMap_2010>();
+    ForEachRow(db, lcNo,
+               QStringLiteral("SELECT %1, INT_FLASHTIME, INT_VARIABCNTL FROM SCS_M_INTFLSMAP WHERE INT_LCNO = :INT_LCNO")
+                   .arg(VehPedColumns(8)),
+               error, [&](const QSqlQuery &q) { // the last row wins
+                   if (type == lct2004) {
+                       for (int i = 0; i < 12; ++i)
+                           f4.ssr[i] = B(q, i);
+                       f4.VL = B(q, 17);
+                       f4.FL = B(q, 16);
+                   } else {
+                       for (int i = 0; i < 16; ++i)
+                           f10.ssr[i] = B(q, i);
+                       f10.FL = B(q, 16);
+                   }
+               });
+    return type == lct2004 ? RecordBytes(f4) : RecordBytes(f10);
 }
 
 QByteArray LoadHDetector(const QSqlDatabase &db, int lcNo, TReaderError *error)
 {
     QByteArray block(DetectorSize, 0);
-    QSqlQuery q(db);
-    if (lcNo <= 0
-        || !Open(q,
-                 QStringLiteral("SELECT TFDT_NO, TFDT_TYPE, TFDT_DIR, TFDT_POSITION, TFDT_LANE, TFDT_USE, "
-                                "TFDT_RING, TFDT_PHASE FROM SCS_M_TFDTOPERATE "
-                                "WHERE INT_LCNO = :INT_LCNO AND TFDT_REGFLAG = 1"),
-                 {{QStringLiteral(":INT_LCNO"), lcNo}}, error))
-        return block;
-    while (q.next()) {
-        const int no = I(q, 0);
-        if (no < 1 || no > DetectorChannels)
-            continue;
-        quint8 *p = Data(block) + (no - 1) * DetectorEntrySize;
-        for (int i = 0; i < DetectorEntrySize; ++i)
-            p[i] = B(q, 1 + i);
-    }
+    ForEachIndexedRow(db, lcNo,
+                      QStringLiteral("SELECT TFDT_NO, TFDT_TYPE, TFDT_DIR, TFDT_POSITION, TFDT_LANE, TFDT_USE, "
+                                     "TFDT_RING, TFDT_PHASE FROM SCS_M_TFDTOPERATE "
+                                     "WHERE INT_LCNO = :INT_LCNO AND TFDT_REGFLAG = 1"),
+                      0, 1, DetectorChannels, error, [&](int no, const QSqlQuery &q) {
+                          quint8 *p = Data(block) + (no - 1) * DetectorEntrySize;
+                          for (int i = 0; i < DetectorEntrySize; ++i)
+                              p[i] = B(q, 1 + i);
+                      });
     return block;
 }
 
@@ -287,94 +311,68 @@ QByteArray LoadHDayPlan(const QSqlDatabase &db, int lcNo, int saNo, TReaderError
 QByteArray LoadHWeekPlan(const QSqlDatabase &db, int lcNo, TReaderError *error)
 {
     QByteArray block(WeekPlanSize, 0);
-    QSqlQuery q(db);
-    if (lcNo <= 0
-        || !Open(q,
-                 QStringLiteral("SELECT SA_WEEK, SA_DPLAN FROM SCS_M_SAWPLAN WHERE SA_NO = "
-                                "(SELECT INT_SANO FROM SCS_M_INTLC WHERE INT_LCNO = :INT_LCNO) ORDER BY SA_WEEK"),
-                 {{QStringLiteral(":INT_LCNO"), lcNo}}, error))
-        return block;
-    while (q.next()) {
-        const int w = I(q, 0);
-        if (w < 1 || w > WeekPlanSize)
-            continue;
-        Data(block)[w - 1] = B(q, 1);
-    }
+    ForEachIndexedRow(db, lcNo,
+                      QStringLiteral("SELECT SA_WEEK, SA_DPLAN FROM SCS_M_SAWPLAN WHERE SA_NO = "
+                                     "(SELECT INT_SANO FROM SCS_M_INTLC WHERE INT_LCNO = :INT_LCNO) ORDER BY SA_WEEK"),
+                      0, 1, WeekPlanSize, error,
+                      [&](int w, const QSqlQuery &q) { Data(block)[w - 1] = B(q, 1); });
     return block;
 }
 
 QByteArray LoadHHoliDayPlan(const QSqlDatabase &db, int lcNo, TReaderError *error)
 {
     QByteArray block(HoliDayPlanSize, 0);
-    QSqlQuery q(db);
-    if (lcNo <= 0
-        || !Open(q,
-                 QStringLiteral("SELECT SA_MON, SA_DAY, SA_DPLAN, SA_HPLANINDEX FROM SCS_M_SAHPLAN WHERE SA_NO = "
-                                "(SELECT INT_SANO FROM SCS_M_INTLC WHERE INT_LCNO = :INT_LCNO) "
-                                "ORDER BY SA_HPLANINDEX"),
-                 {{QStringLiteral(":INT_LCNO"), lcNo}}, error))
-        return block;
-    while (q.next()) {
-        const int i = I(q, 3);
-        if (i < 1 || i > HolidayEntries)
-            continue;
-        quint8 *p = Data(block) + (i - 1) * 3;
-        p[0] = B(q, 0);
-        p[1] = B(q, 1);
-        p[2] = B(q, 2);
-    }
+    ForEachIndexedRow(db, lcNo,
+                      QStringLiteral("SELECT SA_MON, SA_DAY, SA_DPLAN, SA_HPLANINDEX FROM SCS_M_SAHPLAN WHERE SA_NO = "
+                                     "(SELECT INT_SANO FROM SCS_M_INTLC WHERE INT_LCNO = :INT_LCNO) "
+                                     "ORDER BY SA_HPLANINDEX"),
+                      3, 1, HolidayEntries, error, [&](int i, const QSqlQuery &q) {
+                          quint8 *p = Data(block) + (i - 1) * 3;
+                          p[0] = B(q, 0);
+                          p[1] = B(q, 1);
+                          p[2] = B(q, 2);
+                      });
     return block;
 }
 
 QByteArray LoadHFunctionTable(const QSqlDatabase &db, int lcNo, TReaderError *error)
 {
-    FunctionTables t = TransferZeroRecord<FunctionTables>();
-    QSqlQuery q(db);
-    if (lcNo > 0
-        && Open(q,
-                QStringLiteral("SELECT INT_FPLANINDEX, INT_RSRVMONTH, INT_RSRVDAY, INT_RSRVWKD, INT_CNTLSTARTHOUR, "
-                               "INT_CNTLSTARTMIN, INT_CNTLENDHOUR, INT_CNTLENDMIN, INT_CNTLTYPE, INT_CNTLSPCNO "
-                               "FROM SCS_M_INTFPLAN WHERE INT_LCNO = :INT_LCNO ORDER BY INT_FPLANINDEX"),
-                {{QStringLiteral(":INT_LCNO"), lcNo}}, error)) {
-        while (q.next()) {
-            const int i = I(q, 0);
-            if (i < 1 || i > FunctionTableCount)
-                continue;
-            FunctionTable &f = t.Items[i - 1];
-            f.mm = B(q, 1);
-            f.dd = B(q, 2);
-            f.week = B(q, 3);
-            f.s_hh = B(q, 4);
-            f.s_mi = B(q, 5);
-            f.e_hh = B(q, 6);
-            f.e_mi = B(q, 7);
-            f.cntl = MakeFunctionTableCntl(I(q, 8), I(q, 9));
-        }
-    }
-    return TransferRecordBytes(t);
+    FunctionTables t = ZeroRecord<FunctionTables>();
+    ForEachIndexedRow(db, lcNo,
+                      QStringLiteral("SELECT INT_FPLANINDEX, INT_RSRVMONTH, INT_RSRVDAY, INT_RSRVWKD, INT_CNTLSTARTHOUR, "
+                                     "INT_CNTLSTARTMIN, INT_CNTLENDHOUR, INT_CNTLENDMIN, INT_CNTLTYPE, INT_CNTLSPCNO "
+                                     "FROM SCS_M_INTFPLAN WHERE INT_LCNO = :INT_LCNO ORDER BY INT_FPLANINDEX"),
+                      0, 1, FunctionTableCount, error, [&](int i, const QSqlQuery &q) {
+                          FunctionTable &f = t.Items[i - 1];
+                          f.mm = B(q, 1);
+                          f.dd = B(q, 2);
+                          f.week = B(q, 3);
+                          f.s_hh = B(q, 4);
+                          f.s_mi = B(q, 5);
+                          f.e_hh = B(q, 6);
+                          f.e_mi = B(q, 7);
+                          f.cntl = MakeFunctionTableCntl(I(q, 8), I(q, 9));
+                      });
+    return RecordBytes(t);
 }
 
 QByteArray LoadHInOutPed(const QSqlDatabase &db, int lcNo, int (*correct)[6], TReaderError *error)
 {
-    InOutPed m = TransferZeroRecord<InOutPed>();
+    InOutPed m = ZeroRecord<InOutPed>();
     if (correct)
         for (int d = 0; d < 10; ++d)
             for (int o = 0; o < 6; ++o)
                 correct[d][o] = 0;
     if (lcNo <= 0)
-        return TransferRecordBytes(m);
-    QSqlQuery q(db);
-    if (Open(q,
-             QStringLiteral("SELECT INT_LCNO, INT_OUTDIR, INT_VEHYN, INT_PEDBIKEYN, INT_PEDYN, INT_INSTALLYN, "
-                            "INT_GOLSU, INT_GOSORT, INT_LEFTYN, INT_LEFTSORT, INT_PEDLSU, INT_PEDSORT, "
-                            "INT_BIKELSU, INT_BIKESORT, INT_RIGHTLSU, INT_RIGHTSORT, INT_BUSLSU, INT_BUSSORT, "
-                            "INT_GENRING, INT_GENPHASE, INT_SPCRING, INT_SPCPHASE, INT_PEDSOLID, INT_PEDFLASH, "
-                            "INT_PEDEXT FROM SCS_M_INTOUTPED WHERE INT_LCNO = :INT_LCNO ORDER BY INT_OUTDIR"),
-             {{QStringLiteral(":INT_LCNO"), lcNo}}, error)) {
-        while (q.next()) {
-            const int dir = I(q, 1);
-            if (dir < 1 || dir > 10)
-                continue;
+        return RecordBytes(m);
+    ForEachIndexedRow(
+        db, lcNo,
+        QStringLiteral("SELECT INT_LCNO, INT_OUTDIR, INT_VEHYN, INT_PEDBIKEYN, INT_PEDYN, INT_INSTALLYN, "
+                       "INT_GOLSU, INT_GOSORT, INT_LEFTYN, INT_LEFTSORT, INT_PEDLSU, INT_PEDSORT, "
+                       "INT_BIKELSU, INT_BIKESORT, INT_RIGHTLSU, INT_RIGHTSORT, INT_BUSLSU, INT_BUSSORT, "
+                       "INT_GENRING, INT_GENPHASE, INT_SPCRING, INT_SPCPHASE, INT_PEDSOLID, INT_PEDFLASH, "
+                       "INT_PEDEXT FROM SCS_M_INTOUTPED WHERE INT_LCNO = :INT_LCNO ORDER BY INT_OUTDIR"),
+        1, 1, 10, error, [&](int dir, const QSqlQuery &q) {
             InOutPed_DirEntry &e = m.InOutPed_Dir[dir - 1];
             std::memset(e.Bytes, 0, sizeof(e.Bytes));
             e.SetBits(0, 1, B(q, 2));
@@ -395,49 +393,43 @@ QByteArray LoadHInOutPed(const QSqlDatabase &db, int lcNo, int (*correct)[6], TR
             e.Bytes[8] = B(q, 22);
             e.Bytes[9] = B(q, 23);
             m.SetPedExtOf(dir, B(q, 24));
-        }
-    }
+        });
     QStringList lamps;
     for (int n = 1; n <= 16; ++n)
         lamps << QStringLiteral("INT_LSU%1LAMP").arg(n, 2, 10, QLatin1Char('0'));
-    QSqlQuery l(db);
-    if (Open(l,
-             QStringLiteral("SELECT %1 FROM SCS_M_INTLSU WHERE INT_LCNO = :INT_LCNO").arg(lamps.join(QStringLiteral(", "))),
-             {{QStringLiteral(":INT_LCNO"), lcNo}}, error)
-        && l.next())
-        for (int n = 1; n <= 16; ++n)
-            m.SetLsuLampType(n, I(l, n - 1) != 0 ? 1 : 0);
-    return TransferRecordBytes(m);
+    ForEachRow(db, lcNo,
+               QStringLiteral("SELECT %1 FROM SCS_M_INTLSU WHERE INT_LCNO = :INT_LCNO").arg(lamps.join(QStringLiteral(", "))),
+               error,
+               [&](const QSqlQuery &l) {
+                   for (int n = 1; n <= 16; ++n)
+                       m.SetLsuLampType(n, I(l, n - 1) != 0 ? 1 : 0);
+               },
+               1);
+    return RecordBytes(m);
 }
 
 QByteArray LoadHConflictMap(const QSqlDatabase &db, int lcNo, TReaderError *error)
 {
     QByteArray block(ConflictMapSize, 0);
-    QSqlQuery q(db);
-    if (lcNo <= 0
-        || !Open(q,
-                 QStringLiteral("SELECT INT_LCNO, INT_YNO, INT_XNO, INT_CONFLICTYN FROM SCS_M_INTCONFLICT "
-                                "WHERE INT_LCNO = :INT_LCNO"),
-                 {{QStringLiteral(":INT_LCNO"), lcNo}}, error))
-        return block;
-    while (q.next())
-        SetConflictBit(block, I(q, 1), I(q, 2), I(q, 3) != 0);
+    ForEachRow(db, lcNo,
+               QStringLiteral("SELECT INT_LCNO, INT_YNO, INT_XNO, INT_CONFLICTYN FROM SCS_M_INTCONFLICT "
+                              "WHERE INT_LCNO = :INT_LCNO"),
+               error, [&](const QSqlQuery &q) { SetConflictBit(block, I(q, 1), I(q, 2), I(q, 3) != 0); });
     return block;
 }
 
 QByteArray LoadHVMSMsgs(const QSqlDatabase &db, int lcNo, TReaderError *error)
 {
-    TVMSMsgs msgs = TransferZeroRecord<TVMSMsgs>();
-    QSqlQuery q(db);
-    if (lcNo > 0
-        && Open(q,
-                QStringLiteral("SELECT MSG_INDEX, MSG_DIRECTION, MSG_TYPE, MSG_DISPTIME, MSG_FONT, MSG_TEXTCOLOR, "
-                               "MSG_BACKCOLOR, MSG_BLINK, MSG_FUNCTYPE, MSG_DISPMODE, MSG_APPEARTYPE, "
-                               "MSG_APPEARSPEED, MSG_DISAPPEARTYPE, MSG_DISAPPEARSPEED, MSG_MESSAGE "
-                               "FROM SCS_M_VMSMESSAGE WHERE INT_LCNO = :INT_LCNO ORDER BY MSG_INDEX"),
-                {{QStringLiteral(":INT_LCNO"), lcNo}}, error)) {
-        int k = 0;
-        while (k < 16 && q.next()) {
+    TVMSMsgs msgs = ZeroRecord<TVMSMsgs>();
+    int k = 0;
+    ForEachRow(
+        db, lcNo,
+        QStringLiteral("SELECT MSG_INDEX, MSG_DIRECTION, MSG_TYPE, MSG_DISPTIME, MSG_FONT, MSG_TEXTCOLOR, "
+                       "MSG_BACKCOLOR, MSG_BLINK, MSG_FUNCTYPE, MSG_DISPMODE, MSG_APPEARTYPE, "
+                       "MSG_APPEARSPEED, MSG_DISAPPEARTYPE, MSG_DISAPPEARSPEED, MSG_MESSAGE "
+                       "FROM SCS_M_VMSMESSAGE WHERE INT_LCNO = :INT_LCNO ORDER BY MSG_INDEX"),
+        error,
+        [&](const QSqlQuery &q) {
             TVMSMsg &m = msgs.Items[k++];
             m.FDirection = B(q, 1);
             m.FType = B(q, 2);
@@ -455,29 +447,28 @@ QByteArray LoadHVMSMsgs(const QSqlDatabase &db, int lcNo, TReaderError *error)
             m.FDisappearSpeed = B(q, 13);
             const QByteArray text = ToCp949(Cp949Left(q.value(14).toString(), int(sizeof(m.FMessage))));
             std::memcpy(m.FMessage, text.constData(), size_t(qMin(text.size(), int(sizeof(m.FMessage)))));
-        }
-    }
-    return TransferRecordBytes(msgs);
+        },
+        16);
+    return RecordBytes(msgs);
 }
 
 QByteArray LoadHVMSSchds(const QSqlDatabase &db, int lcNo, TReaderError *error)
 {
-    TVMSSchds s = TransferZeroRecord<TVMSSchds>();
-    QSqlQuery q(db);
-    if (lcNo > 0
-        && Open(q,
-                QStringLiteral("SELECT INT_MSGINDEX, INT_MSGMONTH, INT_MSGDAY, INT_MSGWKD, INT_STARTHOUR, "
-                               "INT_STARTMIN, INT_ENDHOUR, INT_ENDMIN, INT_BRIGHT, INT_DIRECTION, INT_TYPE "
-                               "FROM SCS_M_VMSSCHEDULE WHERE INT_LCNO = :INT_LCNO ORDER BY INT_MSGINDEX"),
-                {{QStringLiteral(":INT_LCNO"), lcNo}}, error)) {
-        int k = 0;
-        while (k < 10 && q.next()) {
+    TVMSSchds s = ZeroRecord<TVMSSchds>();
+    int k = 0;
+    ForEachRow(
+        db, lcNo,
+        QStringLiteral("SELECT INT_MSGINDEX, INT_MSGMONTH, INT_MSGDAY, INT_MSGWKD, INT_STARTHOUR, "
+                       "INT_STARTMIN, INT_ENDHOUR, INT_ENDMIN, INT_BRIGHT, INT_DIRECTION, INT_TYPE "
+                       "FROM SCS_M_VMSSCHEDULE WHERE INT_LCNO = :INT_LCNO ORDER BY INT_MSGINDEX"),
+        error,
+        [&](const QSqlQuery &q) {
             quint8 *p = reinterpret_cast<quint8 *>(&s.Items[k++]);
             for (int i = 0; i < 10; ++i)
                 p[i] = B(q, 1 + i);
-        }
-    }
-    return TransferRecordBytes(s);
+        },
+        10);
+    return RecordBytes(s);
 }
 
 QByteArray LoadHCarTimer(const QSqlDatabase &db, int lcNo, TReaderError *error)
@@ -490,35 +481,34 @@ QByteArray LoadHCarTimer(const QSqlDatabase &db, int lcNo, TReaderError *error)
         cols << QStringLiteral("`%1`").arg(QLatin1String(d));
     for (const char *d : dirs)
         cols << QStringLiteral("`%1L`").arg(QLatin1String(d));
-    QSqlQuery q(db);
-    if (lcNo <= 0
-        || !Open(q,
-                 QStringLiteral("SELECT %1 FROM SCS_M_CARTIMER WHERE INT_LCNO = :INT_LCNO").arg(cols.join(QStringLiteral(", "))),
-                 {{QStringLiteral(":INT_LCNO"), lcNo}}, error)
-        || !q.next())
-        return block;
-    for (int j = 0; j < 32; ++j)
-        Data(block)[j] = GetBitsByOneByte(B(q, j), 4);
+    ForEachRow(
+        db, lcNo,
+        QStringLiteral("SELECT %1 FROM SCS_M_CARTIMER WHERE INT_LCNO = :INT_LCNO").arg(cols.join(QStringLiteral(", "))),
+        error,
+        [&](const QSqlQuery &q) {
+            for (int j = 0; j < 32; ++j)
+                Data(block)[j] = GetBitsByOneByte(B(q, j), 4);
+        },
+        1);
     return block;
 }
 
 QByteArray LoadHSpillBacks(const QSqlDatabase &db, int lcNo, TReaderError *error)
 {
-    TSpillBacks s = TransferZeroRecord<TSpillBacks>();
-    QSqlQuery q(db);
-    if (lcNo > 0
-        && Open(q,
-                QStringLiteral("SELECT INT_SPILLBACKINDEX, MAIN_RING, MAIN_PHASE, SUB_RING, SUB_PHASE "
-                               "FROM SCS_M_INTSPILLBACK2 WHERE INT_LCNO = :INT_LCNO ORDER BY INT_SPILLBACKINDEX"),
-                {{QStringLiteral(":INT_LCNO"), lcNo}}, error)) {
-        int k = 0;
-        while (k < 8 && q.next()) {
+    TSpillBacks s = ZeroRecord<TSpillBacks>();
+    int k = 0;
+    ForEachRow(
+        db, lcNo,
+        QStringLiteral("SELECT INT_SPILLBACKINDEX, MAIN_RING, MAIN_PHASE, SUB_RING, SUB_PHASE "
+                       "FROM SCS_M_INTSPILLBACK2 WHERE INT_LCNO = :INT_LCNO ORDER BY INT_SPILLBACKINDEX"),
+        error,
+        [&](const QSqlQuery &q) {
             TSpillBack &e = s.Items[k++];
             e.FDirection = B(q, 0);
             const quint8 mainNibble = quint8(I(q, 2) + (I(q, 1) == 2 ? 8 : 0));
             const quint8 subNibble = quint8(I(q, 4) + (I(q, 3) == 2 ? 8 : 0));
             e.Byte1 = SetBitsToOneByte(SetBitsToOneByte(0, 4, mainNibble), 1028, subNibble);
-        }
-    }
-    return TransferRecordBytes(s);
+        },
+        8);
+    return RecordBytes(s);
 }

@@ -21,11 +21,11 @@ struct TReaderError
     QString Text; // empty when every statement ran
 };
 
-// The controller type of an intersection from SCS_M_INTLC: INT_LCTYPE 1 the 2004
-// type; 2 the 2010 type, three-lamp when the lamp type (of the main intersection
-// when MAIN_LCNO is above 0) is 0, else four-lamp; lct2004 when not found.
+// The controller type of an intersection from SCS_M_INTLC (SelectLcTypeEx of
+// foundation/LcLookupSql.h, the statement the data module runs too).
 TLcTypeEx ReadLcTypeEx(const QSqlDatabase &db, int lcNo, TReaderError *error = nullptr);
-// The group (INT_SANO) of an intersection, 0 when not found.
+// The group of an intersection, 0 when it or its group's row is not found
+// (SelectLcSaNo of foundation/LcLookupSql.h).
 int ReadLcSaNo(const QSqlDatabase &db, int lcNo, TReaderError *error = nullptr);
 
 // Start-up code: 8 bytes for lct2004, else 25.

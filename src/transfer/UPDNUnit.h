@@ -24,36 +24,12 @@
 #include <cstring>
 
 #include "foundation/QuorvalBase.h"
+#include "foundation/RecordBytes.h"
 #include "foundation/TypeUnit.h"
 
 // ===========================================================================
 // Whole records as bytes (the byte image sent or stored)
 // ===========================================================================
-
-// Local equivalents of the record helpers of the control records; they give the
-// same results and can be replaced by the shared ones once those live in the
-// centre-server link.
-template <class T>
-QByteArray TransferRecordBytes(const T &record)
-{
-    return QByteArray(reinterpret_cast<const char *>(&record), int(sizeof(T)));
-}
-template <class T>
-T TransferZeroRecord()
-{
-    T r;
-    std::memset(static_cast<void *>(&r), 0, sizeof(T));
-    return r;
-}
-// Copies bytes into a record; false (record unchanged) unless the size is exact.
-template <class T>
-bool TransferRecordFromBytes(T &record, const QByteArray &bytes)
-{
-    if (bytes.size() != int(sizeof(T)))
-        return false;
-    std::memcpy(static_cast<void *>(&record), bytes.constData(), sizeof(T));
-    return true;
-}
 
 // Whether every byte of a range is 0.
 bool AllZeroBytes(const void *data, int size);

@@ -29,6 +29,7 @@
 #include "core/siLang.h"
 #include "core/untDM.h"
 #include "RcSim.h"
+#include "RcSimEndpoint.h"
 #include "TestConsoleFolder.h"
 #include "TestDb.h"
 
@@ -114,16 +115,9 @@ private slots:
         DM = TestConsole::OpenDataModule(FDir.path(), kDb);
         QVERIFY(DM);
 
-        SetServerBigEndian(false);
-        FSim = std::make_unique<rcsim::RcSim>();
         QString error;
-        QVERIFY2(FSim->start(&error), qPrintable(error));
-        FEndpoint.host = QStringLiteral("127.0.0.1");
-        FEndpoint.port = FSim->ctrlPort();
-        FEndpoint.connectTimeout = 1500;
-        FEndpoint.readTimeout = 600;
-        FEndpoint.closePause = 5;
-        SetCtrlEndpointOverride(&FEndpoint);
+        FSim = TestRcSim::Start(FEndpoint, 600, rcsim::Options(), &error);
+        QVERIFY2(FSim, qPrintable(error));
         FLog = new TfrmTH_TCDV_C_Log();
         FMsg = std::make_unique<ScriptedMsgDlg>(true);
         for (int lc : {1, 2, 3})

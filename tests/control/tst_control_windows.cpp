@@ -30,6 +30,7 @@
 #include "core/Quorval.h"
 #include "centrelink/RC2MMIUnit.h"
 #include "RcSim.h"
+#include "RcSimEndpoint.h"
 #include "rcsim_control.h"
 #include "TestConsoleFolder.h"
 #include "TestDb.h"
@@ -256,16 +257,9 @@ private slots:
         QVERIFY(DM);
         DM->G_ADMIN_MODE = true;
 
-        SetServerBigEndian(false);
-        FSim = std::make_unique<rcsim::RcSim>();
         QString error;
-        QVERIFY2(FSim->start(&error), qPrintable(error));
-        FEndpoint.host = QStringLiteral("127.0.0.1");
-        FEndpoint.port = FSim->ctrlPort();
-        FEndpoint.connectTimeout = 1500;
-        FEndpoint.readTimeout = 600;
-        FEndpoint.closePause = 5;
-        SetCtrlEndpointOverride(&FEndpoint);
+        FSim = TestRcSim::Start(FEndpoint, 600, rcsim::Options(), &error);
+        QVERIFY2(FSim, qPrintable(error));
 
         FLog = new TfrmTH_TCDV_C_Log();
         FLog->SetAdminMode(true);

@@ -27,6 +27,7 @@
 #include "core/Quorval.h"
 #include "centrelink/RC2MMIUnit.h"
 #include "RcSim.h"
+#include "RcSimEndpoint.h"
 #include "TestConsoleFolder.h"
 #include "TestDb.h"
 #include "centrelink/VIPCtrlThreadUnit.h"
@@ -190,16 +191,9 @@ private slots:
         DM = TestConsole::OpenDataModule(FDir.path(), kDb);
         QVERIFY(DM);
 
-        SetServerBigEndian(false);
-        FSim = std::make_unique<RcSim>();
         QString error;
-        QVERIFY2(FSim->start(&error), qPrintable(error));
-        FEndpoint.host = QStringLiteral("127.0.0.1");
-        FEndpoint.port = FSim->ctrlPort();
-        FEndpoint.connectTimeout = 1500;
-        FEndpoint.readTimeout = 800;
-        FEndpoint.closePause = 5;
-        SetCtrlEndpointOverride(&FEndpoint);
+        FSim = TestRcSim::Start(FEndpoint, 800, rcsim::Options(), &error);
+        QVERIFY2(FSim, qPrintable(error));
         FMsg = std::make_unique<ScriptedMsgDlg>(true);
         FImage = std::make_shared<TST_VESK_STATE>();
         std::memset(static_cast<void *>(FImage.get()), 0, sizeof(TST_VESK_STATE));

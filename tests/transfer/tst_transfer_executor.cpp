@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "RcSim.h"
+#include "RcSimEndpoint.h"
 #include "TestConsoleFolder.h"
 #include "TransferTestSupport.h"
 #include "centrelink/ExchangeLogUnit.h"
@@ -73,16 +74,9 @@ void TransferExecutorTest::initTestCase()
     DM = TestConsole::OpenDataModule(FDir.path(), kDb);
     QVERIFY(DM);
 
-    SetServerBigEndian(false);
-    FSim = std::make_unique<rcsim::RcSim>();
     QString error;
-    QVERIFY2(FSim->start(&error), qPrintable(error));
-    FEndpoint.host = QStringLiteral("127.0.0.1");
-    FEndpoint.port = FSim->ctrlPort();
-    FEndpoint.connectTimeout = 1500;
-    FEndpoint.readTimeout = 600;
-    FEndpoint.closePause = 5;
-    SetCtrlEndpointOverride(&FEndpoint);
+    FSim = TestRcSim::Start(FEndpoint, 600, rcsim::Options(), &error);
+    QVERIFY2(FSim, qPrintable(error));
 
     // Start-up code upload: the 2004 block after the two controller bytes.
     FSim->setHandler(162, [](const rcsim::Request &r) {

@@ -154,7 +154,7 @@ void TransferRecordsTest::bitFields()
 {
     QCOMPARE(GetBitsByOneByte(0x70, 1027), quint8(7));
     QCOMPARE(SetBitsToOneByte(0xFF, 258, 1), quint8(0xFB));
-    StartUpCode_2010 s = TransferZeroRecord<StartUpCode_2010>();
+    StartUpCode_2010 s = ZeroRecord<StartUpCode_2010>();
     s.Byte4 = 0xFF;
     s.SetByte4Bits(513, 0); // INT_FLASHPUSH
     QCOMPARE(s.Byte4, quint8(0xFB));
@@ -165,7 +165,7 @@ void TransferRecordsTest::bitFields()
     s.SetByte8Bits(771, 4);  // INT_NIGHTEND
     s.SetByte8Bits(3, 7);    // INT_NIGHTSTART
     QCOMPARE(s.Byte8, quint8(0x27));
-    TExtendCommand e = TransferZeroRecord<TExtendCommand>();
+    TExtendCommand e = ZeroRecord<TExtendCommand>();
     e.SetCmdBits(13, 1538, 2);
     e.SetCmdBits(13, 771, 5);
     e.SetCmdBits(13, 3, 1);
@@ -176,24 +176,24 @@ void TransferRecordsTest::bitFields()
 
 void TransferRecordsTest::startupByte1()
 {
-    StartUpCode_2004 s = TransferZeroRecord<StartUpCode_2004>();
+    StartUpCode_2004 s = ZeroRecord<StartUpCode_2004>();
     s.SetByte1Bits(1, 1);    // INT_RING
     s.SetByte1Bits(259, 2);  // INT_SPILLCONT
     s.SetByte1Bits(1027, 3); // INT_DUALTIME
     QCOMPARE(s.Byte1, quint8(0x35));
-    QCOMPARE(TransferRecordBytes(s), QByteArray::fromHex("3500000000000000"));
+    QCOMPARE(RecordBytes(s), QByteArray::fromHex("3500000000000000"));
 }
 
 void TransferRecordsTest::outputMapWordAndPedExt()
 {
-    InOutPed m = TransferZeroRecord<InOutPed>();
+    InOutPed m = ZeroRecord<InOutPed>();
     m.SetLsuLampType(1, 1);
-    const QByteArray b = TransferRecordBytes(m);
+    const QByteArray b = RecordBytes(m);
     QCOMPARE(quint8(b.at(110)), quint8(0x00));
     QCOMPARE(quint8(b.at(111)), quint8(0x01));
     m.SetLsuLampType(9, 1);
     m.SetLsuLampType(16, 1);
-    QCOMPARE(quint8(TransferRecordBytes(m).at(110)), quint8(0x81));
+    QCOMPARE(quint8(RecordBytes(m).at(110)), quint8(0x81));
     QCOMPARE(m.LsuLampType(16), 1);
     QCOMPARE(m.LsuLampType(2), 0);
     m.SetPedExtOf(1, 5);
@@ -243,7 +243,7 @@ void TransferRecordsTest::reservationCntl()
     QFETCH(int, type);
     QFETCH(int, spc);
     QFETCH(int, cntl);
-    FunctionTable f = TransferZeroRecord<FunctionTable>();
+    FunctionTable f = ZeroRecord<FunctionTable>();
     f.cntl = MakeFunctionTableCntl(type, spc);
     QCOMPARE(int(f.cntl), cntl);
     QCOMPARE(int(f.GetCntlBits(4)), type);
@@ -251,15 +251,15 @@ void TransferRecordsTest::reservationCntl()
 
 void TransferRecordsTest::emptyTests()
 {
-    FunctionTable f = TransferZeroRecord<FunctionTable>();
+    FunctionTable f = ZeroRecord<FunctionTable>();
     QVERIFY(f.IsEmpty());
     f.e_mi = 1;
     QVERIFY(!f.IsEmpty());
-    TUPSStatus u = TransferZeroRecord<TUPSStatus>();
+    TUPSStatus u = ZeroRecord<TUPSStatus>();
     QVERIFY(u.isEmpty());
     u.FRemainLevel = 1;
     QVERIFY(!u.isEmpty());
-    TVMSSchd s = TransferZeroRecord<TVMSSchd>();
+    TVMSSchd s = ZeroRecord<TVMSSchd>();
     s.FReserved[5] = 7; // only the first ten bytes count
     QVERIFY(s.IsEmpty());
     s.FType = 1;
@@ -356,16 +356,16 @@ void TransferRecordsTest::flashMapThreeLamp()
 
 void TransferRecordsTest::carTimerBits()
 {
-    TCarTimer t = TransferZeroRecord<TCarTimer>();
+    TCarTimer t = ZeroRecord<TCarTimer>();
     t.strState[3] = SetCarTimerStateBits(t.strState[3], CarTimerWirelessIndex, 1);
     t.strState[3] = SetCarTimerStateBits(t.strState[3], CarTimerSpecialIndex, 1);
     t.leftState[15] = SetCarTimerStateBits(t.leftState[15], CarTimerEnableIndex, 1);
-    const QByteArray b = TransferRecordBytes(t);
+    const QByteArray b = RecordBytes(t);
     QCOMPARE(quint8(b.at(3)), quint8(0x0A));
     QCOMPARE(quint8(b.at(31)), quint8(0x01));
     QCOMPARE(GetCarTimerStateBits(0x0A, CarTimerPowerOffIndex), quint8(0));
     QCOMPARE(GetCarTimerStateBits(0x0A, CarTimerSpecialIndex), quint8(1));
-    TCarTimerStatus st = TransferZeroRecord<TCarTimerStatus>();
+    TCarTimerStatus st = ZeroRecord<TCarTimerStatus>();
     st.FDirInfo[2 * 3 + 1].Byte0 = 0x17; // direction 3 (0-based), left turn
     QCOMPARE(int(reinterpret_cast<const quint8 *>(&st)[8 * 3 + 4]), 0x17);
     QCOMPARE(st.FDirInfo[7].GetByte0Bits(516), quint8(5));
@@ -373,10 +373,10 @@ void TransferRecordsTest::carTimerBits()
 
 void TransferRecordsTest::upsStatusFields()
 {
-    TUPSStatus u = TransferZeroRecord<TUPSStatus>();
+    TUPSStatus u = ZeroRecord<TUPSStatus>();
     const QByteArray bytes = QByteArray::fromHex("93 71 00 00 00dc 00dd 32 07 85")
                              + QByteArray(12, 0) + QByteArray::fromHex("64");
-    QVERIFY(TransferRecordFromBytes(u, bytes));
+    QVERIFY(RecordFromBytes(u, bytes));
     QCOMPARE(int(u.GetByte1Bits(4)), 3);
     QCOMPARE(int(u.GetByte1Bits(1025)), 1);
     QCOMPARE(int(u.GetByte1Bits(1793)), 1);
@@ -386,12 +386,12 @@ void TransferRecordsTest::upsStatusFields()
     QCOMPARE(u.LoadCurrentMilliAmps(), 700);
     QCOMPARE(u.Temperature(), -5);
     QCOMPARE(int(u.FRemainLevel), 100);
-    QVERIFY(!TransferRecordFromBytes(u, bytes.left(23)));
+    QVERIFY(!RecordFromBytes(u, bytes.left(23)));
 }
 
 void TransferRecordsTest::networkPortOrder()
 {
-    TNetwork n = TransferZeroRecord<TNetwork>();
+    TNetwork n = ZeroRecord<TNetwork>();
     n.SetCenterPort(7070, true);
     QCOMPARE(QByteArray(reinterpret_cast<const char *>(n.FCenterPort), 2), QByteArray::fromHex("1b9e"));
     QCOMPARE(int(n.CenterPort(true)), 7070);
@@ -404,8 +404,8 @@ void TransferRecordsTest::networkPortOrder()
 
 void TransferRecordsTest::deviceFields()
 {
-    TDevice d = TransferZeroRecord<TDevice>();
-    QByteArray b = TransferRecordBytes(d);
+    TDevice d = ZeroRecord<TDevice>();
+    QByteArray b = RecordBytes(d);
     b[20] = 1;
     b[21] = 2;
     b[22] = 3;
@@ -413,7 +413,7 @@ void TransferRecordsTest::deviceFields()
     b[24] = 0x01; // revision 0x0104, low byte first
     b[25] = 0x07;
     b[26] = 0xEA; // year 2026, high byte first
-    QVERIFY(TransferRecordFromBytes(d, b));
+    QVERIFY(RecordFromBytes(d, b));
     QCOMPARE(int(d.BuildYear()), 2026);
     QCOMPARE(d.VersionText(), QStringLiteral("1.2.3.260"));
 }
@@ -524,8 +524,8 @@ void TransferRecordsTest::dumpTexts()
     QFETCH(TLcTypeEx, lcType);
     QFETCH(QByteArray, entry);
     QFETCH(QString, text);
-    TDumpData d = TransferZeroRecord<TDumpData>();
-    QVERIFY(TransferRecordFromBytes(d, entry));
+    TDumpData d = ZeroRecord<TDumpData>();
+    QVERIFY(RecordFromBytes(d, entry));
     QCOMPARE(DumpDataText(d, lcType), text);
 }
 

@@ -457,6 +457,8 @@ private:
             reply.command = quint8(r.head.opcode + 2);
             if (reply.statusIndex >= 2 && reply.data.size() >= 2)
                 reply.data[1] = char(r.head.opcode + 2);
+            else if (reply.opcodeIndex >= 0 && reply.opcodeIndex < reply.data.size())
+                reply.data[reply.opcodeIndex] = char(quint8(reply.data.at(reply.opcodeIndex)) + 1);
             break;
         case FailMode::RefusalByte:
             if (reply.statusIndex >= 0 && reply.statusIndex < reply.data.size())
@@ -925,6 +927,8 @@ bool RcSim::execCommand(const QString &line, QString *answer, bool *quit)
                   .arg(capturedCount())
                   .arg(connectionsAccepted())
                   .arg(connectionsReset());
+    } else if (FCommandHook && FCommandHook(w, &out, &ok)) {
+        // taken by the hook
     } else {
         ok = false;
         out = QStringLiteral("unknown command: %1 (try help)").arg(line.trimmed());
@@ -933,5 +937,7 @@ bool RcSim::execCommand(const QString &line, QString *answer, bool *quit)
         *answer = out;
     return ok;
 }
+
+void RcSim::setCommandHook(CommandHook hook) { FCommandHook = std::move(hook); }
 
 } // namespace rcsim

@@ -84,6 +84,8 @@ struct Reply
     quint16 target = 0;
     QByteArray data;
     int statusIndex = -1; // the controller's status byte in data (-1 none)
+    int opcodeIndex = -1; // the controller's reply opcode in data, which the wrong-opcode
+                          // failure changes too (-1: only by the status-byte rule)
 };
 using Handler = std::function<Reply(const Request &)>;
 
@@ -167,6 +169,11 @@ public:
     // command. "quit" sets *quit.
     bool execCommand(const QString &line, QString *answer, bool *quit = nullptr);
     static QString commandHelp();
+    // Further commands (the controller database's): asked for a line that no
+    // command of the simulator takes; true when it took the line (its *ok tells
+    // whether the command succeeded).
+    using CommandHook = std::function<bool(const QStringList &words, QString *answer, bool *ok)>;
+    void setCommandHook(CommandHook hook);
 
     struct Shared;
 
@@ -175,6 +182,7 @@ private:
     Options FOptions;
     QThread *FThread = nullptr;
     QObject *FServer = nullptr;
+    CommandHook FCommandHook;
 };
 
 } // namespace rcsim

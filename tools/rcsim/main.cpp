@@ -1,8 +1,13 @@
 // rcsim: the centre-server simulator as a program.
 //   rcsim --mntr-port N --ctrl-port M [--big-endian] [--scenario FILE] [--capture FILE]
 //         [--control FILE] [--speed X]
+//         [--ctrl-db NAME [--db-socket PATH | --db-host H --db-port P] [--db-user U]
+//          [--db-password W] [--seed FILE]]
+// With --ctrl-db the simulator keeps the controller database (RcCtrlDb.h) and reads
+// the centre rows of its downloads from database NAME.
 // Runs until stopped (quit on stdin, a signal). Failure modes are switched at run
 // time by commands on stdin or in the control file (see --help).
+#include "RcCtrlDb.h"
 #include "RcSim.h"
 
 #include <QCommandLineParser>
@@ -14,6 +19,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 #include <unistd.h>
 
 int main(int argc, char **argv)
@@ -50,7 +56,24 @@ int main(int argc, char **argv)
                                    QStringLiteral("X"), QStringLiteral("1"));
     const QCommandLineOption printScenario(QStringLiteral("print-scenario"),
                                            QStringLiteral("Print the built-in scenario and exit."));
-    parser.addOptions({mntrPort, ctrlPort, bigEndian, scenario, capture, control, speed, printScenario});
+    const QCommandLineOption ctrlDb(QStringLiteral("ctrl-db"),
+                                    QStringLiteral("Centre database whose rows the controller downloads read."),
+                                    QStringLiteral("name"));
+    const QCommandLineOption dbSocket(QStringLiteral("db-socket"), QStringLiteral("Database server socket."),
+                                      QStringLiteral("path"));
+    const QCommandLineOption dbHost(QStringLiteral("db-host"), QStringLiteral("Database server host."),
+                                    QStringLiteral("host"), QStringLiteral("127.0.0.1"));
+    const QCommandLineOption dbPort(QStringLiteral("db-port"), QStringLiteral("Database server port."),
+                                    QStringLiteral("port"), QStringLiteral("3306"));
+    const QCommandLineOption dbUser(QStringLiteral("db-user"), QStringLiteral("Database user."),
+                                    QStringLiteral("user"));
+    const QCommandLineOption dbPassword(QStringLiteral("db-password"), QStringLiteral("Database password."),
+                                        QStringLiteral("password"));
+    const QCommandLineOption seed(QStringLiteral("seed"),
+                                  QStringLiteral("Seed file of the controller database (\"db set\" lines)."),
+                                  QStringLiteral("file"));
+    parser.addOptions({mntrPort, ctrlPort, bigEndian, scenario, capture, control, speed, printScenario, ctrlDb,
+                       dbSocket, dbHost, dbPort, dbUser, dbPassword, seed});
     parser.process(app);
 
     QTextStream out(stdout);
@@ -77,6 +100,22 @@ int main(int argc, char **argv)
 
     rcsim::RcSim sim(options);
     QString error;
+    std::unique_ptr<rcsim::ControllerDb> controllers;
+    if (parser.isSet(ctrlDb) || parser.isSet(seed)) {
+        rcsim::CtrlDbSource source;
+        source.database = parser.value(ctrlDb);
+        source.socket = parser.value(dbSocket);
+        source.host = parser.value(dbHost);
+        source.port = parser.value(dbPort).toInt();
+        source.user = parser.value(dbUser);
+        source.password = parser.value(dbPassword);
+        controllers = std::make_unique<rcsim::ControllerDb>(source);
+        controllers->install(sim);
+        if (parser.isSet(seed) && !controllers->loadSeed(parser.value(seed), &error)) {
+            err << "rcsim: " << error << "\n";
+            return 2;
+        }
+    }
     if (!sim.start(&error)) {
         err << "rcsim: " << error << "\n";
         return 1;
