@@ -45,6 +45,14 @@ QString TTransferExecutor::EventText(const QString &caption, bool ok)
     return QStringLiteral("%1:%2").arg(caption, siText(kTable, ok ? QStringLiteral("IDS_525") : QStringLiteral("IDS_526")));
 }
 
+QString TTransferExecutor::AllRunRowCaption(const QString &panelText, const QString &allDownloadCaption,
+                                           const QString &caption, int dayPlanNo)
+{
+    if (!panelText.isEmpty() && panelText == allDownloadCaption && caption == siText(kTable, QStringLiteral("IDS_539")))
+        return QStringLiteral("%1(일계획: #%2)").arg(caption).arg(dayPlanNo, 2, 10, QLatin1Char('0'));
+    return caption;
+}
+
 bool TTransferExecutor::RunTransfer(QObject *Sender, const QString &ACaption, const TProc &AClearView,
                                     const TProc &AClearData, const TProc &AOnSuccess, const TProc &AOnFinish,
                                     int ATcdvId, TCtrlDataArray &ADataArray, quint16 AReqOpcode,
@@ -66,7 +74,7 @@ bool TTransferExecutor::RunTransfer(QObject *Sender, const QString &ACaption, co
         if (progress)
             progress->StartProgress(ACaption, pbstMarquee, 0, 100, 10);
         else if (!userRun && AddAllRunRow)
-            AddAllRunRow(ACaption);
+            AddAllRunRow(AllRunRowCaption(AllRunPanelText, AllDownloadCaption, ACaption, DayPlanNo));
         QCoreApplication::processEvents();
         if (AClearView)
             AClearView();

@@ -38,6 +38,12 @@ public:
     // into the panel through the two hooks below.
     bool FAllExecutorVisible = false;
     std::function<void(const QString &caption)> AddAllRunRow;
+    // The all-run panel's text (the caption of the button that started the all-run),
+    // the caption of the all-download button and the day-plan number shown: an
+    // all-download's day-plan rows are named after the plan (AllRunRowCaption).
+    QString AllRunPanelText;
+    QString AllDownloadCaption;
+    int DayPlanNo = 1;
     std::function<void(bool ok)> MarkAllRunRow;
     // Log object of the exchange thread (the window's status bar), may be null.
     QObject *StatusBar = nullptr;
@@ -56,6 +62,11 @@ public:
     bool ExecuteTransfer(const QString &ACaption, int ATcdvId, QObject *AProgressBar, int AReqtType,
                          quint16 AResOpcode, quint16 AReqOpcode, TCtrlDataArray &ADataArray);
 
+    // The caption of a run's all-run row: "caption(일계획: #NN)" with the day-plan
+    // number when the panel belongs to the all-download and the run is the day-plan
+    // download (its caption the window text IDS_539), else the caption itself.
+    static QString AllRunRowCaption(const QString &panelText, const QString &allDownloadCaption,
+                                    const QString &caption, int dayPlanNo);
     // The event text of a run: "caption:성공" / "caption:실패" (active language).
     static QString EventText(const QString &caption, bool ok);
 

@@ -16,6 +16,7 @@
 #include "centrelink/ExchangeLogUnit.h"
 #include "core/untDM.h"
 #include "transfer/TransferExecutor.h"
+#include "transfer/TransferGridLayouts.h"
 
 using namespace TransferFixture;
 
@@ -56,6 +57,11 @@ private slots:
     void failedFrame();
     void unreachableServer();
     void exceptionSkipsEventButFinishes();
+    void allRunRowCaption_data();
+    void allRunRowCaption();
+    void allDownloadNamesDayPlanRow();
+    void conflictLayout_data();
+    void conflictLayout();
 
 private:
     QStringList events();
@@ -237,6 +243,82 @@ void TransferExecutorTest::exceptionSkipsEventButFinishes()
     QVERIFY(!QApplication::overrideCursor());
     QCOMPARE(FSim->capturedCount(), 0);
     QCOMPARE(events(), QStringList());
+}
+
+void TransferExecutorTest::allRunRowCaption_data()
+{
+    QTest::addColumn<QString>("panel");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("plan");
+    QTest::addColumn<QString>("expected");
+    const QString all = QStringLiteral("전체 다운로드");
+    const QString dayPlan = QStringLiteral("일계획 다운로드");
+    QTest::newRow("day plan in the all-download") << all << dayPlan << 3 << QStringLiteral("일계획 다운로드(일계획: #03)");
+    QTest::newRow("plan 10") << all << dayPlan << 10 << QStringLiteral("일계획 다운로드(일계획: #10)");
+    QTest::newRow("other kind in the all-download") << all << QStringLiteral("주간계획 다운로드") << 3
+                                                    << QStringLiteral("주간계획 다운로드");
+    QTest::newRow("day plan in the all-upload") << QStringLiteral("전체 업로드") << dayPlan << 3 << dayPlan;
+}
+
+void TransferExecutorTest::allRunRowCaption()
+{
+    QFETCH(QString, panel);
+    QFETCH(QString, caption);
+    QFETCH(int, plan);
+    QFETCH(QString, expected);
+    QCOMPARE(TTransferExecutor::AllRunRowCaption(panel, QStringLiteral("전체 다운로드"), caption, plan), expected);
+}
+
+void TransferExecutorTest::allDownloadNamesDayPlanRow()
+{
+    TTransferExecutor ex;
+    ex.FAllExecutorVisible = true;
+    ex.AllRunPanelText = ex.AllDownloadCaption = QStringLiteral("전체 다운로드");
+    ex.DayPlanNo = 7;
+    QStringList rows;
+    ex.AddAllRunRow = [&](const QString &c) { rows << c; };
+    TCtrlDataArray frames = {Frame({}, 10)};
+    ex.RunTransfer(nullptr, QStringLiteral("일계획 다운로드"), {}, {}, {}, {}, Lc2004, frames, 162, 163);
+    QCOMPARE(rows, QStringList{QStringLiteral("일계획 다운로드(일계획: #07)")});
+    // the event keeps the run's own caption
+    QCOMPARE(events().size(), 1);
+    QVERIFY(events().at(0).endsWith(QStringLiteral("|일계획 다운로드:성공")));
+}
+
+void TransferExecutorTest::conflictLayout_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("3L row 0") << int(lct2010_3L) << 0 << QStringLiteral("LSU #1") << QStringLiteral("G1");
+    QTest::newRow("3L row 1") << int(lct2010_3L) << 1 << QStringLiteral("LSU #1") << QStringLiteral("G2");
+    QTest::newRow("3L row 2") << int(lct2010_3L) << 2 << QStringLiteral("LSU #2") << QStringLiteral("G1");
+    QTest::newRow("3L row 31") << int(lct2010_3L) << 31 << QStringLiteral("LSU #16") << QStringLiteral("G2");
+    QTest::newRow("4L row 0") << int(lct2010_4L) << 0 << QStringLiteral("LSU #1") << QStringLiteral("PG");
+    QTest::newRow("4L row 1") << int(lct2010_4L) << 1 << QStringLiteral("LSU #1") << QStringLiteral("A");
+    QTest::newRow("4L row 2") << int(lct2010_4L) << 2 << QStringLiteral("LSU #1") << QStringLiteral("G");
+    QTest::newRow("4L row 3") << int(lct2010_4L) << 3 << QStringLiteral("LSU #1") << QStringLiteral("-");
+    QTest::newRow("4L row 4") << int(lct2010_4L) << 4 << QStringLiteral("LSU #2") << QStringLiteral("PG");
+    QTest::newRow("4L row 31") << int(lct2010_4L) << 31 << QStringLiteral("LSU #8") << QStringLiteral("-");
+}
+
+void TransferExecutorTest::conflictLayout()
+{
+    QFETCH(int, type);
+    QFETCH(int, row);
+    QFETCH(QString, item);
+    QFETCH(QString, kind);
+    const QList<TConflictRow> rows = ConflictLayoutRows(TLcTypeEx(type));
+    QCOMPARE(rows.size(), 32);
+    QCOMPARE(rows.at(row).MainLabel, QStringLiteral("기준출력"));
+    QCOMPARE(rows.at(row).SubLabel, item);
+    QCOMPARE(rows.at(row).LsuNo, kind);
+    // no conflict map for a 2004 controller or none
+    QVERIFY(ConflictLayoutRows(lct2004).isEmpty());
+    QVERIFY(ConflictLayoutRows(lctNone).isEmpty());
+    QCOMPARE(ConflictBandCaptions(lct2010_3L), (QStringList{"G1", "G2", "G1", "G2", "G1", "G2", "G1", "G2"}));
+    QCOMPARE(ConflictBandCaptions(lct2010_4L), (QStringList{"PG", "A", "G", "-", "PG", "A", "G", "-"}));
 }
 
 QTEST_MAIN(TransferExecutorTest)

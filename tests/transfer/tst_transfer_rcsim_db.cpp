@@ -5,6 +5,7 @@
 // files nothing for that frame, and the big-endian server works the same. No test
 // leaves a protocol error in the simulator.
 #include <QApplication>
+#include <QFile>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -90,6 +91,8 @@ private slots:
     void faultOnFrame();
     void unreachableServer();
     void bigEndianServer();
+    void seedAndCommands_data();
+    void seedAndCommands();
 
 private:
     bool run(TTransferExecutor &ex, int lc, TCtrlDataArray &frames, int req, int res);
@@ -509,6 +512,43 @@ void TransferRcSimDbTest::bigEndianServer()
     QVERIFY(ok);
     QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('\n'))));
     COMPARE_BLOCK(stored, SignalMapGolden(Lc3L));
+}
+
+// ------------------------------------------------------------ seed, commands
+
+void TransferRcSimDbTest::seedAndCommands_data()
+{
+    QTest::addColumn<QString>("seed");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("weekPlan"); // after the seed, in hexadecimal
+    QTest::newRow("comments and a block") << QStringLiteral("# week\n\ndb set 903 WeekPlan 01020304050607\n") << true
+                                          << QStringLiteral("01020304050607");
+    QTest::newRow("one byte short") << QStringLiteral("db set 903 WeekPlan 010203040506\n") << false << QStringLiteral("00000000000000");
+    QTest::newRow("unknown block") << QStringLiteral("db set 903 Weekly 01020304050607\n") << false << QStringLiteral("00000000000000");
+    QTest::newRow("not a set line") << QStringLiteral("db clear\n") << false << QStringLiteral("00000000000000");
+}
+
+void TransferRcSimDbTest::seedAndCommands()
+{
+    QFETCH(QString, seed);
+    QFETCH(bool, ok);
+    QFETCH(QString, weekPlan);
+    QTemporaryDir dir;
+    QFile f(dir.filePath(QStringLiteral("seed.txt")));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(seed.toUtf8());
+    f.close();
+    QString answer;
+    QCOMPARE(FSim->execCommand(QStringLiteral("db seed %1").arg(f.fileName()), &answer), ok);
+    QVERIFY(FSim->execCommand(QStringLiteral("db get 903 WeekPlan"), &answer));
+    QCOMPARE(answer, weekPlan);
+    QVERIFY(FSim->execCommand(QStringLiteral("db type 902"), &answer));
+    QCOMPARE(answer, QStringLiteral("3L"));
+    // the uploaded weekly plan is the stored one
+    TTransferExecutor ex;
+    TCtrlDataArray frames = {Frame({}, 2, 9)};
+    QVERIFY(run(ex, Lc4L, frames, 170, 171));
+    QCOMPARE(ex.Buffers.LWeekPlan, QByteArray::fromHex(weekPlan.toLatin1()));
 }
 
 QTEST_MAIN(TransferRcSimDbTest)
