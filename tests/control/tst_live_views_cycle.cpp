@@ -17,7 +17,10 @@
 #include "control/untCURR_EV.h"
 #include "control/untTCDV_M_State.h"
 #include "core/Quorval.h"
+#include "core/WindowRegistry.h"
 #include "core/untDM.h"
+#include "control/untSA_M.h"
+#include "control/untSYS_M.h"
 #include "mainwindow/MapBridgeUnit.h"
 #include "mainwindow/MonitorHubUnit.h"
 #include "mainwindow/untMain.h"
@@ -133,6 +136,51 @@ private slots:
             delete list;
             QVERIFY(w.Hub()->MonitorView(mvkStateList) == nullptr);
             QVERIFY(runCycle(w));
+            w.FormDestroy();
+        }
+        DM = nullptr;
+    }
+
+    // The main window's actions open the views through their registered openers, and
+    // each view joins the cycle while it exists.
+    void actionsOpenRegisteredViews()
+    {
+        RegisterControlWindows();
+        QTemporaryDir dir;
+        ScriptedMsgDlg boxes; // no database: the member and tile queries fail with a box
+        TDM dm(dir.path(), QStringLiteral("signal-console"));
+        dm.LoadConfig();
+        dm.UpdateStrings();
+        DM = &dm;
+        {
+            TRecordingMapBridge bridge;
+            bridge.SetRecording(false);
+            TfrmMain w(nullptr, &bridge);
+            w.show();
+            w.Hub()->Timer()->stop();
+
+            w.Action(QStringLiteral("actOpenSYS_M"))->trigger();
+            auto *sys = qobject_cast<TfrmSYS_M *>(TWindowRegistry::Find(QStringLiteral("TfrmSYS_M")));
+            QVERIFY(sys);
+            QVERIFY(w.Hub()->MonitorView(mvkSystemMonitor) == sys);
+            QCOMPARE(sys->gtvSysM->rowCount(), 40); // nothing read: 40 empty rows
+
+            w.SetSelection(7, 0);
+            w.Action(QStringLiteral("actOpenSA_M"))->trigger();
+            auto *group = qobject_cast<TfrmSA_M *>(TWindowRegistry::Find(QStringLiteral("TfrmSA_M")));
+            QVERIFY(group);
+            QCOMPARE(group->SA_ID(), 7);
+            QVERIFY(w.Hub()->MonitorView(mvkGroupMonitor) == group);
+
+            w.Action(QStringLiteral("actOpenTCDV_M_State"))->trigger();
+            auto *list = qobject_cast<TfrmTCDV_M_State *>(TWindowRegistry::Find(QStringLiteral("TfrmTCDV_M_State")));
+            QVERIFY(list);
+            QVERIFY(w.Hub()->MonitorView(mvkStateList) == list);
+            // Placed at the main window's top right.
+            QCOMPARE(list->y(), w.y() + 55);
+
+            delete sys;
+            QVERIFY(w.Hub()->MonitorView(mvkSystemMonitor) == nullptr);
             w.FormDestroy();
         }
         DM = nullptr;
