@@ -1,7 +1,10 @@
+#include <QAction>
+
 #include "control/ControlWindows.h"
 #include "core/CoreWindows.h"
 #include "core/untStartup.h"
 #include "intersection/IntersectionWindows.h"
+#include "mainwindow/MainServices.h"
 #include "mainwindow/MapViewControllerUnit.h"
 #include "mainwindow/untMain.h"
 
@@ -13,5 +16,12 @@ int main(int argc, char *argv[])
     RegisterControlWindows();
     RegisterIntersectionWindows();
     RegisterMainWindow();
+    // The current-event window and the state list behind the status counters.
+    TMainServices::Current().CurrentEventFactory = [](TfrmMain *m) { return CreateCurrentEventWindow(m, m); };
+    TMainServices::Current().StateListOpener = [](TfrmMain *m, const TStateListFilter &filter) {
+        if (QAction *a = m->Action(QStringLiteral("actOpenTCDV_M_State")))
+            a->trigger();
+        ApplyStateListFilter(filter);
+    };
     return RunConsole(argc, argv);
 }

@@ -4,8 +4,13 @@
 
 #include "control/ControlRunWindow.h"
 #include "control/untSA_C_Control.h"
+#include "control/untCURR_EV.h"
+#include "control/untSA_M.h"
+#include "control/untSYS_M.h"
 #include "control/untTCDV_C_Control.h"
+#include "control/untTCDV_M_State.h"
 #include "core/MainContracts.h"
+#include "core/WindowRegistry.h"
 
 void RegisterControlWindows()
 {
@@ -47,4 +52,46 @@ void RegisterControlWindows()
                                     static_cast<TfrmSA_C_Control *>(w)->SetSaID(v.toInt());
                             },
                             {}, {}});
+
+    // Live views of many intersections; each registers itself with the monitoring
+    // cycle of the main window it is given.
+    TMainOpeners::Register(QStringLiteral("TfrmSYS_M"),
+                           {[](const TOpenContext &c) -> QWidget * {
+                                IMainWindow *main = c.Main;
+                                return new TfrmSYS_M(c.Owner, main, main ? main->LiveLcInfoSet() : nullptr,
+                                                     main ? main->LcStatusColors() : TLcStatusColors::Defaults());
+                            },
+                            {}, {}, {}});
+    TMainOpeners::Register(QStringLiteral("TfrmSA_M"),
+                           {[](const TOpenContext &c) -> QWidget * {
+                                return new TfrmSA_M(c.Owner, c.Main, c.Main ? c.Main->LiveLcInfoSet() : nullptr);
+                            },
+                            [](QWidget *w, const QString &setter, const QVariant &v) {
+                                if (setter == QLatin1String("SA_ID"))
+                                    static_cast<TfrmSA_M *>(w)->SetSA_ID(v.toInt());
+                            },
+                            {}, {}});
+    TWindowClassHooks stateList;
+    stateList.Create = [](const TOpenContext &c) -> QWidget * {
+        return new TfrmTCDV_M_State(c.Owner, c.Main, c.Main ? c.Main->LiveLcInfoSet() : nullptr);
+    };
+    stateList.AfterShow = [](QWidget *w, const TOpenContext &) {
+        static_cast<TfrmTCDV_M_State *>(w)->RefreshOprState();
+    };
+    stateList.Placement = oplMainTopRight;
+    TMainOpeners::Register(QStringLiteral("TfrmTCDV_M_State"), stateList);
+}
+
+QWidget *CreateCurrentEventWindow(IMainWindow *main, QWidget *owner)
+{
+    auto *w = new TfrmCURR_EV(owner, main);
+    if (main)
+        main->RegisterMonitorView(mvkCurrentEvent, w, w);
+    return w;
+}
+
+void ApplyStateListFilter(const TStateListFilter &filter)
+{
+    if (auto *w = qobject_cast<TfrmTCDV_M_State *>(TWindowRegistry::Find(QStringLiteral("TfrmTCDV_M_State"))))
+        w->ApplyCounterFilter(filter);
 }

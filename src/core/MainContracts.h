@@ -14,11 +14,16 @@
 //     they are public slots of the main window) and the state-list filter.
 // The link's records (state image, live state set) are only named here.
 #include <QDateTime>
+#include <QList>
+#include <QMap>
 #include <QString>
 #include <QVariant>
 #include <functional>
 #include <memory>
 
+#include "core/LcStatusColor.h"
+
+class QObject;
 class QWidget;
 struct TST_VESK_STATE;
 class TLC_INFO_SET;
@@ -126,6 +131,20 @@ public:
     // Window messages: select a group, locate an intersection.
     virtual void LocateSA(int groupId) = 0;
     virtual void LocateTCDV(int lcNo) = 0;
+
+    // Live views of many intersections (whole system, group, state list, events).
+    // Registers a view with the monitoring cycle; it leaves the cycle when `window`
+    // is destroyed.
+    virtual void RegisterMonitorView(TMonitorViewKind /*kind*/, IMonitorView * /*view*/, QObject * /*window*/) {}
+    // Pans the map to an intersection (PanToTCDV).
+    virtual void PanToLc(int lcNo) { LocateTCDV(lcNo); }
+    // Group names (FSA_NameList), groups with an outline (FSA_BoundsList), the
+    // intersections with a marker (FLC_List).
+    virtual QMap<int, QString> SaNameList() const { return {}; }
+    virtual QList<int> SaOutlineList() const { return {}; }
+    virtual QList<int> LcMarkerList() const { return {}; }
+    // The state colours of the legend.
+    virtual TLcStatusColors LcStatusColors() const { return TLcStatusColors::Defaults(); }
 };
 
 // ---------------------------------------------------------------------------

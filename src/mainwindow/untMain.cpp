@@ -1443,6 +1443,16 @@ void TfrmMain::ShowSelectionText()
         Tx(FTCDV_ID > 0 ? QStringLiteral("IDS_67") : QStringLiteral("IDS_68")), FSA_ID, FTCDV_ID));
 }
 
+void TfrmMain::RegisterMonitorView(TMonitorViewKind kind, IMonitorView *view, QObject *window)
+{
+    TMonitorHub *hub = FHub;
+    if (!hub || !view)
+        return;
+    hub->RegisterMonitorView(kind, view);
+    if (window)
+        connect(window, &QObject::destroyed, hub, [hub, kind, view] { hub->UnregisterMonitorView(kind, view); });
+}
+
 void TfrmMain::SelectLCMarker(int lcNo)
 {
     const PSTT_LC_INFO info = G_LC_INFO_SET.GetLcInfo(lcNo);

@@ -94,6 +94,12 @@ public:
     const TLC_INFO_SET *LiveLcInfoSet() const override { return &G_LC_INFO_SET; }
     void LocateSA(int groupId) override { WmLocateSA(groupId); }
     void LocateTCDV(int lcNo) override { WmLocateTCDV(lcNo); }
+    void RegisterMonitorView(TMonitorViewKind kind, IMonitorView *view, QObject *window) override;
+    void PanToLc(int lcNo) override { PanToTCDV(lcNo); }
+    QMap<int, QString> SaNameList() const override { return FSA_NameList; }
+    QList<int> SaOutlineList() const override { return FSA_BoundsList.keys(); }
+    QList<int> LcMarkerList() const override { return FMarkerLists.LC; }
+    TLcStatusColors LcStatusColors() const override { return Legend().Status; }
 
     // --- data that other windows read ------------------------------------------------
     // The live state set (G_LC_INFO_SET).
