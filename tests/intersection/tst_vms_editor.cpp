@@ -1,6 +1,7 @@
 // The VMS message and schedule editor against the fixture database: loading both
 // grids, the row limits, renumbering, the number box, the 48-byte text limit,
 // a failed save that keeps every edit, modal closing and the English value texts.
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSqlQuery>
@@ -8,6 +9,7 @@
 #include <QTimer>
 
 #include "CoreKitSupport.h"
+#include "core/GridResources.h"
 #include "core/Quorval.h"
 #include "intersection/IntersectionWindows.h"
 #include "intersection/VmsRules.h"
@@ -305,6 +307,38 @@ private slots:
         QCOMPARE(week.at(8).Text, QString("8)HOLIDAY"));
         const QList<TGridItem> font = Vms::Choices("eriImageComboBoxItemFont");
         QCOMPARE(font.at(2).Text, QString("3)FONT3"));
+    }
+
+    // The core's shared edit items show the texts of the active language, also
+    // in their drop-down editors.
+    void sharedEditItemsFollowTheLanguage()
+    {
+        const struct { const char *item; int value; QString korean, english; } cases[] = {
+            {"eriImageComboBoxItemMsgDirection", 0, "미사용", "0)NU"},
+            {"eriImageComboBoxItemMsgDirection", 1, "북쪽", "1)NN"},
+            {"eriImageComboBoxItemSchdDirection", 9, "전방향", "9)ALL"},
+            {"eriImageComboBoxItemWeek", 8, "공휴일(휴일계획에 지정된 휴일)", "8)HOLIDAY"},
+            {"eriImageComboBoxItemSchdType", 4, "일반+교통", "4)NOR+TRA"},
+            {"eriImageComboBoxItemColor", 3, "황색", "3)YELLOW"},
+            {"eriImageComboBoxItemFont", 2, "폰트2", "3)FONT3"},
+        };
+        auto *lang = TsiLangDispatcher::instance();
+        for (const auto &c : cases) {
+            const TRepositoryItem *item = GridResources::Item(c.item);
+            QVERIFY(item);
+            for (int language : {int(TsiLangDispatcher::LangKorean), int(TsiLangDispatcher::LangEnglish)}) {
+                lang->SetActiveLanguage(language);
+                const QString want = language == TsiLangDispatcher::LangKorean ? c.korean : c.english;
+                QCOMPARE(GridResources::DisplayText(*item, c.value), want);
+                std::unique_ptr<QAbstractItemDelegate> d(GridResources::CreateDelegate(c.item, nullptr));
+                QWidget parent;
+                std::unique_ptr<QWidget> editor(d->createEditor(&parent, QStyleOptionViewItem(), QModelIndex()));
+                auto *combo = qobject_cast<QComboBox *>(editor.get());
+                QVERIFY(combo);
+                QCOMPARE(combo->itemText(combo->findData(c.value)), want);
+            }
+        }
+        lang->SetActiveLanguage(TsiLangDispatcher::LangKorean);
     }
 
     void openerTableListsTheEditors()
