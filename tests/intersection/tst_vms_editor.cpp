@@ -2,6 +2,8 @@
 // grids, the row limits, renumbering, the number box, the 48-byte text limit,
 // a failed save that keeps every edit, modal closing and the English value texts.
 #include <QComboBox>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSqlQuery>
@@ -9,6 +11,7 @@
 #include <QTimer>
 
 #include "CoreKitSupport.h"
+#include "core/FileDialogService.h"
 #include "core/GridResources.h"
 #include "core/Quorval.h"
 #include "intersection/IntersectionWindows.h"
@@ -266,6 +269,33 @@ private slots:
         QCOMPARE(Column("SELECT CONCAT(" + index + ", ':', " + col + ") FROM " + table +
                         " WHERE INT_LCNO = 16 AND " + index + " IN (1, 4) ORDER BY " + index),
                  QStringList({"1:77", grid == 0 ? "4:10" : "4:150"}));
+    }
+
+    // Each grid proposes its workbook as the caption with the grid's caption in
+    // brackets, and fits its columns only while the window is as wide as they are.
+    void exportNameAndColumnFit()
+    {
+        QTemporaryDir dir;
+        ScriptedFileDialog files;
+        ScriptedMsgDlg boxes; // the offer to open the workbook: No
+        TfrmVMSMsgPlan w;
+        w.show();
+        w.SetTCDV_ID(16);
+        files.enqueue(dir.filePath("msg.xlsx"));
+        w.actExport->trigger();
+        QCOMPARE(files.last().fileName, QString("VMS 메시지계획(VMS 메시지)"));
+        files.enqueue(dir.filePath("schd.xlsx"));
+        w.actExport1->trigger();
+        QCOMPARE(files.last().fileName, QString("VMS 메시지계획(VMS 스케줄)"));
+        QVERIFY(QFile::exists(dir.filePath("msg.xlsx")) && QFile::exists(dir.filePath("schd.xlsx")));
+        // Designed widths: messages 1310, schedules 860.
+        const struct { int width; bool msgFits, schdFits; } cases[] = {
+            {1400, true, true}, {1000, false, true}, {800, false, false}, {1310, true, true}};
+        for (const auto &c : cases) {
+            w.resize(c.width, 700);
+            QCOMPARE(w.gtvMsg->FitColumns(), c.msgFits);
+            QCOMPARE(w.gtvSchd->FitColumns(), c.schdFits);
+        }
     }
 
     void modalCloseReturnsOk()
