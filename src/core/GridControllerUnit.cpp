@@ -379,10 +379,13 @@ bool SaveGridToExcel(TGridView *view)
     view->PostEdit();
     QWidget *win = view->window();
     const QString caption = win ? win->windowTitle() : QString();
+    // A window with several grids names each grid's workbook itself: the grid's
+    // property "ExportFileName", when it holds a text, is the proposed name.
+    const QString own = view->property("ExportFileName").toString();
     const QString folder = DM ? DM->G_DIALOG_PATH : QDir::homePath();
     const QString filter = Tdm(&TDM::T_SAVEDIALOG_FILTER, "strSAVEDIALOG_FILTER");
-    const QString file = ShowSaveDialog(win, caption, folder, RemoveInvalidFileChars(caption), filter,
-                                        QStringLiteral("xlsx"));
+    const QString file = ShowSaveDialog(win, caption, folder, RemoveInvalidFileChars(own.isEmpty() ? caption : own),
+                                        filter, QStringLiteral("xlsx"));
     if (file.isEmpty())
         return false;
     if (DM)

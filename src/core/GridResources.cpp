@@ -221,6 +221,20 @@ QFont StyleFont(const QString &name)
     return f;
 }
 
+QList<QPair<QVariant, QString>> ItemValues(const TRepositoryItem &item)
+{
+    auto *lang = TsiLangDispatcher::instance();
+    const QString table = QStringLiteral("GridResources");
+    const int language = lang->ActiveLanguage();
+    QList<QPair<QVariant, QString>> list;
+    list.reserve(item.Values.size());
+    for (const auto &v : item.Values) {
+        const QString key = item.Name + QLatin1Char('.') + v.first.toString();
+        list.append({v.first, lang->HasText(table, key, language) ? lang->TextIn(table, key, language) : v.second});
+    }
+    return list;
+}
+
 const TRepositoryItem *Item(const QString &name)
 {
     for (const TRepositoryItem &i : items())
@@ -275,7 +289,7 @@ QString DisplayText(const TRepositoryItem &item, const QVariant &value)
         return value.toDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
     case TRepositoryItem::ImageCombo:
     case TRepositoryItem::MvmtPicture:
-        for (const auto &v : item.Values)
+        for (const auto &v : ItemValues(item))
             if (sameValue(v.first, value))
                 return v.second;
         return QString();
@@ -382,7 +396,7 @@ QWidget *TRepositoryDelegate::createEditor(QWidget *parent, const QStyleOptionVi
     }
     case TRepositoryItem::ImageCombo: {
         auto *c = new QComboBox(parent);
-        for (const auto &v : FItem.Values)
+        for (const auto &v : GridResources::ItemValues(FItem))
             c->addItem(v.second, v.first);
         c->setFocusPolicy(Qt::StrongFocus);
         c->installEventFilter(const_cast<TRepositoryDelegate *>(this)); // no wheel

@@ -49,7 +49,11 @@ const TRepositoryItem *Item(const QString &name); // nullptr for an unknown name
 QStringList ItemNames();
 // A delegate for the item, or nullptr for an unknown name (fits TGridView's factory).
 QAbstractItemDelegate *CreateDelegate(const QString &name, QObject *parent);
-// The text a cell of the item shows for a value.
+// The value list of a value-list item in the active language: each value's text of the
+// language table [GridResources] ("<item>.<value>") where the language files hold one,
+// else the item's own (Korean) text.
+QList<QPair<QVariant, QString>> ItemValues(const TRepositoryItem &item);
+// The text a cell of the item shows for a value (in the active language).
 QString DisplayText(const TRepositoryItem &item, const QVariant &value);
 // The value an editor's text stands for (NULL for an empty text); invalid QVariant with
 // *ok = false when the text is not acceptable.

@@ -79,4 +79,22 @@ int Save(QSqlDatabase db, int lcNo, TLcTypeEx type, const TMatrix &matrix)
     return count;
 }
 
+QString LsuBandCaption(TLcTypeEx type, int k)
+{
+    if (type == lct2010_3L)
+        return QStringLiteral("LSU #%1 | LSU #%2").arg(2 * k + 1).arg(2 * k + 2);
+    return QStringLiteral("LSU #%1").arg(k + 1);
+}
+
+QString CellStyle(TLcTypeEx type, int y, int column, int value)
+{
+    if (column == 0)
+        return QStringLiteral("stlSelection");
+    if (column < 3)
+        return QStringLiteral("stlEven");
+    if (!Stored(type, y, column - 3))
+        return QStringLiteral("stlReadOnly");
+    return value == 1 ? QStringLiteral("stlEOP") : QString();
+}
+
 } // namespace Conflict

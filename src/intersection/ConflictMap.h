@@ -22,6 +22,14 @@ bool Excluded(TLcTypeEx type, int n);
 // Whether the pair (base y, compared x) is edited and stored.
 bool Stored(TLcTypeEx type, int y, int x);
 bool HasMap(TLcTypeEx type);
+// The caption of the k-th LSU band over the compared outputs (k from 0 to 7):
+// "LSU #k+1", for three lamps the two halves "LSU #2k+1" and "LSU #2k+2".
+QString LsuBandCaption(TLcTypeEx type, int k);
+// The style a cell of the grid takes (row: base output y; column: 0 to 2 the
+// labels, 3 + x the compared output x): "stlSelection" for the first label
+// column, "stlEven" for the other two, "stlReadOnly" where the pair is not
+// edited, "stlEOP" for a pair holding 1, else "".
+QString CellStyle(TLcTypeEx type, int y, int column, int value);
 
 // The stored matrix; pairs outside 0 to 31 (or not stored by the rule) are
 // skipped. False with *error when the query fails.

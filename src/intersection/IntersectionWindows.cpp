@@ -4,7 +4,9 @@
 
 #include "core/MainContracts.h"
 #include "core/untBaseGrid.h"
+#include "intersection/untTCDV_E_Algorithm.h"
 #include "intersection/untTCDV_E_ConflictMap.h"
+#include "intersection/untTCDV_E_FlashMap.h"
 #include "intersection/untTCDV_E_SignalManagerVariable.h"
 #include "intersection/untVMSMsgPlan.h"
 
@@ -13,8 +15,10 @@ const QList<TIntersectionWindow> &IntersectionWindows()
     static const QList<TIntersectionWindow> windows{
         {"actOpenTCDV_E_SignalManagerVariable", "TfrmTCDV_E_SignalManagerVariable",
          [](QWidget *owner) -> QWidget * { return new TfrmTCDV_E_SignalManagerVariable(owner); }},
-        {"actOpenTCDV_E_Algorithm", "TfrmTCDV_E_Algorithm", nullptr},
-        {"actOpenTCDV_E_FlashMap", "TfrmTCDV_E_FlashMap", nullptr},
+        {"actOpenTCDV_E_Algorithm", "TfrmTCDV_E_Algorithm",
+         [](QWidget *owner) -> QWidget * { return new TfrmTCDV_E_Algorithm(owner); }},
+        {"actOpenTCDV_E_FlashMap", "TfrmTCDV_E_FlashMap",
+         [](QWidget *owner) -> QWidget * { return new TfrmTCDV_E_FlashMap(owner); }},
         {"actOpenTCDV_E_ConflictMap", "TfrmTCDV_E_ConflictMap",
          [](QWidget *owner) -> QWidget * { return new TfrmTCDV_E_ConflictMap(owner); }},
         {"actOpenVMSMsgPlan", "TfrmVMSMsgPlan", [](QWidget *owner) -> QWidget * { return new TfrmVMSMsgPlan(owner); }},
@@ -31,6 +35,11 @@ void RegisterIntersectionWindows()
         TMainOpeners::Register(entry.WindowClass,
                                {[create](const TOpenContext &c) -> QWidget * { return create(c.Owner); },
                                 [](QWidget *w, const QString &setter, const QVariant &v) {
+                                    if (auto *algorithm = qobject_cast<TfrmTCDV_E_Algorithm *>(w)) {
+                                        if (setter == QLatin1String("TCDV_ID"))
+                                            algorithm->SetTCDV_ID(v.toInt());
+                                        return;
+                                    }
                                     auto *editor = qobject_cast<TfrmBaseGrid *>(w);
                                     if (!editor)
                                         return;

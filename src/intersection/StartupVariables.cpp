@@ -232,4 +232,18 @@ void SaveValue(QSqlDatabase db, int lcNo, const QString &column, const QVariant 
                     {":KEY_INT_LCNO", lcNo}});
 }
 
+QList<QPair<int, int>> MergedRuns(const QStringList &labels)
+{
+    QList<QPair<int, int>> runs;
+    for (int start = 0; start < labels.size();) {
+        int end = start + 1;
+        while (end < labels.size() && labels.at(end) == labels.at(start))
+            ++end;
+        if (end - start > 1)
+            runs.append({start, end - start});
+        start = end;
+    }
+    return runs;
+}
+
 } // namespace Startup

@@ -26,6 +26,9 @@ QList<TRow> Rows(TLcTypeEx type);
 // Labels in a language (1 Korean, 2 English) from the window's text table.
 QString GroupLabel(const TRow &row, int language);
 QString ItemLabel(const TRow &row, int language);
+// The merged cells of the group labels: each run of two or more equal
+// neighbouring labels as (first row, number of rows).
+QList<QPair<int, int>> MergedRuns(const QStringList &labels);
 // The value list of a list editor (empty for the others).
 QStringList ValueTexts(const QString &editor, int language);
 

@@ -1,7 +1,6 @@
 #include "intersection/VmsRules.h"
 
 #include "core/GridResources.h"
-#include "core/siLang.h"
 #include "foundation/Cp949.h"
 
 namespace Vms {
@@ -19,16 +18,9 @@ bool TextFits(const QString &text)
 QList<TGridItem> Choices(const QString &itemName)
 {
     QList<TGridItem> list;
-    const TRepositoryItem *item = GridResources::Item(itemName);
-    if (!item)
-        return list;
-    auto *lang = TsiLangDispatcher::instance();
-    const QString table = QStringLiteral("GridResources");
-    for (const auto &v : item->Values) {
-        const QString key = itemName + '.' + v.first.toString();
-        const bool own = lang->HasText(table, key, lang->ActiveLanguage());
-        list.append({v.first, own ? lang->TextIn(table, key, lang->ActiveLanguage()) : v.second});
-    }
+    if (const TRepositoryItem *item = GridResources::Item(itemName))
+        for (const auto &v : GridResources::ItemValues(*item))
+            list.append({v.first, v.second});
     return list;
 }
 

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QStyledItemDelegate>
 
+#include "core/GridResources.h"
 #include "core/untDM.h"
 
 namespace {
@@ -54,7 +55,36 @@ TfrmTCDV_E_ConflictMap::TfrmTCDV_E_ConflictMap(QWidget *owner) : TfrmBaseGrid(ow
                                          new TConflictDelegate(this, cxGrid->itemDelegateForColumn(FirstOutputCol + x)));
     actAdd->setVisible(false);
     actDel->setVisible(false);
+    TGridModel *model = GridModel();
+    model->StyleHook = [this, model](int rec, int col, int role) -> QVariant {
+        if (role != Qt::BackgroundRole)
+            return QVariant();
+        const QVariant v = model->Value(rec, col);
+        const QString style = Conflict::CellStyle(TCDV_LC_TYPE(), rec, col, v.isNull() ? -1 : v.toInt());
+        const TGridStyle *s = style.isEmpty() ? nullptr : GridResources::Style(style);
+        return s && s->Background.isValid() ? QVariant(s->Background) : QVariant();
+    };
     InitLanguage();
+}
+
+// Bands: the label columns under "LSU번호", the compared outputs by LSU, each
+// output column captioned with its label.
+void TfrmTCDV_E_ConflictMap::LayOutBands()
+{
+    TGridModel *m = GridModel();
+    const TLcTypeEx type = TCDV_LC_TYPE();
+    QList<TGridBand> bands{{Tx(QStringLiteral("bndLSU.Caption")), {0, 1, 2}}};
+    for (int c = 0; c < 3; ++c)
+        m->SetCaption(c, QString());
+    for (int k = 0; k < 8; ++k) {
+        TGridBand band{Tx(QStringLiteral("bndCompare.Caption")) + QLatin1Char('\n') + Conflict::LsuBandCaption(type, k), {}};
+        for (int x = 4 * k; x < 4 * k + 4; ++x) {
+            band.Columns << FirstOutputCol + x;
+            m->SetCaption(FirstOutputCol + x, Conflict::HasMap(type) ? Conflict::OutputLabel(type, x) : QString());
+        }
+        bands << band;
+    }
+    cxGrid->Header()->SetBands(bands);
 }
 
 void TfrmTCDV_E_ConflictMap::Retranslate()
@@ -62,11 +92,13 @@ void TfrmTCDV_E_ConflictMap::Retranslate()
     TfrmBaseGrid::Retranslate();
     setWindowTitle(Tx(QStringLiteral("Caption")));
     lblTCDV->setText(Tx(QStringLiteral("lblTCDV.Caption")));
+    LayOutBands();
 }
 
 void TfrmTCDV_E_ConflictMap::Load()
 {
     const TLcTypeEx type = TCDV_LC_TYPE();
+    LayOutBands();
     if (!Conflict::HasMap(type))
         return;
     Conflict::TMatrix m;

@@ -26,4 +26,7 @@ protected:
     void Load() override;
     void SaveRow(const TGridRow &row) override;
     void Retranslate() override;
+
+private:
+    void LayOutBands();
 };

@@ -198,6 +198,7 @@ TfrmTCDV_E_SignalManagerVariable::TfrmTCDV_E_SignalManagerVariable(QWidget *owne
     actDel->setVisible(false);
     btnAdd->hide();
     btnDel->hide();
+    connect(GridModel(), &TGridModel::RecordsChanged, this, &TfrmTCDV_E_SignalManagerVariable::MergeLabels);
     InitLanguage();
 }
 
@@ -226,6 +227,7 @@ int TfrmTCDV_E_SignalManagerVariable::RowOf(const QString &column) const
 void TfrmTCDV_E_SignalManagerVariable::Load()
 {
     FRows = Startup::Rows(TCDV_LC_TYPE());
+    FMergedRuns.clear();
     QVariantList values;
     QString error;
     if (Startup::Load(DM->Con(), TCDV_ID(), TCDV_LC_TYPE(), &values, &error) == Startup::TLoad::Failed) {
@@ -235,15 +237,21 @@ void TfrmTCDV_E_SignalManagerVariable::Load()
         return;
     }
     const int language = TsiLangDispatcher::instance()->ActiveLanguage();
-    QString previous;
+    QStringList groups;
     for (int i = 0; i < FRows.size(); ++i) {
-        const QString group = Startup::GroupLabel(FRows.at(i), language);
-        // Equal group labels of neighbouring rows read as one cell.
-        GridModel()->AddLoaded({group == previous ? QString() : group, Startup::ItemLabel(FRows.at(i), language),
-                                values.value(i)},
+        groups << Startup::GroupLabel(FRows.at(i), language);
+        GridModel()->AddLoaded({groups.last(), Startup::ItemLabel(FRows.at(i), language), values.value(i)},
                                FRows.at(i).Column);
-        previous = group;
     }
+    FMergedRuns = Startup::MergedRuns(groups);
+}
+
+// Equal group labels of neighbouring rows show as one merged cell.
+void TfrmTCDV_E_SignalManagerVariable::MergeLabels()
+{
+    cxGrid->clearSpans();
+    for (const auto &[first, count] : FMergedRuns)
+        cxGrid->setSpan(first, colLabel, count, 1);
 }
 
 TRtnBoolStr TfrmTCDV_E_SignalManagerVariable::Validate(TGridView *TableView, bool)

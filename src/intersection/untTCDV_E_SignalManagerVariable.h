@@ -31,6 +31,8 @@ public:
     // The text the value cell of a record shows (list text, phases "1,3", number).
     QString ValueText(int rec) const;
     const QList<Startup::TRow> &Rows() const { return FRows; }
+    // The merged group-label cells of the loaded rows: (first row, number of rows).
+    const QList<QPair<int, int>> &MergedRuns() const { return FMergedRuns; }
     static constexpr int colLabel = 0, colSubLabel = 1, colValue = 2;
 
     TRtnBoolStr Validate(TGridView *TableView, bool DuplicationCheck) override;
@@ -41,5 +43,7 @@ protected:
     void Retranslate() override;
 
 private:
+    void MergeLabels();
     QList<Startup::TRow> FRows;
+    QList<QPair<int, int>> FMergedRuns;
 };

@@ -211,7 +211,29 @@ TfrmVMSMsgPlan::TfrmVMSMsgPlan(QWidget *owner) : TfrmBaseGrid(owner)
     split->setStretchFactor(0, 55);
     split->setStretchFactor(1, 45);
     cl->addWidget(split);
+    // Each grid fits its columns to the window only while the window is as wide
+    // as their designed widths, and scrolls otherwise.
+    SetGridColumnWidth(gtvMsg->DeclaredWidth());
+    FSchdColumnWidth = gtvSchd->DeclaredWidth();
+    FSchd->SetGridColumnWidth(FSchdColumnWidth);
+    connect(this, &QWidget::windowTitleChanged, this, [this] { NameExports(); });
     InitLanguage();
+}
+
+// The workbook of a grid is proposed as the window caption with the grid's caption
+// in brackets.
+void TfrmVMSMsgPlan::NameExports()
+{
+    // The grid kit's export proposes a grid's "ExportFileName" when it is set.
+    gtvMsg->setProperty("ExportFileName", windowTitle() + '(' + lblMsg->text() + ')');
+    gtvSchd->setProperty("ExportFileName", windowTitle() + '(' + lblSchd->text() + ')');
+}
+
+void TfrmVMSMsgPlan::resizeEvent(QResizeEvent *e)
+{
+    TfrmBaseGrid::resizeEvent(e);
+    if (FSchdColumnWidth > 0)
+        gtvSchd->SetFitColumns(width() >= FSchdColumnWidth);
 }
 
 void TfrmVMSMsgPlan::Retranslate()
@@ -227,6 +249,7 @@ void TfrmVMSMsgPlan::Retranslate()
     actSave1->setText(actSave->text());
     actExport1->setText(actExport->text());
     gtvSchd->Retranslate(TextTable());
+    NameExports();
     for (TGridModel *m : {MsgModel(), SchdModel()}) {
         if (!m)
             continue;

@@ -40,8 +40,11 @@ protected:
     void Load() override;
     void SaveRow(const TGridRow &row) override;
     void Retranslate() override;
+    void resizeEvent(QResizeEvent *e) override;
 
 private:
+    void NameExports();
+    int FSchdColumnWidth = 0;
     void SearchSchedules();
     void SaveSchedule(const TGridRow &row);
     void AddRow(int grid);

@@ -61,6 +61,45 @@ private slots:
         QCOMPARE(w.GridModel()->Text(31, 2), QString("G2"));
     }
 
+    // Bands and output captions per lamp type; cell colours by the painting rules.
+    void bandsAndCellColours()
+    {
+        const QColor readOnly(179, 179, 179), selection(220, 230, 245), even(237, 237, 237), eop(220, 124, 124);
+        const struct { int lc; QString band1, band8; QStringList outputs; } layouts[] = {
+            {1, "비교출력\nLSU #1", "비교출력\nLSU #8", {"PG", "A", "G", "-"}},
+            {2, "비교출력\nLSU #1 | LSU #2", "비교출력\nLSU #15 | LSU #16", {"G1", "G2", "G1", "G2"}},
+        };
+        TfrmTCDV_E_ConflictMap w;
+        w.show();
+        for (const auto &l : layouts) {
+            w.SetTCDV_ID(l.lc);
+            const QList<TGridBand> bands = w.cxGrid->Header()->Bands();
+            QCOMPARE(bands.size(), 9);
+            QCOMPARE(bands.at(0).Caption, QString("LSU번호"));
+            QCOMPARE(bands.at(0).Columns, QList<int>({0, 1, 2}));
+            QCOMPARE(bands.at(1).Caption, l.band1);
+            QCOMPARE(bands.at(8).Caption, l.band8);
+            QCOMPARE(bands.at(2).Columns, QList<int>({7, 8, 9, 10}));
+            for (int x = 0; x < 4; ++x)
+                QCOMPARE(w.GridModel()->headerData(w.FirstOutputCol + 4 + x, Qt::Horizontal).toString(), l.outputs.at(x));
+        }
+        // Four lamps (intersection 1): pair (0, 5) set to 1.
+        w.SetTCDV_ID(1);
+        TGridModel *m = w.GridModel();
+        m->EditValue(0, w.FirstOutputCol + 5, 1);
+        const struct { int row, col; QColor colour; } cells[] = {
+            {0, 0, selection}, {4, 1, even}, {4, 2, even},
+            {0, w.FirstOutputCol + 0, readOnly},    // the diagonal
+            {6, w.FirstOutputCol + 2, readOnly},    // below it
+            {0, w.FirstOutputCol + 3, readOnly},    // output "-" as compared output
+            {3, w.FirstOutputCol + 9, readOnly},    // output "-" as base output
+            {0, w.FirstOutputCol + 5, eop},         // holds 1
+            {0, w.FirstOutputCol + 4, QColor()},    // edited, 0
+        };
+        for (const auto &c : cells)
+            QCOMPARE(m->data(m->index(c.row, c.col), Qt::BackgroundRole).value<QColor>(), c.colour);
+    }
+
     void saveReplacesAndFailureKeepsEdits()
     {
         ScriptedMsgDlg boxes;

@@ -207,6 +207,38 @@ private slots:
         QVERIFY(!w.btnAdd->isVisible() && !w.btnDel->isVisible());
     }
 
+    // Equal group labels of neighbouring rows show as one merged cell, per type
+    // and language (English rows 20 to 24 all read "EMAP").
+    void windowMergesEqualGroupLabels_data()
+    {
+        QTest::addColumn<int>("lc");
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QList<QPair<int, int>>>("runs");
+        using R = QList<QPair<int, int>>;
+        QTest::newRow("2010 Korean") << 1 << ko << R{{0, 6}, {6, 2}, {10, 8}, {25, 3}, {28, 3}, {33, 6}};
+        QTest::newRow("2010 English") << 1 << en << R{{0, 6}, {6, 2}, {10, 8}, {20, 5}, {25, 3}, {28, 3}, {33, 6}};
+        QTest::newRow("2004 Korean") << 3 << ko << R{{0, 4}, {4, 2}};
+    }
+    void windowMergesEqualGroupLabels()
+    {
+        QFETCH(int, lc);
+        QFETCH(int, language);
+        using R = QList<QPair<int, int>>;
+        QFETCH(R, runs);
+        TsiLangDispatcher::instance()->SetActiveLanguage(language);
+        TfrmTCDV_E_SignalManagerVariable w;
+        w.show();
+        w.SetTCDV_ID(lc);
+        TsiLangDispatcher::instance()->SetActiveLanguage(ko);
+        QCOMPARE(w.MergedRuns(), runs);
+        for (const auto &[first, count] : runs) {
+            QCOMPARE(w.cxGrid->rowSpan(first, w.colLabel), count);
+            for (int r = first; r < first + count; ++r)
+                QCOMPARE(w.GridModel()->Text(r, w.colLabel), w.GridModel()->Text(first, w.colLabel));
+        }
+        QVERIFY(!w.GridModel()->Text(w.GridModel()->RecordCount() - 1, w.colLabel).isEmpty());
+    }
+
     void windowSavesOneChangedValueAndRefusesAnOversizedOne()
     {
         ScriptedMsgDlg boxes;

@@ -1,6 +1,9 @@
 // The VMS message and schedule editor against the fixture database: loading both
 // grids, the row limits, renumbering, the number box, the 48-byte text limit,
 // a failed save that keeps every edit, modal closing and the English value texts.
+#include <QComboBox>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSqlQuery>
@@ -8,6 +11,8 @@
 #include <QTimer>
 
 #include "CoreKitSupport.h"
+#include "core/FileDialogService.h"
+#include "core/GridResources.h"
 #include "core/Quorval.h"
 #include "intersection/IntersectionWindows.h"
 #include "intersection/VmsRules.h"
@@ -266,6 +271,33 @@ private slots:
                  QStringList({"1:77", grid == 0 ? "4:10" : "4:150"}));
     }
 
+    // Each grid proposes its workbook as the caption with the grid's caption in
+    // brackets, and fits its columns only while the window is as wide as they are.
+    void exportNameAndColumnFit()
+    {
+        QTemporaryDir dir;
+        ScriptedFileDialog files;
+        ScriptedMsgDlg boxes; // the offer to open the workbook: No
+        TfrmVMSMsgPlan w;
+        w.show();
+        w.SetTCDV_ID(16);
+        files.enqueue(dir.filePath("msg.xlsx"));
+        w.actExport->trigger();
+        QCOMPARE(files.last().fileName, QString("VMS 메시지계획(VMS 메시지)"));
+        files.enqueue(dir.filePath("schd.xlsx"));
+        w.actExport1->trigger();
+        QCOMPARE(files.last().fileName, QString("VMS 메시지계획(VMS 스케줄)"));
+        QVERIFY(QFile::exists(dir.filePath("msg.xlsx")) && QFile::exists(dir.filePath("schd.xlsx")));
+        // Designed widths: messages 1310, schedules 860.
+        const struct { int width; bool msgFits, schdFits; } cases[] = {
+            {1400, true, true}, {1000, false, true}, {800, false, false}, {1310, true, true}};
+        for (const auto &c : cases) {
+            w.resize(c.width, 700);
+            QCOMPARE(w.gtvMsg->FitColumns(), c.msgFits);
+            QCOMPARE(w.gtvSchd->FitColumns(), c.schdFits);
+        }
+    }
+
     void modalCloseReturnsOk()
     {
         auto *w = new TfrmVMSMsgPlan;
@@ -305,6 +337,38 @@ private slots:
         QCOMPARE(week.at(8).Text, QString("8)HOLIDAY"));
         const QList<TGridItem> font = Vms::Choices("eriImageComboBoxItemFont");
         QCOMPARE(font.at(2).Text, QString("3)FONT3"));
+    }
+
+    // The core's shared edit items show the texts of the active language, also
+    // in their drop-down editors.
+    void sharedEditItemsFollowTheLanguage()
+    {
+        const struct { const char *item; int value; QString korean, english; } cases[] = {
+            {"eriImageComboBoxItemMsgDirection", 0, "미사용", "0)NU"},
+            {"eriImageComboBoxItemMsgDirection", 1, "북쪽", "1)NN"},
+            {"eriImageComboBoxItemSchdDirection", 9, "전방향", "9)ALL"},
+            {"eriImageComboBoxItemWeek", 8, "공휴일(휴일계획에 지정된 휴일)", "8)HOLIDAY"},
+            {"eriImageComboBoxItemSchdType", 4, "일반+교통", "4)NOR+TRA"},
+            {"eriImageComboBoxItemColor", 3, "황색", "3)YELLOW"},
+            {"eriImageComboBoxItemFont", 2, "폰트2", "3)FONT3"},
+        };
+        auto *lang = TsiLangDispatcher::instance();
+        for (const auto &c : cases) {
+            const TRepositoryItem *item = GridResources::Item(c.item);
+            QVERIFY(item);
+            for (int language : {int(TsiLangDispatcher::LangKorean), int(TsiLangDispatcher::LangEnglish)}) {
+                lang->SetActiveLanguage(language);
+                const QString want = language == TsiLangDispatcher::LangKorean ? c.korean : c.english;
+                QCOMPARE(GridResources::DisplayText(*item, c.value), want);
+                std::unique_ptr<QAbstractItemDelegate> d(GridResources::CreateDelegate(c.item, nullptr));
+                QWidget parent;
+                std::unique_ptr<QWidget> editor(d->createEditor(&parent, QStyleOptionViewItem(), QModelIndex()));
+                auto *combo = qobject_cast<QComboBox *>(editor.get());
+                QVERIFY(combo);
+                QCOMPARE(combo->itemText(combo->findData(c.value)), want);
+            }
+        }
+        lang->SetActiveLanguage(TsiLangDispatcher::LangKorean);
     }
 
     void openerTableListsTheEditors()

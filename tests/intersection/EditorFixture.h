@@ -1,0 +1,46 @@
+#pragma once
+// Shared set-up of the intersection editor tests: a fixture database with the
+// demo city, the data module on it and the language file (Korean active), and
+// reading one column of a query.
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTest>
+#include <memory>
+
+#include "CoreKitSupport.h"
+
+namespace EditorFixture {
+
+struct TEditorDb
+{
+    QString Name;
+    std::unique_ptr<CoreKit::TDataModule> Dm;
+
+    // Creates the database, opens the data module on it and loads the language file.
+    bool Open(const QString &name)
+    {
+        Name = name;
+        if (!TestDb::create(name, true))
+            return false;
+        Dm = std::make_unique<CoreKit::TDataModule>(name);
+        return Dm->ok && CoreKit::LoadLanguage();
+    }
+    // Runs a script on the database; the failure's text in *error.
+    bool Run(const QString &sql, QString *error = nullptr) const { return TestDb::runScript(Name, sql, error); }
+    void Close() { Dm.reset(); }
+};
+
+// The first column of every row of a query on the data module's connection
+// (NULL as "NULL"; the error's text as the only entry when it fails).
+inline QStringList Column(const QString &sql)
+{
+    QSqlQuery q(DM->Con());
+    QStringList list;
+    if (!q.exec(sql))
+        return {q.lastError().text()};
+    while (q.next())
+        list << (q.value(0).isNull() ? QStringLiteral("NULL") : q.value(0).toString());
+    return list;
+}
+
+} // namespace EditorFixture
