@@ -5,6 +5,7 @@
 #include "core/MainContracts.h"
 #include "core/untBaseGrid.h"
 #include "intersection/untTCDV_E_ConflictMap.h"
+#include "intersection/untTCDV_E_Master.h"
 #include "intersection/untTCDV_E_SignalManagerVariable.h"
 #include "intersection/untVMSMsgPlan.h"
 
@@ -17,6 +18,8 @@ const QList<TIntersectionWindow> &IntersectionWindows()
         {"actOpenTCDV_E_FlashMap", "TfrmTCDV_E_FlashMap", nullptr},
         {"actOpenTCDV_E_ConflictMap", "TfrmTCDV_E_ConflictMap",
          [](QWidget *owner) -> QWidget * { return new TfrmTCDV_E_ConflictMap(owner); }},
+        {"actOpenTCDV_E_Master", "TfrmTCDV_E_Master",
+         [](QWidget *owner) -> QWidget * { return new TfrmTCDV_E_Master(owner); }},
         {"actOpenVMSMsgPlan", "TfrmVMSMsgPlan", [](QWidget *owner) -> QWidget * { return new TfrmVMSMsgPlan(owner); }},
     };
     return windows;
@@ -34,7 +37,7 @@ void RegisterIntersectionWindows()
                                     auto *editor = qobject_cast<TfrmBaseGrid *>(w);
                                     if (!editor)
                                         return;
-                                    if (setter == QLatin1String("TCDV_ID"))
+                                    if (setter == QLatin1String("TCDV_ID") || setter == QLatin1String("TcdvID"))
                                         editor->SetTCDV_ID(v.toInt());
                                     else if (setter == QLatin1String("SA_ID"))
                                         editor->SetSA_ID(v.toInt());
