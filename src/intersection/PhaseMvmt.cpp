@@ -9,6 +9,7 @@
 #include "core/GridHelpers.h"
 #include "core/siLang.h"
 #include "foundation/IniFile.h"
+#include "foundation/JsEscape.h"
 
 namespace PhaseMvmt {
 
@@ -209,6 +210,92 @@ QString ColorText(int platformColor)
 {
     const int r = platformColor & 0xFF, g = (platformColor >> 8) & 0xFF, b = (platformColor >> 16) & 0xFF;
     return QStringLiteral("#%1%2%3").arg(r, 2, 16, QLatin1Char('0')).arg(g, 2, 16, QLatin1Char('0')).arg(b, 2, 16, QLatin1Char('0'));
+}
+
+QStringList InitMapViewScripts(const QString &lat, const QString &lng, int maxZoom, const QString &tileUrl,
+                               const QString &mapName)
+{
+    return {QStringLiteral("initialize(%1, %2, %3, %4, %5)")
+                .arg(JsNumText(lat), JsNumText(lng), JsNum(maxZoom - 1), JsStr(tileUrl), JsStr(mapName)),
+            QStringLiteral(" var MvmtLayer = new L.FeatureGroup();"), QStringLiteral(" map.addLayer(MvmtLayer);"),
+            QStringLiteral(" window.loadEnd();")};
+}
+
+TArrowScripts StoredArrowScripts(const TMovementBlock &block, int planClass, const QString &lat, const QString &lng,
+                                 const TMvmtSettings &settings)
+{
+    TArrowScripts out;
+    out.Scripts << QStringLiteral(" MvmtLayer.clearLayers();");
+    if (planClass < 1 || planClass > MVMT_PLAN_CLASSES)
+        return out;
+    const QString centre = QStringLiteral("[%1, %2]").arg(JsNumText(lat), JsNumText(lng));
+    for (int phase = 1; phase <= MVMT_PHASES; ++phase)
+        for (int ring = 1; ring <= MVMT_RINGS; ++ring) {
+            const TMovement &m = block[planClass - 1][phase - 1][ring - 1];
+            if (m.mvmt_no < 1)
+                continue;
+            if (m.head_lat.trimmed().isEmpty()) {
+                out.MissingHead = true;
+                return out;
+            }
+            const QString texts[10] = {m.head_lat, m.head_lng, m.mid_lat, m.mid_lng, m.end_lat,
+                                       m.end_lng, m.label_lat, m.label_lng, m.head_angle, m.end_angle};
+            QString n[10];
+            bool usable = true;
+            for (int i = 0; i < 10; ++i) {
+                n[i] = JsNumText(texts[i].trimmed(), QString());
+                usable = usable && !n[i].isEmpty();
+            }
+            if (!usable)
+                continue;   // a stored text that is not a number: this arrow is left out
+            const QString name = ArrowName(planClass, phase, ring);
+            out.Names << name;
+            out.Scripts << QStringLiteral("%1 = L.movement([%2, [%3, %4], [%5, %6], [%7, %8], [%9, %10]], "
+                                          "{color: %11, radius: %12, weight: %12, label: %13, headAngle: %14, "
+                                          "endAngle: %15}, %16); MvmtLayer.addLayer(%1);")
+                               .arg(name, centre, n[0], n[1], n[2], n[3], n[4], n[5], n[6])
+                               .arg(n[7], JsStr(ColorText(settings.MoveColor)), JsNum(settings.MoveSize),
+                                    JsNum(m.mvmt_no - 1), n[8], n[9], JsStr(name));
+        }
+    return out;
+}
+
+TArrowScripts DefaultArrowScripts(const TMovementBlock &block, int planClass, const QString &lat, const QString &lng,
+                                  const TMvmtSettings &settings, int startAngle)
+{
+    TArrowScripts out;
+    out.Scripts << QStringLiteral(" MvmtLayer.clearLayers();");
+    if (planClass < 1 || planClass > MVMT_PLAN_CLASSES)
+        return out;
+    for (int phase = 1; phase <= MVMT_PHASES; ++phase)
+        for (int ring = 1; ring <= MVMT_RINGS; ++ring) {
+            const TMovement &m = block[planClass - 1][phase - 1][ring - 1];
+            if (m.mvmt_no < 1)
+                continue;
+            out.MissingHead = out.MissingHead || m.head_lat.trimmed().isEmpty();
+            const QString name = ArrowName(planClass, phase, ring);
+            out.Names << name;
+            out.Scripts << QStringLiteral("init(%1, %2, %3, %4, %5, %6, %7, %8, %9, %10, %11);")
+                               .arg(JsNumText(lat), JsNumText(lng), JsNum(m.mvmt_no - 1), JsNum(settings.MoveLength),
+                                    JsNum(settings.MoveSize), JsNum(settings.XOffsetSize), JsNum(settings.YOffsetSize),
+                                    JsNum(settings.LOffsetSize), JsNum(startAngle))
+                               .arg(JsStr(ColorText(settings.MoveColor)), JsStr(name));
+        }
+    return out;
+}
+
+QString SelectScript(const QString &name, int platformColor)
+{
+    return QStringLiteral("if (typeof %1 !== \"undefined\") { %1.setStyle({color: %2}); selectedMovemet = %1; }")
+        .arg(name, JsStr(ColorText(platformColor)));
+}
+
+QStringList SaveScripts(const QStringList &names)
+{
+    QStringList list;
+    for (const QString &n : names)
+        list << n + QStringLiteral(".getSavePoints();");
+    return list << QStringLiteral(" console.log(\"Done\");");
 }
 
 } // namespace PhaseMvmt

@@ -87,4 +87,31 @@ struct TMvmtSettings
 // "#rrggbb" of a platform colour integer.
 QString ColorText(int platformColor);
 
+// ---- scripts of the arrow page ----
+
+// The page's start: initialize(lat, lng, zoom, tile address, map name), the
+// arrow layer, the ready call.
+QStringList InitMapViewScripts(const QString &lat, const QString &lng, int maxZoom, const QString &tileUrl,
+                               const QString &mapName);
+
+// The arrows of one plan class as a list of scripts and the names drawn.
+struct TArrowScripts
+{
+    QStringList Scripts;
+    QStringList Names;
+    bool MissingHead = false;   // a movement without a stored head point (stored arrows: none drawn)
+};
+// Stored arrows (search): an arrow through the centre and its four stored points,
+// only when every point and angle text is a number (else it is left out). Stops
+// at the first movement without a head point: MissingHead, default arrows then.
+TArrowScripts StoredArrowScripts(const TMovementBlock &block, int planClass, const QString &lat, const QString &lng,
+                                 const TMvmtSettings &settings);
+// Default arrows (initialise): init(...) for every movement of the class.
+TArrowScripts DefaultArrowScripts(const TMovementBlock &block, int planClass, const QString &lat, const QString &lng,
+                                  const TMvmtSettings &settings, int startAngle);
+// The restyling of a selected arrow and the selection.
+QString SelectScript(const QString &name, int platformColor);
+// Saving: every drawn arrow writes its point, then "Done".
+QStringList SaveScripts(const QStringList &names);
+
 } // namespace PhaseMvmt

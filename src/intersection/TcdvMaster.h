@@ -17,6 +17,9 @@
 namespace TcdvMaster {
 
 inline constexpr int MaxLcNo = 1024;
+// A dotted IPv4 address, each part 0 to 255.
+inline const QString IpPattern =
+    QStringLiteral("^((25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9])\\.){3}(25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9])$");
 
 // The nineteen columns of SCS_M_INTLC the list reads and writes, in display order.
 const QStringList &Fields();

@@ -4,6 +4,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpressionValidator>
+#include <QStyledItemDelegate>
 #include <QSqlQuery>
 
 #include "core/AutoFindDialogUnit.h"
@@ -34,6 +36,27 @@ public:
             && !value.toString().trimmed().isEmpty() && AcceptGroup && !AcceptGroup(value))
             return false;
         return TGridModel::setData(idx, value, role);
+    }
+};
+
+// The address cell takes only a dotted IPv4 address, each part 0 to 255 (or nothing).
+class TIpDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const override
+    {
+        auto *e = new QLineEdit(parent);
+        e->setAlignment(Qt::AlignCenter);
+        e->setValidator(new QRegularExpressionValidator(QRegularExpression(TcdvMaster::IpPattern), e));
+        return e;
+    }
+    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
+    {
+        auto *e = static_cast<QLineEdit *>(editor);
+        if (e->text().isEmpty() || e->hasAcceptableInput())
+            model->setData(index, e->text(), Qt::EditRole);
     }
 };
 
@@ -79,7 +102,7 @@ TfrmTCDV_E_Master::TfrmTCDV_E_Master(QWidget *owner) : TfrmBaseGrid(owner)
         TGridColumn("MAIN_LCNO").Key("gtvTCDVMasterMAIN_LCNO.Caption").W(80).Range(0, TcdvMaster::MaxLcNo).Fmt("#."),
         TGridColumn("INT_SANO").Key("gtvTCDVMasterINT_SANO.Caption").W(60).Range(0, 32767).Req(),
         TGridColumn("INT_SAINDEX").Key("gtvTCDVMasterINT_SAINDEX.Caption").W(60).Range(0, 32767).Fmt("#."),
-        TGridColumn("INT_REGFLAG").Key("gtvTCDVMasterINT_REGFLAG.Caption").W(60).Choices(Items({{0, ""}, {1, "V"}})),
+        TGridColumn("INT_REGFLAG").Key("gtvTCDVMasterINT_REGFLAG.Caption").W(60).Ed("cxEditRepositoryCheckBoxItem"),
     });
     m->SetPrimaryKeys({"INT_LCNO"});
     m->AcceptGroup = [this](const QVariant &v) {
@@ -158,6 +181,10 @@ void TfrmTCDV_E_Master::Retranslate()
         set("INT_AUTOERROR", {{0, "strAutoError0"}, {1, "strAutoError1"}, {2, "strAutoError2"}, {3, "strAutoError3"}});
         set("INT_AUTOONLINE", {{0, "strAutoOnline0"}, {1, "strAutoOnline1"}});
         cxGrid->ApplyColumns();
+        const int ip = m->ColumnIndex(QStringLiteral("INT_IP"));
+        QAbstractItemDelegate *old = cxGrid->itemDelegateForColumn(ip);
+        if (!old || !dynamic_cast<TIpDelegate *>(old))
+            cxGrid->setItemDelegateForColumn(ip, new TIpDelegate(cxGrid));
     }
 }
 

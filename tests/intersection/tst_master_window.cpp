@@ -166,6 +166,39 @@ private slots:
         QCOMPARE(m->Value(r9, Col(m, "INT_SANO")).toInt(), 1);
     }
 
+    // The address cell takes a dotted IPv4 address with parts 0 to 255, or nothing.
+    void ipAddressCell_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("address") << "10.0.0.1" << "10.0.0.1";
+        QTest::newRow("highest parts") << "255.255.255.255" << "255.255.255.255";
+        QTest::newRow("part above 255") << "256.1.1.1" << "10.0.0.9";
+        QTest::newRow("three parts") << "10.0.0" << "10.0.0.9";
+        QTest::newRow("a device name") << "COM1" << "10.0.0.9";
+        QTest::newRow("emptied") << "" << "";
+    }
+    void ipAddressCell()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        TfrmTCDV_E_Master w;
+        w.show();
+        w.SetSA_ID(2);
+        TGridModel *m = w.GridModel();
+        const int r9 = RecordOf(m, 9), ip = Col(m, "INT_IP");
+        QAbstractItemDelegate *d = w.cxGrid->itemDelegateForColumn(ip);
+        QVERIFY(d);
+        std::unique_ptr<QWidget> editor(d->createEditor(w.cxGrid, QStyleOptionViewItem(), m->index(r9, ip)));
+        auto *line = qobject_cast<QLineEdit *>(editor.get());
+        QVERIFY(line);
+        line->setText(typed);
+        d->setModelData(line, m, m->index(r9, ip));
+        QCOMPARE(m->Text(r9, ip), stored);
+        // Use: a check box cell.
+        QCOMPARE(w.cxGrid->DisplayText(r9, Col(m, "INT_REGFLAG")), QString("Y"));
+    }
+
     void checksShowTheirBox_data()
     {
         QTest::addColumn<int>("lc");

@@ -203,6 +203,65 @@ private slots:
         PhaseMvmt::CopyToLive(block, nullptr);      // a detached record: nothing to do
     }
 
+    void pageStartScripts()
+    {
+        QCOMPARE(PhaseMvmt::InitMapViewScripts("37.5", "127.0", 19, "http://tiles/{z}/{x}/{y}.png", "Base"),
+                 QStringList({"initialize(37.5, 127.0, 18, \"http://tiles/{z}/{x}/{y}.png\", \"Base\")",
+                              " var MvmtLayer = new L.FeatureGroup();", " map.addLayer(MvmtLayer);",
+                              " window.loadEnd();"}));
+    }
+
+    // Stored arrows of class 1: phase 1 ring A drawn, ring B with an angle that is
+    // not a number left out, phase 2 ring A drawn; a movement without a head point
+    // stops the drawing and asks for default arrows.
+    void arrowScripts()
+    {
+        TMovementBlock block{};
+        auto set = [&](int phase, int ring, int mvmt, const char *headAngle) {
+            TMovement &m = block[0][phase - 1][ring - 1];
+            m.mvmt_no = mvmt;
+            m.head_lat = "37.1";
+            m.head_lng = "127.1";
+            m.mid_lat = "37.2";
+            m.mid_lng = "127.2";
+            m.end_lat = "37.3";
+            m.end_lng = "127.3";
+            m.label_lat = "37.4";
+            m.label_lng = "127.4";
+            m.head_angle = headAngle;
+            m.end_angle = "45";
+        };
+        set(1, 1, 2, "90");
+        set(1, 2, 6, "east");
+        set(2, 1, 17, "-30.5");
+        PhaseMvmt::TMvmtSettings s;
+        PhaseMvmt::TArrowScripts stored = PhaseMvmt::StoredArrowScripts(block, 1, "37.0", "127.0", s);
+        QVERIFY(!stored.MissingHead);
+        QCOMPARE(stored.Names, QStringList({"mvmt111", "mvmt121"}));
+        QCOMPARE(stored.Scripts.size(), 3);
+        QCOMPARE(stored.Scripts.at(0), QString(" MvmtLayer.clearLayers();"));
+        QCOMPARE(stored.Scripts.at(1),
+                 QString("mvmt111 = L.movement([[37.0, 127.0], [37.1, 127.1], [37.2, 127.2], [37.3, 127.3], "
+                         "[37.4, 127.4]], {color: \"#30ca5d\", radius: 10, weight: 10, label: 1, headAngle: 90, "
+                         "endAngle: 45}, \"mvmt111\"); MvmtLayer.addLayer(mvmt111);"));
+        QVERIFY(stored.Scripts.at(2).contains("label: 16, headAngle: -30.5,"));
+
+        PhaseMvmt::TArrowScripts defaults = PhaseMvmt::DefaultArrowScripts(block, 1, "37.0", "127.0", s, -90);
+        QVERIFY(!defaults.MissingHead);
+        QCOMPARE(defaults.Names, QStringList({"mvmt111", "mvmt112", "mvmt121"}));
+        QCOMPARE(defaults.Scripts.at(1),
+                 QString("init(37.0, 127.0, 1, 50, 10, 15, 10, 20, -90, \"#30ca5d\", \"mvmt111\");"));
+
+        block[0][1][0].head_lat = " ";
+        stored = PhaseMvmt::StoredArrowScripts(block, 1, "37.0", "127.0", s);
+        QVERIFY(stored.MissingHead);
+        QCOMPARE(stored.Names, QStringList({"mvmt111"}));
+        QVERIFY(PhaseMvmt::DefaultArrowScripts(block, 1, "37.0", "127.0", s, 0).MissingHead);
+
+        QCOMPARE(PhaseMvmt::SaveScripts({"mvmt111", "mvmt121"}),
+                 QStringList({"mvmt111.getSavePoints();", "mvmt121.getSavePoints();", " console.log(\"Done\");"}));
+    }
+
     void settingsRoundTrip()
     {
         QTemporaryDir dir;
