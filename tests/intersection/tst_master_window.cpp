@@ -302,6 +302,25 @@ private slots:
         QCOMPARE(m->Value(r, Col(m, "SCU_FW_ID")).toInt(), 20305);
     }
 
+    // The main-intersection lookup needs the row's own number first.
+    void mainLookupWithoutANumber()
+    {
+        ScriptedMsgDlg boxes;
+        TfrmTCDV_E_Master w;
+        w.show();
+        w.SetSA_ID(1);
+        TGridModel *m = w.GridModel();
+        w.actAdd->trigger();
+        const int r = m->RecordCount() - 1;
+        w.CellButtonClick(r, "MAIN_LCNO");
+        QCOMPARE(boxes.count(), 1);
+        QCOMPARE(boxes.last().text, QString("LC번호를 확인바랍니다."));
+        QCOMPARE(boxes.last().caption, QString("유효성 체크"));
+        QCOMPARE(w.cxGrid->FocusedRecord(), r);
+        QCOMPARE(w.cxGrid->FocusedColumn(), Col(m, "INT_LCNO"));
+        QVERIFY(m->Value(r, Col(m, "MAIN_LCNO")).isNull());
+    }
+
     // Rows of the picker: FW_ID, vendor code, vendor name, module number.
     void firmwareListPerType_data()
     {
