@@ -7,6 +7,7 @@
 #include "intersection/untTCDV_E_Algorithm.h"
 #include "intersection/untTCDV_E_ConflictMap.h"
 #include "intersection/untTCDV_E_FlashMap.h"
+#include "intersection/untTCDV_E_Master.h"
 #include "intersection/untTCDV_E_SignalManagerVariable.h"
 #include "intersection/untVMSMsgPlan.h"
 
@@ -21,6 +22,8 @@ const QList<TIntersectionWindow> &IntersectionWindows()
          [](QWidget *owner) -> QWidget * { return new TfrmTCDV_E_FlashMap(owner); }},
         {"actOpenTCDV_E_ConflictMap", "TfrmTCDV_E_ConflictMap",
          [](QWidget *owner) -> QWidget * { return new TfrmTCDV_E_ConflictMap(owner); }},
+        {"actOpenTCDV_E_Master", "TfrmTCDV_E_Master",
+         [](QWidget *owner) -> QWidget * { return new TfrmTCDV_E_Master(owner); }},
         {"actOpenVMSMsgPlan", "TfrmVMSMsgPlan", [](QWidget *owner) -> QWidget * { return new TfrmVMSMsgPlan(owner); }},
     };
     return windows;
@@ -43,7 +46,7 @@ void RegisterIntersectionWindows()
                                     auto *editor = qobject_cast<TfrmBaseGrid *>(w);
                                     if (!editor)
                                         return;
-                                    if (setter == QLatin1String("TCDV_ID"))
+                                    if (setter == QLatin1String("TCDV_ID") || setter == QLatin1String("TcdvID"))
                                         editor->SetTCDV_ID(v.toInt());
                                     else if (setter == QLatin1String("SA_ID"))
                                         editor->SetSA_ID(v.toInt());

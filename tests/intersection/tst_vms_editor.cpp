@@ -378,7 +378,7 @@ private slots:
             actions << w.Action;
         QCOMPARE(actions, QStringList({"actOpenTCDV_E_SignalManagerVariable", "actOpenTCDV_E_Algorithm",
                                        "actOpenTCDV_E_FlashMap", "actOpenTCDV_E_ConflictMap",
-                                       "actOpenVMSMsgPlan"}));
+                                       "actOpenTCDV_E_Master", "actOpenVMSMsgPlan"}));
         std::unique_ptr<QWidget> vms(IntersectionWindows().last().Create(nullptr));
         QVERIFY(qobject_cast<TfrmVMSMsgPlan *>(vms.get()));
     }
