@@ -8,14 +8,12 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QJsonDocument>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSet>
 #include <QProcess>
 #include <QPushButton>
-#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -68,15 +66,6 @@ bool ShellOpen(const QString &path, const QStringList &arguments)
         return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     return QProcess::startDetached(path, arguments);
 }
-
-// Shortcuts given while the main window is active (removed when it is not).
-const QList<QPair<const char *, const char *>> kActiveShortcuts = {
-    {"actOpenTCDV_S", "Ctrl+F"},        {"actOpenTCDV_M", "Ctrl+M"},
-    {"actOpenTCDV_C_Control", "Ctrl+A"}, {"actOpenTCDV_C_DBUpDn", "Ctrl+U"},
-    {"actOpenCURR_EV", "Ctrl+E"},       {"actOpenTCDV_Conf", "Ctrl+S"},
-    {"actOpenVIPControl", "Ctrl+P"},    {"actOpenTrafficInfo", "Ctrl+I"},
-    {"actOpenEventHistory", "Ctrl+H"},  {"actOpenTCDV_HS_Sgnl", "Ctrl+O"},
-};
 
 // Pauses the monitoring timer for the life of the guard. A cycle that runs meanwhile
 // finishes on its own; its snapshot is not applied to a set that was reloaded.
@@ -289,15 +278,8 @@ void TfrmMain::FormCreate()
     LoadDBErrorCodes();
 
     // 9. Bookmarks: an empty text is an empty object; anything but an object disables them.
-    if (DM) {
-        QString text = DM->G_APP_USER.Bookmarks;
-        if (text.trimmed().isEmpty())
-            text = QStringLiteral("{}");
-        QJsonParseError err;
-        const QJsonDocument doc = QJsonDocument::fromJson(text.toUtf8(), &err);
-        if (err.error == QJsonParseError::NoError && doc.isObject())
-            FBookmarkJsonObject = doc.object();
-    }
+    if (DM)
+        FBookmarkJsonObject = ParseBookmarks(DM->G_APP_USER.Bookmarks);
 
     // 11. The detector counter.
     if (DM && DM->Connected())
@@ -410,7 +392,7 @@ void TfrmMain::FormActivate()
     const bool wasActive = FShown;
     FHub->Pause();
     // 2. The shortcuts that work only in the main window.
-    for (const auto &s : kActiveShortcuts)
+    for (const auto &s : MainActiveShortcuts())
         if (QAction *a = Action(QString::fromLatin1(s.first)))
             a->setShortcut(QKeySequence(QString::fromLatin1(s.second)));
     // 3. The refresh flags.
@@ -461,7 +443,7 @@ void TfrmMain::ActOnRefreshFlags()
 
 void TfrmMain::FormDeactivate()
 {
-    for (const auto &s : kActiveShortcuts)
+    for (const auto &s : MainActiveShortcuts())
         if (QAction *a = Action(QString::fromLatin1(s.first)))
             a->setShortcut(QKeySequence());
 }
@@ -523,8 +505,7 @@ void TfrmMain::FormClose()
     if (DM) {
         // 4. Bookmarks (an error is ignored).
         if (FBookmarkJsonObject)
-            MainLists::SaveBookmarks(DM->Con(), DM->G_APP_USER.ID,
-                                     QString::fromUtf8(QJsonDocument(*FBookmarkJsonObject).toJson(QJsonDocument::Compact)));
+            MainLists::SaveBookmarks(DM->Con(), DM->G_APP_USER.ID, BookmarksJson(FBookmarkJsonObject));
         // 5. Logout event.
         DM->WriteEventControl(DM->G_APP_USER.ID, 160, 1, 3, false, 0, Tx(QStringLiteral("IDS_1")));
     }
@@ -591,24 +572,8 @@ void TfrmMain::LoadSettings()
 {
     if (!DM)
         return;
-    TIniFile ini(DM->IniFileName());
-    QScreen *scr = screen() ? screen() : QGuiApplication::primaryScreen();
-    const QSize screenSize = scr ? scr->size() : QSize(1024, 768);
-    const TMainFormSettings s = MainSettings::Read(ini, screenSize, DM->G_MAP_MAX_ZOOM);
-    if (s.Maximized) {
-        setWindowState(windowState() | Qt::WindowMaximized);
-    } else {
-        resize(s.Width, s.Height);
-        move(s.Left, s.Top);
-    }
+    const TMainFormSettings s = MainSettings::ReadForWindow(this);
     FUi.Legend->SetLegend(s.Legend);
-    DM->G_MAP_INIT_LAT = s.MapLat;
-    DM->G_MAP_INIT_LNG = s.MapLng;
-    DM->G_MAP_INIT_ZOOM = s.MapZoom;
-    DM->G_MINIMAP_WIDTH = s.MiniMapWidth;
-    DM->G_MINIMAP_HEIGHT = s.MiniMapHeight;
-    DM->G_MINIMAP_ZOOM_LEVEL = s.MiniMapZoomLevel;
-    DM->G_MVMT_SIZE = s.MvmtSize;
     bool ok = false;
     const int zoom = s.MapZoom.trimmed().toInt(&ok);
     if (ok)
@@ -619,31 +584,12 @@ void TfrmMain::SaveSettings()
 {
     if (!DM)
         return;
-    TIniFile ini(DM->IniFileName());
-    TMainFormSettings s;
-    s.Maximized = isMaximized();
-    const QRect g = isMaximized() ? normalGeometry() : geometry();
-    s.Width = g.width();
-    s.Height = g.height();
-    s.Left = frameGeometry().left();
-    s.Top = frameGeometry().top();
-    if (isMaximized()) {
-        s.Left = g.left();
-        s.Top = g.top();
-    }
+    TMainFormSettings s = MainSettings::WindowPlace(this);
     s.Legend = Legend();
     s.MapLat = FCurrentPos.Lat;
     s.MapLng = FCurrentPos.Lng;
     s.MapZoom = QString::number(FScale);
-    TLayerFlags f;
-    f.Node = DM->G_NODE_VISIBLE;
-    f.Link = DM->G_LINK_VISIBLE;
-    f.Tfdt = DM->G_TFDT_VISIBLE;
-    f.Tcdv = DM->G_TCDV_VISIBLE;
-    f.SA = DM->G_SA_VISIBLE;
-    f.LC = DM->G_LC_VISIBLE;
-    f.Mvmt = DM->G_MVMT_VISIBLE;
-    MainSettings::Write(ini, s, f);
+    MainSettings::WriteForWindow(s);
 }
 
 // ---------------------------------------------------------------------------
@@ -1138,38 +1084,9 @@ void TfrmMain::btnPacketSizeClick()
 // Vehicle-position pollers
 // ---------------------------------------------------------------------------
 
-void TfrmMain::StartVehiclePollers()
-{
-    if (!DM)
-        return;
-    auto hostPort = [](const QString &server, int defaultPort, QString *host, int *port) {
-        const int colon = server.lastIndexOf(QLatin1Char(':'));
-        *host = colon > 0 ? server.left(colon) : server;
-        *port = colon > 0 ? server.mid(colon + 1).toInt() : defaultPort;
-        return !host->isEmpty() && *port > 0;
-    };
-    QString host;
-    int port = 0;
-    if (!FBRTThread && hostPort(DM->G_BRT_SERVER, 0, &host, &port))
-        FBRTThread = new TBRTThread(host, port, DM->G_CONNECTION_TIMEOUT, DM->G_READ_TIMEOUT,
-                                    unsigned(qMax(100, DM->G_BRT_MNTR_PERIOD)), 5000, FBridge);
-    if (!FWASThread && hostPort(DM->G_WAS_SERVER, DM->G_WAS_PORT, &host, &port))
-        FWASThread = new TWASThread(host, port, DM->G_CONNECTION_TIMEOUT, DM->G_READ_TIMEOUT,
-                                    unsigned(qMax(100, DM->G_WAS_MNTR_PERIOD)), 5000, &FWasVisible, FBridge);
-}
+void TfrmMain::StartVehiclePollers() { ::StartVehiclePollers(FBRTThread, FWASThread, &FWasVisible, FBridge); }
 
-void TfrmMain::StopVehiclePollers()
-{
-    for (TVehiclePollerBase *t : {static_cast<TVehiclePollerBase *>(FBRTThread), static_cast<TVehiclePollerBase *>(FWASThread)}) {
-        if (!t)
-            continue;
-        t->Terminate();
-        t->WaitFor();
-        delete t;
-    }
-    FBRTThread = nullptr;
-    FWASThread = nullptr;
-}
+void TfrmMain::StopVehiclePollers() { ::StopVehiclePollers(FBRTThread, FWASThread); }
 
 // ---------------------------------------------------------------------------
 // Window openers
