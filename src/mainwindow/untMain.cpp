@@ -9,7 +9,6 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMenu>
 #include <QMenuBar>
 #include <QSet>
 #include <QProcess>
@@ -27,7 +26,7 @@
 #include "mainwindow/HostRequestUnit.h"
 #include "mainwindow/MainActionsUnit.h"
 #include "mainwindow/MainLegendUnit.h"
-#include "mainwindow/MainSidePanelsUnit.h"
+#include "mainwindow/MonitorPause.h"
 #include "mainwindow/MenuUnit.h"
 #include "mainwindow/PanelTextUnit.h"
 #include "mainwindow/VehiclePollerUnit.h"
@@ -67,23 +66,6 @@ bool ShellOpen(const QString &path, const QStringList &arguments)
     return QProcess::startDetached(path, arguments);
 }
 
-// Pauses the monitoring timer for the life of the guard. A cycle that runs meanwhile
-// finishes on its own; its snapshot is not applied to a set that was reloaded.
-class TMonitorPause
-{
-public:
-    explicit TMonitorPause(TMonitorHub *hub) : FHub(hub), FWasActive(hub->Pause()) {}
-    ~TMonitorPause()
-    {
-        if (FHub)
-            FHub->Resume(FWasActive);
-    }
-
-private:
-    QPointer<TMonitorHub> FHub;
-    bool FWasActive;
-};
-
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -93,16 +75,6 @@ private:
 void RegisterMainWindow()
 {
     SetMainWindowFactory([]() -> QWidget * { return new TfrmMain; });
-}
-
-// ---------------------------------------------------------------------------
-// Hooks
-// ---------------------------------------------------------------------------
-
-TMainServices &TMainServices::Current()
-{
-    static TMainServices services;
-    return services;
 }
 
 // ---------------------------------------------------------------------------
@@ -333,14 +305,7 @@ void TfrmMain::FormShow()
     BuildLcTree();
 
     // 5. The local application server.
-    if (DM) {
-        DM->G_APP_SERVER = false;
-        if (QFileInfo::exists(TAppServerClient::ExecutablePath(DM->G_APP_PATH))) {
-            DM->G_APP_SERVER = TMainServices::Current().AppServerLauncher
-                ? TMainServices::Current().AppServerLauncher(TAppServerClient::ExecutablePath(DM->G_APP_PATH))
-                : TAppServerClient::StartIfPresent(DM->G_APP_PATH, TAppServerClient::ArgumentsFor(DM->IniFileName()));
-        }
-    }
+    StartMainAppServer();
 
     // 6. Monitoring starts (first tick after 500 ms).
     FHub->Timer()->setInterval(500);
@@ -491,11 +456,7 @@ void TfrmMain::FormClose()
     // Control windows in the middle of a run outlive this window until the run ends.
     TMainOpeners::RunMainCloseHooks(this);
     // 1. The detector counter.
-    if (FTfdtInfoThread) {
-        FTfdtInfoThread->Stop();
-        delete FTfdtInfoThread;
-        FTfdtInfoThread = nullptr;
-    }
+    StopTfdtInfoThread();
     // The vehicle-position pollers.
     StopVehiclePollers();
     // 2. The side panels close now.
@@ -531,6 +492,14 @@ void TfrmMain::FormClose()
         DM->DisconnectDB();
 }
 
+void TfrmMain::StopTfdtInfoThread()
+{
+    if (FTfdtInfoThread)
+        FTfdtInfoThread->Stop();
+    delete FTfdtInfoThread;
+    FTfdtInfoThread = nullptr;
+}
+
 void TfrmMain::FormDestroy()
 {
     if (FDestroyed)
@@ -540,11 +509,7 @@ void TfrmMain::FormDestroy()
     TMainOpeners::RunMainCloseHooks(this);
     if (FHub)
         FHub->Timer()->stop();
-    if (FTfdtInfoThread) {
-        FTfdtInfoThread->Stop();
-        delete FTfdtInfoThread;
-        FTfdtInfoThread = nullptr;
-    }
+    StopTfdtInfoThread();
     // Wait for a running cycle, then the closing step of the monitoring connection.
     if (FHub)
         FHub->Shutdown();
@@ -696,21 +661,7 @@ void TfrmMain::WmReloadLists()
 // Local application server
 // ---------------------------------------------------------------------------
 
-void TfrmMain::SendAppServerCommand(const QString &command)
-{
-    if (!TMainServices::Current().AppServerSender) {
-        ::SendAppServerCommand(this, command);
-        return;
-    }
-    bool connected = false;
-    const int error = TMainServices::Current().AppServerSender(command, &connected);
-    if (!connected || error == 0)
-        return; // nothing is shown when the server cannot be reached
-    if (DM)
-        DM->G_APP_SERVER = false;
-    ShowMsgDlg(this, DM ? DM->G_APP_TITLE : windowTitle(), QStringLiteral("OvikAppSever program is not running"),
-               QStringLiteral("App Server Running"), QStringLiteral("Error: Code %1").arg(error), mkInformation);
-}
+void TfrmMain::SendAppServerCommand(const QString &command) { SendMainAppServerCommand(this, command); }
 
 // ---------------------------------------------------------------------------
 // Monitoring-link log

@@ -302,6 +302,8 @@ private:
     void FillSaMotGrid();
     void FitGroupScript(int GroupID, bool takeCurZoom) { FSelection->FitGroupScript(GroupID, takeCurZoom); }
     void ActOnRefreshFlags();
+    // Stops and deletes the detector counter (when running).
+    void StopTfdtInfoThread();
     // The monitoring timer and log hooks both host requests run with.
     THostRequestHooks HostRequestHooks();
 
