@@ -177,6 +177,8 @@ void TfrmMain::FormCreate()
     // 1. Actions and the menu bar by admin mode and grade.
     CreateActions();
     MainWindowBuilder::BuildUi(this, FUi);
+    FLegend = FUi.Legend;
+    gtvSAMot = FUi.gtvSAMot;
     FSelection = new TMainSelection(this, FUi);
     FLegendHandlers = new TMainLegendHandlers(this, FUi.Legend);
     connect(FUi.MainSplit, &QSplitter::splitterMoved, this, [this] { FAreaBrowserOpen = FUi.MainSplit->sizes().value(0) > 0; });
@@ -709,7 +711,7 @@ void TfrmMain::ShowMonitorState()
     m_MmiMain.Fill(FHub->Counters(), t, image.get());
     m_MmiMain.m_pscs_state = nullptr; // the snapshot is the hub's to keep
     if (IsAreaBrowserOpen())
-        FUi.Legend->ShowCounters(FHub->Counters());
+        FLegend->ShowCounters(FHub->Counters());
     if (IsMntrPanelOpen())
         FillSaMotGrid();
     if (PageReady() && !FMoving)
@@ -720,17 +722,17 @@ void TfrmMain::FillSaMotGrid()
 {
     const TStateImageRef image = FHub->Image();
     const QList<QStringList> rows = SaMotRows(*image, FSA_NameList, m_MmiMain.tPacketTime);
-    FUi.gtvSAMot->setUpdatesEnabled(false);
-    FUi.gtvSAMot->setRowCount(0);
-    FUi.gtvSAMot->setRowCount(int(rows.size()));
+    gtvSAMot->setUpdatesEnabled(false);
+    gtvSAMot->setRowCount(0);
+    gtvSAMot->setRowCount(int(rows.size()));
     for (int r = 0; r < rows.size(); ++r)
-        for (int c = 0; c < rows[r].size() && c < FUi.gtvSAMot->columnCount(); ++c) {
+        for (int c = 0; c < rows[r].size() && c < gtvSAMot->columnCount(); ++c) {
             auto *item = new QTableWidgetItem(rows[r][c]);
             if (c != 1)
                 item->setTextAlignment(Qt::AlignCenter);
-            FUi.gtvSAMot->setItem(r, c, item);
+            gtvSAMot->setItem(r, c, item);
         }
-    FUi.gtvSAMot->setUpdatesEnabled(true);
+    gtvSAMot->setUpdatesEnabled(true);
 }
 
 QString TfrmMain::GetLcStatusColor(int state, int mode) const

@@ -6,6 +6,11 @@
 // that the monitoring cycle refreshes every monitoring period, shows the map page,
 // the legend and the status counters, and keeps its settings in the INI file.
 //
+// Its widgets and actions are built by MainWindowBuilder.h; the selection with the
+// trees and search boxes (MainSelectionUnit.h), the legend's handlers
+// (MainLegendUnit.h) and the side panels' switching (MainSidePanelsUnit.h) are
+// controllers of their own that the window forwards to.
+//
 // Hooks for the windows written elsewhere:
 //   - live views implement IMonitorView (core/MainContracts.h) and register with the
 //     monitoring hub (Hub(), MonitorHubUnit.h): RegisterMonitorView (one of each kind)
@@ -331,6 +336,9 @@ private:
     // The widgets and actions (MainWindowBuilder) and the controllers of the
     // selection, the legend and the side panels.
     TMainWindowUi FUi;
+    // The legend and the group grid as the monitoring refresh reaches them.
+    TLegendPanel *FLegend = nullptr;
+    QTableWidget *gtvSAMot = nullptr;
     TMainSelection *FSelection = nullptr;
     TMainLegendHandlers *FLegendHandlers = nullptr;
     TMainSidePanels *FSidePanels = nullptr;
