@@ -2,6 +2,7 @@
 
 #include "core/Quorval.h"
 #include "core/untDM.h"
+#include "mainwindow/MainServices.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QWidget>
 
 QString TAppServerClient::ExecutableName()
 {
@@ -97,4 +99,32 @@ TAppServerResult SendAppServerCommand(QWidget *owner, const QString &command, co
                    mkInformation);
     }
     return r;
+}
+
+void StartMainAppServer()
+{
+    if (!DM)
+        return;
+    DM->G_APP_SERVER = false;
+    if (QFileInfo::exists(TAppServerClient::ExecutablePath(DM->G_APP_PATH))) {
+        DM->G_APP_SERVER = TMainServices::Current().AppServerLauncher
+            ? TMainServices::Current().AppServerLauncher(TAppServerClient::ExecutablePath(DM->G_APP_PATH))
+            : TAppServerClient::StartIfPresent(DM->G_APP_PATH, TAppServerClient::ArgumentsFor(DM->IniFileName()));
+    }
+}
+
+void SendMainAppServerCommand(QWidget *owner, const QString &command)
+{
+    if (!TMainServices::Current().AppServerSender) {
+        SendAppServerCommand(owner, command);
+        return;
+    }
+    bool connected = false;
+    const int error = TMainServices::Current().AppServerSender(command, &connected);
+    if (!connected || error == 0)
+        return; // nothing is shown when the server cannot be reached
+    if (DM)
+        DM->G_APP_SERVER = false;
+    ShowMsgDlg(owner, DM ? DM->G_APP_TITLE : owner->windowTitle(), QStringLiteral("OvikAppSever program is not running"),
+               QStringLiteral("App Server Running"), QStringLiteral("Error: Code %1").arg(error), mkInformation);
 }

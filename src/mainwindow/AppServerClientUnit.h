@@ -45,3 +45,12 @@ public:
 // information box "OvikAppSever program is not running" tells the code.
 TAppServerResult SendAppServerCommand(QWidget *owner, const QString &command,
                                       const QString &pipeName = QLatin1String(AppServerPipe::DefaultName));
+
+// The main window's start of the server at its first show: DM->G_APP_SERVER tells
+// whether the executable beside the program was started (through the services'
+// launcher when one is set). Nothing without a data module.
+void StartMainAppServer();
+// The main window's command to the server, through the services' sender when one is
+// set (the same rules as SendAppServerCommand: nothing shown when the server cannot
+// be reached; an error clears DM->G_APP_SERVER and shows its code).
+void SendMainAppServerCommand(QWidget *owner, const QString &command);

@@ -152,6 +152,18 @@ const QList<TMainActionDef> kDefs = {
 
 const QList<TMainActionDef> &MainActionDefs() { return kDefs; }
 
+const QList<QPair<const char *, const char *>> &MainActiveShortcuts()
+{
+    static const QList<QPair<const char *, const char *>> shortcuts = {
+        {"actOpenTCDV_S", "Ctrl+F"},        {"actOpenTCDV_M", "Ctrl+M"},
+        {"actOpenTCDV_C_Control", "Ctrl+A"}, {"actOpenTCDV_C_DBUpDn", "Ctrl+U"},
+        {"actOpenCURR_EV", "Ctrl+E"},       {"actOpenTCDV_Conf", "Ctrl+S"},
+        {"actOpenVIPControl", "Ctrl+P"},    {"actOpenTrafficInfo", "Ctrl+I"},
+        {"actOpenEventHistory", "Ctrl+H"},  {"actOpenTCDV_HS_Sgnl", "Ctrl+O"},
+    };
+    return shortcuts;
+}
+
 const TMainActionDef *FindMainActionDef(const QString &name)
 {
     for (const TMainActionDef &d : kDefs)

@@ -62,6 +62,9 @@ struct TMainActionDef
 // Every action of the main window, in the order of the action list.
 const QList<TMainActionDef> &MainActionDefs();
 const TMainActionDef *FindMainActionDef(const QString &name);
+// The shortcuts given while the main window is active (removed when it is not):
+// action name, key sequence.
+const QList<QPair<const char *, const char *>> &MainActiveShortcuts();
 
 // The setters an action applies for a selection, in order (name, value).
 QList<QPair<QString, QVariant>> HandOverSetters(const TMainActionDef &def, int saId, int tcdvId);

@@ -1,6 +1,11 @@
 #include "mainwindow/MainSettingsUnit.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
 #include "core/Quorval.h"
+#include "core/untDM.h"
 
 namespace MainSettings {
 
@@ -131,6 +136,58 @@ void Write(TIniFile &ini, const TMainFormSettings &s, const TLayerFlags &flags)
     ini.WriteBool(kEnv, QStringLiteral("SA_VISIBLE"), flags.SA);
     ini.WriteBool(kEnv, QStringLiteral("LC_VISIBLE"), flags.LC);
     ini.WriteBool(kEnv, QStringLiteral("MVMT_VISIBLE"), flags.Mvmt);
+}
+
+TMainFormSettings ReadForWindow(QWidget *window)
+{
+    TIniFile ini(DM->IniFileName());
+    QScreen *scr = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    const QSize screenSize = scr ? scr->size() : QSize(1024, 768);
+    const TMainFormSettings s = Read(ini, screenSize, DM->G_MAP_MAX_ZOOM);
+    if (s.Maximized) {
+        window->setWindowState(window->windowState() | Qt::WindowMaximized);
+    } else {
+        window->resize(s.Width, s.Height);
+        window->move(s.Left, s.Top);
+    }
+    DM->G_MAP_INIT_LAT = s.MapLat;
+    DM->G_MAP_INIT_LNG = s.MapLng;
+    DM->G_MAP_INIT_ZOOM = s.MapZoom;
+    DM->G_MINIMAP_WIDTH = s.MiniMapWidth;
+    DM->G_MINIMAP_HEIGHT = s.MiniMapHeight;
+    DM->G_MINIMAP_ZOOM_LEVEL = s.MiniMapZoomLevel;
+    DM->G_MVMT_SIZE = s.MvmtSize;
+    return s;
+}
+
+TMainFormSettings WindowPlace(const QWidget *window)
+{
+    TMainFormSettings s;
+    s.Maximized = window->isMaximized();
+    const QRect g = window->isMaximized() ? window->normalGeometry() : window->geometry();
+    s.Width = g.width();
+    s.Height = g.height();
+    s.Left = window->frameGeometry().left();
+    s.Top = window->frameGeometry().top();
+    if (window->isMaximized()) {
+        s.Left = g.left();
+        s.Top = g.top();
+    }
+    return s;
+}
+
+void WriteForWindow(const TMainFormSettings &s)
+{
+    TIniFile ini(DM->IniFileName());
+    TLayerFlags f;
+    f.Node = DM->G_NODE_VISIBLE;
+    f.Link = DM->G_LINK_VISIBLE;
+    f.Tfdt = DM->G_TFDT_VISIBLE;
+    f.Tcdv = DM->G_TCDV_VISIBLE;
+    f.SA = DM->G_SA_VISIBLE;
+    f.LC = DM->G_LC_VISIBLE;
+    f.Mvmt = DM->G_MVMT_VISIBLE;
+    Write(ini, s, f);
 }
 
 } // namespace MainSettings

@@ -10,6 +10,8 @@
 #include "foundation/IniFile.h"
 #include "mainwindow/MainMapPageUnit.h"
 
+class QWidget;
+
 struct TMainFormSettings
 {
     bool Maximized = false;  // FORM_MAXIMIZE
@@ -44,5 +46,17 @@ TMainFormSettings Read(const TIniFile &ini, const QSize &screen, int maxZoom);
 // Writes FORM, DISP-INDEX, MAP (LAT and LNG only when not empty, ZOOM) and the layer
 // flags. MINIMAP_* and MOVE_SIZE are not written.
 void Write(TIniFile &ini, const TMainFormSettings &s, const TLayerFlags &flags);
+
+// --- with the window and the data module (which must exist) ------------------------
+
+// Reads the settings of the data module's INI file for the window's screen, places
+// and sizes the window (maximised, or at its place) and sets the data module's map
+// start, mini-map and arrow size. The legend and the zoom are the caller's.
+TMainFormSettings ReadForWindow(QWidget *window);
+// The window's place and size as they are saved: a maximised window gives its
+// normal geometry, another its frame's top left corner and its size.
+TMainFormSettings WindowPlace(const QWidget *window);
+// Writes the settings with the data module's layer flags to its INI file.
+void WriteForWindow(const TMainFormSettings &s);
 
 } // namespace MainSettings

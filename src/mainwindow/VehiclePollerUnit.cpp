@@ -2,6 +2,7 @@
 
 #include "foundation/JsEscape.h"
 #include "core/MainContracts.h"
+#include "core/untDM.h"
 #include "mainwindow/PanelTextUnit.h"
 #include "centrelink/RC2MMIUnit.h"
 
@@ -330,4 +331,41 @@ void TWASThread::run()
     }
     if (client.Connected())
         client.Abort();
+}
+
+// ---------------------------------------------------------------------------
+// The main window's pair
+// ---------------------------------------------------------------------------
+
+void StartVehiclePollers(TBRTThread *&brt, TWASThread *&was, const std::atomic<bool> *wasVisible, IMapBridge *page)
+{
+    if (!DM)
+        return;
+    auto hostPort = [](const QString &server, int defaultPort, QString *host, int *port) {
+        const int colon = server.lastIndexOf(QLatin1Char(':'));
+        *host = colon > 0 ? server.left(colon) : server;
+        *port = colon > 0 ? server.mid(colon + 1).toInt() : defaultPort;
+        return !host->isEmpty() && *port > 0;
+    };
+    QString host;
+    int port = 0;
+    if (!brt && hostPort(DM->G_BRT_SERVER, 0, &host, &port))
+        brt = new TBRTThread(host, port, DM->G_CONNECTION_TIMEOUT, DM->G_READ_TIMEOUT,
+                             unsigned(qMax(100, DM->G_BRT_MNTR_PERIOD)), 5000, page);
+    if (!was && hostPort(DM->G_WAS_SERVER, DM->G_WAS_PORT, &host, &port))
+        was = new TWASThread(host, port, DM->G_CONNECTION_TIMEOUT, DM->G_READ_TIMEOUT,
+                             unsigned(qMax(100, DM->G_WAS_MNTR_PERIOD)), 5000, wasVisible, page);
+}
+
+void StopVehiclePollers(TBRTThread *&brt, TWASThread *&was)
+{
+    for (TVehiclePollerBase *t : {static_cast<TVehiclePollerBase *>(brt), static_cast<TVehiclePollerBase *>(was)}) {
+        if (!t)
+            continue;
+        t->Terminate();
+        t->WaitFor();
+        delete t;
+    }
+    brt = nullptr;
+    was = nullptr;
 }

@@ -22,7 +22,7 @@
 //
 // The main window starts them at its first show when their servers are set
 // (G_BRT_SERVER "host:port", G_WAS_SERVER with G_WAS_PORT) and stops them at
-// shutdown (TfrmMain::StartVehiclePollers / StopVehiclePollers), like this:
+// shutdown (StartVehiclePollers / StopVehiclePollers below), like this:
 //     FWasVisible = true;
 //     FWas = new TWASThread(host, port, DM->G_CONNECTION_TIMEOUT, DM->G_READ_TIMEOUT,
 //                           period, retry, &FWasVisible, MapBridge());
@@ -148,3 +148,12 @@ private:
     bool Poll(TRcClient &client);
     const std::atomic<bool> *FVisible = nullptr;
 };
+
+// --- the main window's pair -----------------------------------------------------------
+
+// Starts each poller that is not running yet and whose server is set in the data
+// module ("host:port"; the vehicle server's port defaults to G_WAS_PORT). Nothing
+// without a data module.
+void StartVehiclePollers(TBRTThread *&brt, TWASThread *&was, const std::atomic<bool> *wasVisible, IMapBridge *page);
+// Ends, waits for and deletes both pollers (either may be absent); both become null.
+void StopVehiclePollers(TBRTThread *&brt, TWASThread *&was);

@@ -4,55 +4,38 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QCursor>
-#include <QCheckBox>
-#include <QDebug>
 #include <QDesktopServices>
-#include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QHeaderView>
-#include <QJsonDocument>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QSet>
 #include <QProcess>
 #include <QPushButton>
-#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
-#include <QThread>
 #include <QTimer>
-#include <QToolBar>
-#include <QToolButton>
 #include <QUrl>
-#include <QTreeView>
-#include <QVBoxLayout>
 
 #include "mainwindow/AppServerClientUnit.h"
 #include "mainwindow/BookmarkUnit.h"
 #include "core/FileDialogService.h"
 #include "mainwindow/HostRequestUnit.h"
 #include "mainwindow/MainActionsUnit.h"
+#include "mainwindow/MainLegendUnit.h"
+#include "mainwindow/MonitorPause.h"
 #include "mainwindow/MenuUnit.h"
 #include "mainwindow/PanelTextUnit.h"
 #include "mainwindow/VehiclePollerUnit.h"
 #include "core/WindowRegistry.h"
 #include "mainwindow/untEmergencyPanel.h"
-#include "core/untSA_S.h"
-#include "core/untTCDV_S.h"
 #include "mainwindow/untTrafficInfoPanel.h"
 #include "mainwindow/untVipPanel.h"
 #include "foundation/AppServerPipe.h"
 #include "core/InAppMessage.h"
-#include "foundation/JsEscape.h"
 #include "core/LcStatusColor.h"
 #include "core/LookupUnit.h"
 #include "mainwindow/MainListsUnit.h"
@@ -61,7 +44,6 @@
 #include "core/Quorval.h"
 #include "mainwindow/TfdtInfoThreadUnit.h"
 #include "core/siLang.h"
-#include "core/untCodeToText.h"
 #include "centrelink/untCOM_E.h"
 #include "core/untDM.h"
 #include "mainwindow/untLegend.h"
@@ -84,64 +66,6 @@ bool ShellOpen(const QString &path, const QStringList &arguments)
     return QProcess::startDetached(path, arguments);
 }
 
-// Shortcuts given while the main window is active (removed when it is not).
-const QList<QPair<const char *, const char *>> kActiveShortcuts = {
-    {"actOpenTCDV_S", "Ctrl+F"},        {"actOpenTCDV_M", "Ctrl+M"},
-    {"actOpenTCDV_C_Control", "Ctrl+A"}, {"actOpenTCDV_C_DBUpDn", "Ctrl+U"},
-    {"actOpenCURR_EV", "Ctrl+E"},       {"actOpenTCDV_Conf", "Ctrl+S"},
-    {"actOpenVIPControl", "Ctrl+P"},    {"actOpenTrafficInfo", "Ctrl+I"},
-    {"actOpenEventHistory", "Ctrl+H"},  {"actOpenTCDV_HS_Sgnl", "Ctrl+O"},
-};
-
-// Status glyphs (the window's image list): 0 receive blink, 1 request blink,
-// 2 receive idle, 3 request idle, 6 connected, 7 disconnected.
-QPixmap GlyphPixmap(int index)
-{
-    QColor c;
-    switch (index) {
-    case 0: c = QColor(0x2e, 0xcc, 0x40); break;
-    case 1: c = QColor(0xff, 0xdc, 0x00); break;
-    case 2: c = QColor(0x1b, 0x5e, 0x20); break;
-    case 3: c = QColor(0x80, 0x6a, 0x00); break;
-    case 6: c = QColor(0x00, 0x74, 0xd9); break;
-    case 7: c = QColor(0xff, 0x41, 0x36); break;
-    default: c = Qt::gray; break;
-    }
-    QPixmap pm(14, 14);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(c);
-    p.setPen(c.darker());
-    p.drawEllipse(1, 1, 12, 12);
-    return pm;
-}
-
-void setGlyph(QLabel *label, int index)
-{
-    if (!label)
-        return;
-    label->setProperty("imageIndex", index);
-    label->setPixmap(GlyphPixmap(index));
-}
-
-// Pauses the monitoring timer for the life of the guard. A cycle that runs meanwhile
-// finishes on its own; its snapshot is not applied to a set that was reloaded.
-class TMonitorPause
-{
-public:
-    explicit TMonitorPause(TMonitorHub *hub) : FHub(hub), FWasActive(hub->Pause()) {}
-    ~TMonitorPause()
-    {
-        if (FHub)
-            FHub->Resume(FWasActive);
-    }
-
-private:
-    QPointer<TMonitorHub> FHub;
-    bool FWasActive;
-};
-
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -151,46 +75,6 @@ private:
 void RegisterMainWindow()
 {
     SetMainWindowFactory([]() -> QWidget * { return new TfrmMain; });
-}
-
-// ---------------------------------------------------------------------------
-// Group grid of the monitoring panel
-// ---------------------------------------------------------------------------
-
-QStringList SaMotColumnKeys()
-{
-    QStringList keys;
-    for (int i = 0; i < 16; ++i)
-        keys << QStringLiteral("gtvSAMot.Col%1").arg(i);
-    return keys;
-}
-
-QList<QStringList> SaMotRows(const TST_VESK_STATE &image, const QMap<int, QString> &names, const QDateTime &time)
-{
-    static const int kBytes[] = {3, 4, 5, 6, 7, 8, 9, 10, 12, 11, 13, 14};
-    QList<QStringList> rows;
-    const QString t = time.toString(QStringLiteral("hh:mm:ss"));
-    for (int g = 1; g <= RC_GROUP_COUNT; ++g) {
-        const quint8 *rec = image.grp_state[g - 1];
-        if (rec[0] == 0 || !names.contains(g))
-            continue;
-        QStringList r;
-        r << QString::number(g) << names.value(g) << t << GetCtrlModeText(rec[2]);
-        for (int b : kBytes)
-            r << QString::number(rec[b]);
-        rows << r;
-    }
-    return rows;
-}
-
-// ---------------------------------------------------------------------------
-// Hooks
-// ---------------------------------------------------------------------------
-
-TMainServices &TMainServices::Current()
-{
-    static TMainServices services;
-    return services;
 }
 
 // ---------------------------------------------------------------------------
@@ -213,25 +97,20 @@ TfrmMain::~TfrmMain()
 
 QString TfrmMain::Tx(const QString &key) const { return siText(kTable, key); }
 
-QAction *TfrmMain::Action(const QString &name) const { return FActions.value(name); }
+QAction *TfrmMain::Action(const QString &name) const { return FUi.Action(name); }
 
-QList<QAction *> TfrmMain::Actions() const { return FActions.values(); }
+QList<QAction *> TfrmMain::Actions() const { return FUi.Actions.values(); }
 
-TMapLegend TfrmMain::Legend() const { return FLegend ? FLegend->Legend() : TMapLegend::Defaults(); }
+TMapLegend TfrmMain::Legend() const { return FUi.Legend ? FUi.Legend->Legend() : TMapLegend::Defaults(); }
 
 void TfrmMain::CreateActions()
 {
+    MainWindowBuilder::CreateActions(this, FUi);
     for (const TMainActionDef &d : MainActionDefs()) {
-        auto *a = new QAction(this);
-        a->setObjectName(QString::fromLatin1(d.Name));
-        if (d.Separator)
-            a->setSeparator(true);
-        if (*d.Shortcut)
-            a->setShortcut(QKeySequence(QString::fromLatin1(d.Shortcut)));
-        FActions.insert(a->objectName(), a);
-        const QString name = a->objectName();
+        const QString name = QString::fromLatin1(d.Name);
         if (d.Pattern != opNone && d.Pattern != opResident)
-            connect(a, &QAction::triggered, this, [this, name] { ExecuteOpenAction(name); });
+            if (QAction *a = Action(name))
+                connect(a, &QAction::triggered, this, [this, name] { ExecuteOpenAction(name); });
     }
     auto on = [this](const char *name, void (TfrmMain::*handler)()) {
         if (QAction *a = Action(QString::fromLatin1(name))) {
@@ -264,17 +143,11 @@ void TfrmMain::CreateActions()
     on("actTrafficInfoClose", &TfrmMain::actTrafficInfoCloseExecute);
     on("actAppEmergencyOpen", &TfrmMain::actAppEmergencyOpenExecute);
     for (int n = 1; n <= 9; ++n) {
-        if (QAction *a = Action(QStringLiteral("actBookmark%1").arg(n))) {
-            a->setProperty("Tag", n);
+        if (QAction *a = Action(QStringLiteral("actBookmark%1").arg(n)))
             connect(a, &QAction::triggered, this, [this, n] { actBookmarkExecute(n); });
-        }
-        if (QAction *a = Action(QStringLiteral("actBookmark%1Reg").arg(n))) {
-            a->setProperty("Tag", n);
+        if (QAction *a = Action(QStringLiteral("actBookmark%1Reg").arg(n)))
             connect(a, &QAction::triggered, this, [this, n] { actBookmarkRegExecute(n); });
-        }
     }
-    for (QAction *a : std::as_const(FActions))
-        addAction(a);
 }
 
 void TfrmMain::BuildMenuBar()
@@ -291,255 +164,10 @@ void TfrmMain::BuildMenuBar()
     ::SetActionMainMenu(menu, f, admin, menuBar());
 }
 
-void TfrmMain::BuildPopupMenu()
-{
-    pmLC = new QMenu(this);
-    pmLC->setObjectName(QStringLiteral("pmLC"));
-    auto proxy = [this](QMenu *menu, const char *name, int tag) {
-        QAction *main = Action(QString::fromLatin1(name));
-        auto *p = new QAction(menu);
-        p->setObjectName(QStringLiteral("pm_") + QString::fromLatin1(name));
-        p->setProperty("tag", tag);
-        p->setProperty("mainAction", QString::fromLatin1(name));
-        if (main && main->isSeparator())
-            p->setSeparator(true);
-        else if (main)
-            connect(p, &QAction::triggered, main, &QAction::trigger);
-        menu->addAction(p);
-        return p;
-    };
-    pmMapCaption = new QAction(pmLC);
-    pmMapCaption->setObjectName(QStringLiteral("pmMapCaption"));
-    pmMapCaption->setProperty("tag", 1);
-    pmLC->addAction(pmMapCaption);
-    proxy(pmLC, "actLine1", 1);
-    proxy(pmLC, "actOpenTCDV_E_Master", 1);
-    proxy(pmLC, "actAuth", 1);
-    proxy(pmLC, "actOpenTCDV_M", 1);
-    proxy(pmLC, "actOpenTCDV_C_Control", 1);
-    proxy(pmLC, "actOpenTCDV_C_DBUpDn", 1);
-    proxy(pmLC, "actLine7", 1);
-    pmLcEdit = new QMenu(pmLC);
-    pmLcEdit->setObjectName(QStringLiteral("pmLcEdit"));
-    for (const char *n : {"actOpenTCDV_E_SignalManagerVariable", "actOpenTCDV_E_Algorithm", "actOpenTcdvTod",
-                          "actOpenTcdvOffsetInfo", "actOpenTCDV_E_FlashMap", "actOpenTCDV_E_ReservePlan",
-                          "actOpenTCDV_E_ConflictMap"})
-        proxy(pmLcEdit, n, 1);
-    pmLcEdit->menuAction()->setProperty("tag", 1);
-    pmLC->addMenu(pmLcEdit);
-    pmSaEdit = new QMenu(pmLC);
-    pmSaEdit->setObjectName(QStringLiteral("pmSaEdit"));
-    for (const char *n : {"actOpenSA_E_Master", "actOpenSA_E_Conf"})
-        proxy(pmSaEdit, n, 1);
-    pmSaEdit->menuAction()->setProperty("tag", 1);
-    pmLC->addMenu(pmSaEdit);
-    QAction *plain = pmLC->addSeparator();
-    plain->setProperty("tag", 1);
-    proxy(pmLC, "actOpenTFDT_E", 1);
-    proxy(pmLC, "actAuth", 1);
-    proxy(pmLC, "actSaveMapView", 999);
-    proxy(pmLC, "actCollapseAll", 1000);
-
-    // The editing sub-menus by grade: intersection editors for 1 and 3, group editors for 1.
-    const int grade = DM ? DM->G_APP_USER.Role : 2;
-    pmLcEdit->menuAction()->setEnabled(grade == 1 || grade == 3);
-    pmSaEdit->menuAction()->setEnabled(grade == 1);
-}
-
-void TfrmMain::BuildUi()
-{
-    resize(1024, 684);
-    setMinimumSize(895, 600); // FormCanResize
-
-    auto *central = new QWidget(this);
-    central->setObjectName(QStringLiteral("pnlMain"));
-    setCentralWidget(central);
-    auto *cl = new QVBoxLayout(central);
-    cl->setContentsMargins(0, 0, 0, 0);
-    FMainSplit = new QSplitter(Qt::Horizontal, central);
-    FMainSplit->setObjectName(QStringLiteral("splMain"));
-    cl->addWidget(FMainSplit);
-
-    // Left: search boxes, selection text, trees and the legend.
-    pnlAreaBrowser = new QWidget(FMainSplit);
-    pnlAreaBrowser->setObjectName(QStringLiteral("pnlAreaBrowser"));
-    auto *al = new QVBoxLayout(pnlAreaBrowser);
-    al->setContentsMargins(2, 2, 2, 2);
-    auto *search = new QWidget(pnlAreaBrowser);
-    search->setObjectName(QStringLiteral("pnlSearchBox"));
-    auto *sl = new QHBoxLayout(search);
-    sl->setContentsMargins(0, 0, 0, 0);
-    auto *lblSA = new QLabel(search);
-    lblSA->setObjectName(QStringLiteral("lblSearchSA"));
-    edtSA = new QLineEdit(search);
-    edtSA->setObjectName(QStringLiteral("edtSA"));
-    auto *btnSA = new QPushButton(QStringLiteral("..."), search);
-    btnSA->setObjectName(QStringLiteral("btnSA"));
-    btnSA->setFixedWidth(24);
-    auto *lblTCDV = new QLabel(search);
-    lblTCDV->setObjectName(QStringLiteral("lblSearchTCDV"));
-    edtTCDV = new QLineEdit(search);
-    edtTCDV->setObjectName(QStringLiteral("edtTCDV"));
-    auto *btnTCDV = new QPushButton(QStringLiteral("..."), search);
-    btnTCDV->setObjectName(QStringLiteral("btnTCDV"));
-    btnTCDV->setFixedWidth(24);
-    sl->addWidget(lblSA);
-    sl->addWidget(edtSA);
-    sl->addWidget(btnSA);
-    sl->addWidget(lblTCDV);
-    sl->addWidget(edtTCDV);
-    sl->addWidget(btnTCDV);
-    al->addWidget(search);
-    pnlSelNodeDesc = new QLabel(pnlAreaBrowser);
-    pnlSelNodeDesc->setObjectName(QStringLiteral("pnlSelNodeDesc"));
-    al->addWidget(pnlSelNodeDesc);
-    auto *leftSplit = new QSplitter(Qt::Vertical, pnlAreaBrowser);
-    leftSplit->setObjectName(QStringLiteral("splTree"));
-    pgcTree = new QTabWidget(leftSplit);
-    pgcTree->setObjectName(QStringLiteral("pgcTree"));
-    FSaModel = new TNodeTreeModel(this);
-    FLcModel = new TNodeTreeModel(this);
-    auto makeTree = [this](const QString &name, TNodeTreeModel *model) {
-        auto *t = new QTreeView;
-        t->setObjectName(name);
-        t->setModel(model);
-        t->setHeaderHidden(true);
-        t->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        t->setContextMenuPolicy(Qt::CustomContextMenu);
-        t->setSelectionMode(QAbstractItemView::SingleSelection);
-        return t;
-    };
-    trvSA = makeTree(QStringLiteral("trvSA"), FSaModel);
-    trvSA->setExpandsOnDoubleClick(false); // a double click does not toggle a group node
-    trvLC = makeTree(QStringLiteral("trvLC"), FLcModel);
-    trvLC->setRootIsDecorated(false);
-    tshSA = trvSA;
-    tshLC = trvLC;
-    pgcTree->addTab(trvSA, QString());
-    pgcTree->addTab(trvLC, QString());
-    FLegend = new TLegendPanel(leftSplit);
-    leftSplit->addWidget(pgcTree);
-    leftSplit->addWidget(FLegend);
-    leftSplit->setStretchFactor(0, 3);
-    leftSplit->setStretchFactor(1, 2);
-    al->addWidget(leftSplit, 1);
-    FMainSplit->addWidget(pnlAreaBrowser);
-
-    // Right: the map and, below it, the monitoring panel with the group grid.
-    FMapSplit = new QSplitter(Qt::Vertical, FMainSplit);
-    FMapSplit->setObjectName(QStringLiteral("splMap"));
-    // The map with the side panels at its right edge (VIP, traffic information,
-    // emergency vehicles; at most one open).
-    auto *mapArea = new QWidget(FMapSplit);
-    mapArea->setObjectName(QStringLiteral("pnlMapArea"));
-    auto *mapLayout = new QHBoxLayout(mapArea);
-    mapLayout->setContentsMargins(0, 0, 0, 0);
-    mapLayout->setSpacing(0);
-    pnlMapView = new QWidget(mapArea);
-    pnlMapView->setObjectName(QStringLiteral("pnlMapView"));
-    mapLayout->addWidget(pnlMapView, 1);
-    pnlMntr = new QWidget(FMapSplit);
-    pnlMntr->setObjectName(QStringLiteral("pnlMntr"));
-    auto *ml = new QVBoxLayout(pnlMntr);
-    ml->setContentsMargins(0, 0, 0, 0);
-    gtvSAMot = new QTableWidget(0, 16, pnlMntr);
-    gtvSAMot->setObjectName(QStringLiteral("gtvSAMot"));
-    gtvSAMot->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    gtvSAMot->setSelectionBehavior(QAbstractItemView::SelectRows);
-    gtvSAMot->verticalHeader()->hide();
-    static const int kWidths[16] = {40, 120, 70, 60, 48, 48, 48, 56, 56, 48, 56, 56, 56, 48, 48, 48};
-    for (int i = 0; i < 16; ++i) {
-        gtvSAMot->setColumnWidth(i, kWidths[i]);
-        FGridColumnWidth += kWidths[i];
-    }
-    ml->addWidget(gtvSAMot);
-    FMapSplit->addWidget(mapArea);
-    FMapSplit->addWidget(pnlMntr);
-    FMapSplit->setStretchFactor(0, 4);
-    FMapSplit->setStretchFactor(1, 1);
-    FMainSplit->addWidget(FMapSplit);
-    FMainSplit->setStretchFactor(1, 1);
-    connect(FMainSplit, &QSplitter::splitterMoved, this, [this] { FAreaBrowserOpen = FMainSplit->sizes().value(0) > 0; });
-    connect(FMapSplit, &QSplitter::splitterMoved, this, [this] { FMntrPanelOpen = FMapSplit->sizes().value(1) > 0; });
-
-    // Status bar.
-    gsConnection = new QLabel(this);
-    gsConnection->setObjectName(QStringLiteral("gsConnection"));
-    gsRequest = new QLabel(this);
-    gsRequest->setObjectName(QStringLiteral("gsRequest"));
-    gsReceive = new QLabel(this);
-    gsReceive->setObjectName(QStringLiteral("gsReceive"));
-    spUserID = new QLabel(this);
-    spUserID->setObjectName(QStringLiteral("spUserID"));
-    spLat = new QLabel(this);
-    spLat->setObjectName(QStringLiteral("spLat"));
-    spLng = new QLabel(this);
-    spLng->setObjectName(QStringLiteral("spLng"));
-    statusBar()->addWidget(gsConnection);
-    statusBar()->addWidget(gsRequest);
-    statusBar()->addWidget(gsReceive);
-    statusBar()->addWidget(spUserID);
-    statusBar()->addPermanentWidget(spLat);
-    statusBar()->addPermanentWidget(spLng);
-    ShowGlyphs(TMonitorGlyphs());
-
-    // Events.
-    connect(trvLC, &QTreeView::clicked, this, &TfrmMain::trvLCClick);
-    connect(trvSA, &QTreeView::clicked, this, &TfrmMain::trvSAClick);
-    connect(trvLC, &QTreeView::doubleClicked, this, &TfrmMain::trvLCDblClick);
-    connect(trvSA, &QTreeView::doubleClicked, this, &TfrmMain::trvSADblClick);
-    connect(trvLC, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        TreePopup(trvLC, trvLC->indexAt(pos), trvLC->viewport()->mapToGlobal(pos));
-    });
-    connect(trvSA, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        TreePopup(trvSA, trvSA->indexAt(pos), trvSA->viewport()->mapToGlobal(pos));
-    });
-    connect(gtvSAMot, &QTableWidget::cellClicked, this, [this](int row, int) { gtvSAMotCellClick(row); });
-    connect(gtvSAMot, &QTableWidget::cellDoubleClicked, this, [this](int, int) {
-        if (QAction *a = Action(QStringLiteral("actOpenSA_M")))
-            a->trigger();
-    });
-    connect(btnSA, &QPushButton::clicked, this, &TfrmMain::edtSAButtonClick);
-    connect(btnTCDV, &QPushButton::clicked, this, &TfrmMain::edtTCDVButtonClick);
-    InstallIdEditKeys(edtSA, IdEditKindSa, nullptr, nullptr, [](int) {}, [this] { edtSAEnter(); });
-    InstallIdEditKeys(edtTCDV, IdEditKindLc, nullptr, nullptr, [](int) {}, [this] { edtTCDVEnter(); });
-
-    connect(FLegend, &TLegendPanel::saColorMouseDown, this, &TfrmMain::SAColorSelectMouseDown);
-    connect(FLegend, &TLegendPanel::stateColorMouseDown, this, &TfrmMain::LCStatusColorSelectMouseMouseDown);
-    connect(FLegend, &TLegendPanel::greenMvmtMouseDown, this, &TfrmMain::GreenMvmtColorSelectMouseDown);
-    connect(FLegend, &TLegendPanel::shapeChanged, this, &TfrmMain::LCShapeChange);
-    connect(FLegend, &TLegendPanel::sizeChanged, this, &TfrmMain::LCSizeChange);
-    connect(FLegend, &TLegendPanel::opacityChanged, this, &TfrmMain::SAOpacityChange);
-    connect(FLegend, &TLegendPanel::saSizeTimer, this, &TfrmMain::ttChangeSATimer);
-    connect(FLegend, &TLegendPanel::mvmtLabelClicked, this, &TfrmMain::MvmtLabelDispClick);
-    connect(FLegend, &TLegendPanel::counterClicked, this, &TfrmMain::CounterClick);
-}
-
 void TfrmMain::Retranslate()
 {
     setWindowTitle(windowTitle().isEmpty() ? Tx(QStringLiteral("Caption")) : windowTitle());
-    if (QLabel *l = findChild<QLabel *>(QStringLiteral("lblSearchSA")))
-        l->setText(Tx(QStringLiteral("IDS_9")));
-    if (QLabel *l = findChild<QLabel *>(QStringLiteral("lblSearchTCDV")))
-        l->setText(Tx(QStringLiteral("IDS_10")));
-    const QStringList keys = SaMotColumnKeys();
-    QStringList headers;
-    for (const QString &k : keys)
-        headers << Tx(k);
-    gtvSAMot->setHorizontalHeaderLabels(headers);
-    pmLcEdit->setTitle(Tx(QStringLiteral("pmLcEdit.Caption")));
-    pmSaEdit->setTitle(Tx(QStringLiteral("pmSaEdit.Caption")));
-    for (QAction *p : pmLC->findChildren<QAction *>()) {
-        const QString main = p->property("mainAction").toString();
-        if (!main.isEmpty())
-            if (QAction *a = Action(main))
-                p->setText(a->text());
-    }
-    // The host-request buttons: the caption, or the hint of an action without one.
-    // (QAction::text() falls back on the icon text, so the reload action is named.)
-    for (const char *n : {"actReqtParamsChanged", "actReqtAppReload", "actReqtHostReboot"})
-        if (QAction *act = Action(QString::fromLatin1(n)))
-            act->setIconText(qstrcmp(n, "actReqtAppReload") == 0 ? act->toolTip() : act->text());
+    MainWindowBuilder::Retranslate(FUi, [this](const QString &key) { return Tx(key); });
     ShowSelectionText();
 }
 
@@ -548,13 +176,22 @@ void TfrmMain::FormCreate()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     // 1. Actions and the menu bar by admin mode and grade.
     CreateActions();
-    BuildUi();
+    MainWindowBuilder::BuildUi(this, FUi);
+    FLegend = FUi.Legend;
+    gtvSAMot = FUi.gtvSAMot;
+    FSelection = new TMainSelection(this, FUi);
+    FLegendHandlers = new TMainLegendHandlers(this, FUi.Legend);
+    connect(FUi.MainSplit, &QSplitter::splitterMoved, this, [this] { FAreaBrowserOpen = FUi.MainSplit->sizes().value(0) > 0; });
+    connect(FUi.MapSplit, &QSplitter::splitterMoved, this, [this] { FMntrPanelOpen = FUi.MapSplit->sizes().value(1) > 0; });
+    ShowGlyphs(TMonitorGlyphs());
     FLang = new TsiLangLinked(this, kTable, [this] { Retranslate(); });
-    BuildPopupMenu();
-    BuildToolBar();
+    // The editing sub-menus of the pop-up by grade.
+    MainWindowBuilder::BuildPopupMenu(this, DM ? DM->G_APP_USER.Role : 2, FUi);
+    MainWindowBuilder::BuildToolBar(this, FUi);
+    connect(FUi.btnPacketSize, &QPushButton::clicked, this, &TfrmMain::btnPacketSizeClick);
     FLang->Retranslate();
     BuildMenuBar();
-    ApplyGradeToToolBar(DM ? DM->G_APP_USER.Role : 2);
+    MainWindowBuilder::ApplyGrade(FUi, DM ? DM->G_APP_USER.Role : 2);
     // The page tools work in admin mode only (they stay visible).
     for (const char *n : {"actShowDevTool", "actWebViewRefresh"})
         Action(QString::fromLatin1(n))->setEnabled(DM && DM->G_ADMIN_MODE);
@@ -585,7 +222,7 @@ void TfrmMain::FormCreate()
     // 5. The map view (unless a bridge was given).
     if (!FBridge) {
         const QString url = DM ? DM->G_URL : QString();
-        FMapViewController = new TMapViewController(this, pnlMapView, url, [this] { InitMapPage(); });
+        FMapViewController = new TMapViewController(this, FUi.MapView, url, [this] { InitMapPage(); });
         FMapViewController->SetWebSecurity(false);
         FMapViewController->SetFocusUnderMouse(true); // the map takes wheel and keys under the mouse
         FOwnBridge = std::make_unique<TMapViewBridge>(FMapViewController);
@@ -595,7 +232,8 @@ void TfrmMain::FormCreate()
     }
 
     // The side panels need the page bridge.
-    BuildSidePanels();
+    MainWindowBuilder::BuildSidePanels(this, &G_LC_INFO_SET, [hub = FHub] { return hub->Image(); }, FBridge, FUi);
+    FSidePanels = new TMainSidePanels(this, FUi);
     // The page's messages: the window's own and the panels'.
     RegisterPageMessages();
     if (FMapViewController) {
@@ -614,20 +252,13 @@ void TfrmMain::FormCreate()
     LoadDBErrorCodes();
 
     // 9. Bookmarks: an empty text is an empty object; anything but an object disables them.
-    if (DM) {
-        QString text = DM->G_APP_USER.Bookmarks;
-        if (text.trimmed().isEmpty())
-            text = QStringLiteral("{}");
-        QJsonParseError err;
-        const QJsonDocument doc = QJsonDocument::fromJson(text.toUtf8(), &err);
-        if (err.error == QJsonParseError::NoError && doc.isObject())
-            FBookmarkJsonObject = doc.object();
-    }
+    if (DM)
+        FBookmarkJsonObject = ParseBookmarks(DM->G_APP_USER.Bookmarks);
 
     // 11. The detector counter.
     if (DM && DM->Connected())
-        FTfdtInfoThread = new TTfdtInfoThread(DM->ConnectionFactory(), 10000, FLegend->lblTfdtOperCnt,
-                                              FLegend->lblTfdtFailCnt, FLegend->lblTfdtUnusedCnt, this);
+        FTfdtInfoThread = new TTfdtInfoThread(DM->ConnectionFactory(), 10000, FUi.Legend->lblTfdtOperCnt,
+                                              FUi.Legend->lblTfdtFailCnt, FUi.Legend->lblTfdtUnusedCnt, this);
     QApplication::restoreOverrideCursor();
 }
 
@@ -664,9 +295,9 @@ void TfrmMain::FormShow()
 
     // 3. Settings, status page, intersection tree page, empty group grid.
     LoadSettings();
-    FLegend->setCurrentWidget(FLegend->tbsStt);
-    pgcTree->setCurrentWidget(tshLC);
-    gtvSAMot->setRowCount(0);
+    FUi.Legend->setCurrentWidget(FUi.Legend->tbsStt);
+    FUi.TreePages->setCurrentWidget(FUi.trvLC);
+    FUi.gtvSAMot->setRowCount(0);
 
     // 4. Lists and trees.
     LoadLcInfos();
@@ -676,14 +307,7 @@ void TfrmMain::FormShow()
     BuildLcTree();
 
     // 5. The local application server.
-    if (DM) {
-        DM->G_APP_SERVER = false;
-        if (QFileInfo::exists(TAppServerClient::ExecutablePath(DM->G_APP_PATH))) {
-            DM->G_APP_SERVER = TMainServices::Current().AppServerLauncher
-                ? TMainServices::Current().AppServerLauncher(TAppServerClient::ExecutablePath(DM->G_APP_PATH))
-                : TAppServerClient::StartIfPresent(DM->G_APP_PATH, TAppServerClient::ArgumentsFor(DM->IniFileName()));
-        }
-    }
+    StartMainAppServer();
 
     // 6. Monitoring starts (first tick after 500 ms).
     FHub->Timer()->setInterval(500);
@@ -696,7 +320,7 @@ void TfrmMain::FormShow()
 
     // 8. The operator.
     if (DM)
-        spUserID->setText(DM->G_APP_USER.ID + QStringLiteral(" (") + DM->G_APP_USER.RoleName + QLatin1Char(')'));
+        FUi.spUserID->setText(DM->G_APP_USER.ID + QStringLiteral(" (") + DM->G_APP_USER.RoleName + QLatin1Char(')'));
 
     // 9. The logs and the current-event window at the top right of the main window.
     for (QWidget *w : {static_cast<QWidget *>(frmTH_LogCom), static_cast<QWidget *>(frmTH_TCDV_C_Log),
@@ -735,7 +359,7 @@ void TfrmMain::FormActivate()
     const bool wasActive = FShown;
     FHub->Pause();
     // 2. The shortcuts that work only in the main window.
-    for (const auto &s : kActiveShortcuts)
+    for (const auto &s : MainActiveShortcuts())
         if (QAction *a = Action(QString::fromLatin1(s.first)))
             a->setShortcut(QKeySequence(QString::fromLatin1(s.second)));
     // 3. The refresh flags.
@@ -786,7 +410,7 @@ void TfrmMain::ActOnRefreshFlags()
 
 void TfrmMain::FormDeactivate()
 {
-    for (const auto &s : kActiveShortcuts)
+    for (const auto &s : MainActiveShortcuts())
         if (QAction *a = Action(QString::fromLatin1(s.first)))
             a->setShortcut(QKeySequence());
 }
@@ -795,9 +419,9 @@ void TfrmMain::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
     // FormResize: the group grid fills the width when its columns are narrower.
-    if (gtvSAMot && pnlAreaBrowser) {
-        const bool stretch = pnlAreaBrowser->width() + FGridColumnWidth < width();
-        gtvSAMot->horizontalHeader()->setSectionResizeMode(stretch ? QHeaderView::Stretch : QHeaderView::Interactive);
+    if (FUi.gtvSAMot && FUi.AreaBrowser) {
+        const bool stretch = FUi.AreaBrowser->width() + FUi.GridColumnWidth < width();
+        FUi.gtvSAMot->horizontalHeader()->setSectionResizeMode(stretch ? QHeaderView::Stretch : QHeaderView::Interactive);
     }
 }
 
@@ -834,11 +458,7 @@ void TfrmMain::FormClose()
     // Control windows in the middle of a run outlive this window until the run ends.
     TMainOpeners::RunMainCloseHooks(this);
     // 1. The detector counter.
-    if (FTfdtInfoThread) {
-        FTfdtInfoThread->Stop();
-        delete FTfdtInfoThread;
-        FTfdtInfoThread = nullptr;
-    }
+    StopTfdtInfoThread();
     // The vehicle-position pollers.
     StopVehiclePollers();
     // 2. The side panels close now.
@@ -848,8 +468,7 @@ void TfrmMain::FormClose()
     if (DM) {
         // 4. Bookmarks (an error is ignored).
         if (FBookmarkJsonObject)
-            MainLists::SaveBookmarks(DM->Con(), DM->G_APP_USER.ID,
-                                     QString::fromUtf8(QJsonDocument(*FBookmarkJsonObject).toJson(QJsonDocument::Compact)));
+            MainLists::SaveBookmarks(DM->Con(), DM->G_APP_USER.ID, BookmarksJson(FBookmarkJsonObject));
         // 5. Logout event.
         DM->WriteEventControl(DM->G_APP_USER.ID, 160, 1, 3, false, 0, Tx(QStringLiteral("IDS_1")));
     }
@@ -875,6 +494,14 @@ void TfrmMain::FormClose()
         DM->DisconnectDB();
 }
 
+void TfrmMain::StopTfdtInfoThread()
+{
+    if (FTfdtInfoThread)
+        FTfdtInfoThread->Stop();
+    delete FTfdtInfoThread;
+    FTfdtInfoThread = nullptr;
+}
+
 void TfrmMain::FormDestroy()
 {
     if (FDestroyed)
@@ -884,11 +511,7 @@ void TfrmMain::FormDestroy()
     TMainOpeners::RunMainCloseHooks(this);
     if (FHub)
         FHub->Timer()->stop();
-    if (FTfdtInfoThread) {
-        FTfdtInfoThread->Stop();
-        delete FTfdtInfoThread;
-        FTfdtInfoThread = nullptr;
-    }
+    StopTfdtInfoThread();
     // Wait for a running cycle, then the closing step of the monitoring connection.
     if (FHub)
         FHub->Shutdown();
@@ -916,24 +539,8 @@ void TfrmMain::LoadSettings()
 {
     if (!DM)
         return;
-    TIniFile ini(DM->IniFileName());
-    QScreen *scr = screen() ? screen() : QGuiApplication::primaryScreen();
-    const QSize screenSize = scr ? scr->size() : QSize(1024, 768);
-    const TMainFormSettings s = MainSettings::Read(ini, screenSize, DM->G_MAP_MAX_ZOOM);
-    if (s.Maximized) {
-        setWindowState(windowState() | Qt::WindowMaximized);
-    } else {
-        resize(s.Width, s.Height);
-        move(s.Left, s.Top);
-    }
-    FLegend->SetLegend(s.Legend);
-    DM->G_MAP_INIT_LAT = s.MapLat;
-    DM->G_MAP_INIT_LNG = s.MapLng;
-    DM->G_MAP_INIT_ZOOM = s.MapZoom;
-    DM->G_MINIMAP_WIDTH = s.MiniMapWidth;
-    DM->G_MINIMAP_HEIGHT = s.MiniMapHeight;
-    DM->G_MINIMAP_ZOOM_LEVEL = s.MiniMapZoomLevel;
-    DM->G_MVMT_SIZE = s.MvmtSize;
+    const TMainFormSettings s = MainSettings::ReadForWindow(this);
+    FUi.Legend->SetLegend(s.Legend);
     bool ok = false;
     const int zoom = s.MapZoom.trimmed().toInt(&ok);
     if (ok)
@@ -944,31 +551,12 @@ void TfrmMain::SaveSettings()
 {
     if (!DM)
         return;
-    TIniFile ini(DM->IniFileName());
-    TMainFormSettings s;
-    s.Maximized = isMaximized();
-    const QRect g = isMaximized() ? normalGeometry() : geometry();
-    s.Width = g.width();
-    s.Height = g.height();
-    s.Left = frameGeometry().left();
-    s.Top = frameGeometry().top();
-    if (isMaximized()) {
-        s.Left = g.left();
-        s.Top = g.top();
-    }
+    TMainFormSettings s = MainSettings::WindowPlace(this);
     s.Legend = Legend();
     s.MapLat = FCurrentPos.Lat;
     s.MapLng = FCurrentPos.Lng;
     s.MapZoom = QString::number(FScale);
-    TLayerFlags f;
-    f.Node = DM->G_NODE_VISIBLE;
-    f.Link = DM->G_LINK_VISIBLE;
-    f.Tfdt = DM->G_TFDT_VISIBLE;
-    f.Tcdv = DM->G_TCDV_VISIBLE;
-    f.SA = DM->G_SA_VISIBLE;
-    f.LC = DM->G_LC_VISIBLE;
-    f.Mvmt = DM->G_MVMT_VISIBLE;
-    MainSettings::Write(ini, s, f);
+    MainSettings::WriteForWindow(s);
 }
 
 // ---------------------------------------------------------------------------
@@ -1014,47 +602,6 @@ bool TfrmMain::LoadSaList()
     if (!ok)
         ShowDbError(error);
     return ok;
-}
-
-void TfrmMain::BuildSaTree()
-{
-    if (!DM)
-        return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    QList<MainLists::TTreeRow> rows;
-    int groups = 0;
-    QSqlError error;
-    const bool ok = MainLists::LoadSaTree(DM->Con(), &rows, &groups, &error);
-    QApplication::restoreOverrideCursor();
-    if (!ok) {
-        ShowDbError(error);
-        return;
-    }
-    trvSA->setUpdatesEnabled(false);
-    FSaModel->BuildSaTree(rows);
-    trvSA->setUpdatesEnabled(true);
-    pgcTree->setTabText(pgcTree->indexOf(tshSA), Tx(QStringLiteral("IDS_9")) + QStringLiteral(" (")
-                                                     + QString::number(groups) + QLatin1Char(')'));
-}
-
-void TfrmMain::BuildLcTree()
-{
-    if (!DM)
-        return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    QList<TNodeData> nodes;
-    QSqlError error;
-    const bool ok = MainLists::LoadLcTree(DM->Con(), DM->DBInfo().DBType, &nodes, &error);
-    QApplication::restoreOverrideCursor();
-    if (!ok) {
-        ShowDbError(error);
-        return;
-    }
-    trvLC->setUpdatesEnabled(false);
-    FLcModel->BuildLcTree(nodes);
-    trvLC->setUpdatesEnabled(true);
-    pgcTree->setTabText(pgcTree->indexOf(tshLC), Tx(QStringLiteral("IDS_10")) + QStringLiteral(" (")
-                                                     + QString::number(nodes.size()) + QLatin1Char(')'));
 }
 
 bool TfrmMain::LoadDBErrorCodes()
@@ -1116,21 +663,7 @@ void TfrmMain::WmReloadLists()
 // Local application server
 // ---------------------------------------------------------------------------
 
-void TfrmMain::SendAppServerCommand(const QString &command)
-{
-    if (!TMainServices::Current().AppServerSender) {
-        ::SendAppServerCommand(this, command);
-        return;
-    }
-    bool connected = false;
-    const int error = TMainServices::Current().AppServerSender(command, &connected);
-    if (!connected || error == 0)
-        return; // nothing is shown when the server cannot be reached
-    if (DM)
-        DM->G_APP_SERVER = false;
-    ShowMsgDlg(this, DM ? DM->G_APP_TITLE : windowTitle(), QStringLiteral("OvikAppSever program is not running"),
-               QStringLiteral("App Server Running"), QStringLiteral("Error: Code %1").arg(error), mkInformation);
-}
+void TfrmMain::SendAppServerCommand(const QString &command) { SendMainAppServerCommand(this, command); }
 
 // ---------------------------------------------------------------------------
 // Monitoring-link log
@@ -1158,9 +691,9 @@ void TfrmMain::OnMonitorLog(const QString &title, const QByteArray &packet)
 
 void TfrmMain::ShowGlyphs(const TMonitorGlyphs &g)
 {
-    setGlyph(gsConnection, g.Connection);
-    setGlyph(gsRequest, g.Request);
-    setGlyph(gsReceive, g.Receive);
+    MainWindowBuilder::SetGlyph(FUi.gsConnection, g.Connection);
+    MainWindowBuilder::SetGlyph(FUi.gsRequest, g.Request);
+    MainWindowBuilder::SetGlyph(FUi.gsReceive, g.Receive);
 }
 
 void TfrmMain::OnStateShown(bool monitored)
@@ -1231,8 +764,8 @@ bool TfrmMain::IsAreaBrowserOpen() const { return FAreaBrowserOpen; }
 void TfrmMain::SetAreaBrowserOpen(bool open)
 {
     FAreaBrowserOpen = open;
-    const int total = qMax(FMainSplit->width(), 800);
-    FMainSplit->setSizes({open ? 300 : 0, open ? total - 300 : total});
+    const int total = qMax(FUi.MainSplit->width(), 800);
+    FUi.MainSplit->setSizes({open ? 300 : 0, open ? total - 300 : total});
 }
 
 bool TfrmMain::IsMntrPanelOpen() const { return FMntrPanelOpen; }
@@ -1240,8 +773,8 @@ bool TfrmMain::IsMntrPanelOpen() const { return FMntrPanelOpen; }
 void TfrmMain::SetMntrPanelOpen(bool open)
 {
     FMntrPanelOpen = open;
-    const int total = qMax(FMapSplit->height(), 600);
-    FMapSplit->setSizes({open ? total - 160 : total, open ? 160 : 0});
+    const int total = qMax(FUi.MapSplit->height(), 600);
+    FUi.MapSplit->setSizes({open ? total - 160 : total, open ? 160 : 0});
 }
 
 // ---------------------------------------------------------------------------
@@ -1337,36 +870,13 @@ void TfrmMain::RegisterPageMessages()
 {
     // The side panels' messages (VIP and traffic-information selections, the
     // emergency panel's markers).
-    pnlVIPControl->RegisterPageMessages(FPageMessages);
-    pnlTrafficInfo->RegisterPageMessages(FPageMessages);
-    pnlAppEmergency->RegisterPageMessages(FPageMessages);
+    FUi.VipPanel->RegisterPageMessages(FPageMessages);
+    FUi.TrafficInfoPanel->RegisterPageMessages(FPageMessages);
+    FUi.AppEmergencyPanel->RegisterPageMessages(FPageMessages);
 
     // Console messages of the window.
-    FPageMessages.AddConsole(QStringLiteral("DoubleClicked"), [this](const QString &) { OpenLCMonitor(FTCDV_ID); });
-    FPageMessages.AddConsole(QStringLiteral("SelectedLC"), [this](const QString &value) {
-        const int n = MainMapPage::IdAfterPrefix(value);
-        if (n > 0) {
-            SelectLCMarker(n);
-            FindTreeByLcId(trvSA, n);
-            FindTreeByLcId(trvLC, n);
-            ShowSelectionText();
-        }
-    });
-    FPageMessages.AddConsole(QStringLiteral("SelectedSA"), [this](const QString &value) {
-        FTCDV_ID = 0;
-        FSA_ID = MainMapPage::IdAfterPrefix(value);
-        SelectSA(FSA_ID);
-        FindTreeBySaId(trvSA, FSA_ID);
-        ShowSelectionText();
-    });
-    FPageMessages.AddConsole(QStringLiteral("PopupMenu"), [this](const QString &) {
-        const QModelIndex idx = trvSA->currentIndex();
-        if (TNodeTreeModel::HasData(idx)) {
-            const TNodeData d = TNodeTreeModel::Data(idx);
-            PreparePopup(d, pkMapLc, d.Flag + 1);
-            pmLC->popup(QCursor::pos());
-        }
-    });
+    FPageMessages.AddConsole(QStringLiteral("DoubleClicked"), [this](const QString &) { OpenLCMonitor(SelectedTCDV()); });
+    FSelection->RegisterPageMessages(FPageMessages);
     FPageMessages.AddConsole(QStringLiteral("copyID"),
                              [](const QString &value) { QGuiApplication::clipboard()->setText(value); });
 
@@ -1374,15 +884,14 @@ void TfrmMain::RegisterPageMessages()
     FPageMessages.AddNative(QStringLiteral("mouseMove"), [this](const QVariantList &args) {
         FCurrentPos.Lat = NativeArgNumText(args, 0);
         FCurrentPos.Lng = NativeArgNumText(args, 1);
-        spLat->setText(QStringLiteral("Lat : ") + FCurrentPos.Lat);
-        spLng->setText(QStringLiteral("Lng : ") + FCurrentPos.Lng);
+        FUi.spLat->setText(QStringLiteral("Lat : ") + FCurrentPos.Lat);
+        FUi.spLng->setText(QStringLiteral("Lng : ") + FCurrentPos.Lng);
     });
     FPageMessages.AddNative(QStringLiteral("zoomEnd"), [this](const QVariantList &args) { FScale = NativeArgInt(args, 0); });
     FPageMessages.AddNative(QStringLiteral("loadEnd"), [this](const QVariantList &) { FBridge->SetIsLoading(false); });
     FPageMessages.AddNative(QStringLiteral("changeVisible"), [this](const QVariantList &args) { ChangeLayerVisible(args); });
     FPageMessages.AddNative(QStringLiteral("clearSelection"), [this](const QVariantList &) {
-        FTCDV_ID = 0;
-        FSA_ID = 0;
+        SetSelection(0, 0);
         if (FBridge->BrowserExists())
             FBridge->ExecuteJavaScript(MainMapPage::ClearSelectionScript(Legend()));
     });
@@ -1432,16 +941,8 @@ void TfrmMain::ChangeLayerVisible(const QVariantList &args)
 }
 
 // ---------------------------------------------------------------------------
-// Selection
+// Intersection monitors
 // ---------------------------------------------------------------------------
-
-void TfrmMain::ShowSelectionText()
-{
-    if (!pnlSelNodeDesc)
-        return;
-    pnlSelNodeDesc->setText(MainMapPage::SelectionText(
-        Tx(FTCDV_ID > 0 ? QStringLiteral("IDS_67") : QStringLiteral("IDS_68")), FSA_ID, FTCDV_ID));
-}
 
 void TfrmMain::RegisterMonitorView(TMonitorViewKind kind, IMonitorView *view, QObject *window)
 {
@@ -1451,245 +952,6 @@ void TfrmMain::RegisterMonitorView(TMonitorViewKind kind, IMonitorView *view, QO
     hub->RegisterMonitorView(kind, view);
     if (window)
         connect(window, &QObject::destroyed, hub, [hub, kind, view] { hub->UnregisterMonitorView(kind, view); });
-}
-
-void TfrmMain::SelectLCMarker(int lcNo)
-{
-    const PSTT_LC_INFO info = G_LC_INFO_SET.GetLcInfo(lcNo);
-    if (!info || !FBridge || !FBridge->BrowserExists())
-        return;
-    FBridge->ExecuteJavaScript(MainMapPage::SelectLCMarkerScript(Legend(), info->cx.str(), info->cy.str()));
-}
-
-void TfrmMain::SelectSA(int GroupID)
-{
-    if (!DM)
-        return;
-    const TMapLegend legend = Legend();
-    QSqlError error;
-    const int count = MainLists::SaLcCount(DM->Con(), GroupID, &error);
-    if (count < 0) {
-        if (error.isValid())
-            ShowDbError(error);
-        return;
-    }
-    if (count == 1) {
-        QString lat, lng;
-        QSqlError e2;
-        if (!MainLists::SaSingleNodePos(DM->Con(), GroupID, &lat, &lng, &e2)) {
-            if (e2.isValid())
-                ShowDbError(e2);
-            return;
-        }
-        if (FBridge && FBridge->BrowserExists())
-            FBridge->ExecuteJavaScript(MainMapPage::SelectSingleNodeGroupScript(legend, lat, lng));
-    } else if (FBridge && FBridge->BrowserExists()) {
-        FBridge->ExecuteJavaScript(MainMapPage::SelectGroupScript(legend, GroupID));
-    }
-    // The group monitor follows the selected group.
-    if (IMonitorView *v = FHub->MonitorView(mvkGroupMonitor)) {
-        if (auto *w = dynamic_cast<QWidget *>(v)) {
-            w->setWindowTitle(Action(QStringLiteral("actOpenSA_M"))->text() + QStringLiteral(" : ") + GetSaName(FSA_ID));
-            v->SetTargetGroup(FSA_ID);
-            w->show();
-        } else {
-            v->SetTargetGroup(FSA_ID);
-        }
-    }
-}
-
-QString TfrmMain::GetBounds(int GroupID)
-{
-    if (!DM)
-        return QString();
-    QSqlError error;
-    const QString b = MainLists::GetBounds(DM->Con(), DM->DBInfo().DBType, GroupID, &error);
-    if (error.isValid())
-        ShowDbError(error);
-    return b;
-}
-
-void TfrmMain::FitGroupScript(int GroupID, bool takeCurZoom)
-{
-    RunScript(MainMapPage::FitGroupScript(GroupID, GetBounds(GroupID), takeCurZoom));
-}
-
-int TfrmMain::FindLcSaNo(int lcNo)
-{
-    if (!DM)
-        return 1;
-    QSqlError error;
-    const int sa = MainLists::FindLcSaNo(DM->Con(), lcNo, &error);
-    if (error.isValid())
-        ShowDbError(error);
-    return sa;
-}
-
-void TfrmMain::FindTreeByLcId(QTreeView *tree, int LcId)
-{
-    FSA_ID = FindLcSaNo(LcId);
-    FTCDV_ID = LcId;
-    const QString key = QStringLiteral("%1-%2").arg(FSA_ID).arg(LcId);
-    tree->setUpdatesEnabled(false);
-    if (tree == trvSA) {
-        const QModelIndex g = FSaModel->FindByKey(QString::number(FSA_ID));
-        if (g.isValid()) {
-            tree->setCurrentIndex(g);
-            tree->expand(g);
-        }
-        const QModelIndex n = FSaModel->FindByKey(key);
-        if (n.isValid())
-            tree->setCurrentIndex(n);
-    } else {
-        const QModelIndex n = FLcModel->FindByKey(key);
-        if (n.isValid())
-            tree->setCurrentIndex(n);
-    }
-    tree->setUpdatesEnabled(true);
-}
-
-void TfrmMain::FindTreeBySaId(QTreeView *tree, int GroupID)
-{
-    FSA_ID = GroupID;
-    FTCDV_ID = 0;
-    auto *model = static_cast<TNodeTreeModel *>(tree->model());
-    const QModelIndex g = model->FindByKey(QString::number(GroupID));
-    if (g.isValid())
-        tree->setCurrentIndex(g);
-}
-
-void TfrmMain::FindSaId(int GroupID)
-{
-    pgcTree->setCurrentWidget(tshSA);
-    trvSA->setUpdatesEnabled(false);
-    const QModelIndex g = FSaModel->FindByKey(QString::number(GroupID));
-    if (g.isValid()) {
-        trvSA->setCurrentIndex(g);
-        trvSA->expand(g);
-        trvSA->scrollTo(g, QAbstractItemView::PositionAtCenter);
-    }
-    trvSA->setUpdatesEnabled(true);
-}
-
-void TfrmMain::FindTcdvId(int LcId)
-{
-    pgcTree->setCurrentWidget(tshLC);
-    trvLC->setUpdatesEnabled(false);
-    const QModelIndex n = FLcModel->FindByKey(QStringLiteral("%1-%2").arg(GetLcSaNo(LcId)).arg(LcId));
-    if (n.isValid()) {
-        trvLC->setCurrentIndex(n);
-        trvLC->scrollTo(n, QAbstractItemView::PositionAtCenter);
-    }
-    trvLC->setUpdatesEnabled(true);
-}
-
-void TfrmMain::edtSAEnter()
-{
-    edtTCDV->clear();
-    FindSaId(VarToIntDef(edtSA->text(), 0));
-}
-
-void TfrmMain::edtTCDVEnter()
-{
-    const int n = VarToIntDef(edtTCDV->text(), 0);
-    FindTcdvId(n);
-    edtSA->setText(QString::number(GetLcSaNo(n)));
-}
-
-void TfrmMain::trvLCClick(const QModelIndex &index)
-{
-    if (!TNodeTreeModel::HasData(index))
-        return;
-    FTCDV_ID = TNodeTreeModel::Data(index).ID;
-    FindTreeByLcId(trvSA, FTCDV_ID);
-    ShowSelectionText();
-}
-
-void TfrmMain::trvSAClick(const QModelIndex &index)
-{
-    if (!TNodeTreeModel::HasData(index))
-        return;
-    const TNodeData d = TNodeTreeModel::Data(index);
-    if (d.TreeType == 0) {
-        FSA_ID = d.ID;
-        FTCDV_ID = 0;
-    } else {
-        FTCDV_ID = d.ID;
-        FindTreeByLcId(trvLC, d.ID);
-    }
-    ShowSelectionText();
-}
-
-void TfrmMain::trvLCDblClick(const QModelIndex &index)
-{
-    if (!TNodeTreeModel::HasData(index) || !PageReady())
-        return;
-    const TNodeData d = TNodeTreeModel::Data(index);
-    const PSTT_LC_INFO info = G_LC_INFO_SET.GetLcInfo(d.ID);
-    SelectLCMarker(d.ID);
-    if (info)
-        FBridge->ExecuteJavaScript(MainMapPage::PanToScript(info->cx.str(), info->cy.str()));
-}
-
-void TfrmMain::trvSADblClick(const QModelIndex &index)
-{
-    if (!TNodeTreeModel::HasData(index) || !PageReady())
-        return;
-    const TNodeData d = TNodeTreeModel::Data(index);
-    if (d.TreeType != 0) {
-        trvLCDblClick(index);
-        return;
-    }
-    SelectSA(d.ID);
-    FitGroupScript(d.ID, true);
-}
-
-void TfrmMain::PreparePopup(const TNodeData &data, int kind, int titleImage)
-{
-    pmMapCaption->setText(PopupCaption(Tx(QStringLiteral("IDS_10")), data.ID, data.TreeType));
-    pmMapCaption->setIcon(TreeImage(titleImage));
-    pmMapCaption->setEnabled(true);
-    // Every proxy follows its action's state.
-    for (QMenu *m : {pmLC, pmLcEdit, pmSaEdit})
-        for (QAction *p : m->actions()) {
-            const QString main = p->property("mainAction").toString();
-            if (main.isEmpty())
-                continue;
-            if (QAction *a = Action(main)) {
-                p->setText(a->text());
-                // Separators carry only a grade rule (enabled for some grades).
-                p->setEnabled(a->isSeparator() ? a->isEnabled() : (a->isEnabled() && a->isVisible()));
-            }
-        }
-    SetPopupMenuItems(pmLC, kind);
-}
-
-bool TfrmMain::TreePopup(QTreeView *tree, const QModelIndex &index, const QPoint &globalPos, bool popup)
-{
-    if (!TNodeTreeModel::HasData(index))
-        return false;
-    const QRect item = tree->visualRect(index);
-    const QPoint local = tree->viewport()->mapFromGlobal(globalPos);
-    if (popup && !item.contains(local))
-        return false;
-    const TNodeData d = TNodeTreeModel::Data(index);
-    if (tree == trvSA && d.TreeType == 0)
-        PreparePopup(d, pkGroupNode, 0);
-    else
-        PreparePopup(d, pkTreeLc, d.Flag);
-    if (popup)
-        pmLC->popup(globalPos);
-    return true;
-}
-
-void TfrmMain::gtvSAMotCellClick(int row)
-{
-    FTCDV_ID = 0;
-    const QTableWidgetItem *item = gtvSAMot->item(row, 0);
-    FSA_ID = item ? VarToIntDef(item->text(), 0) : 0;
-    SelectSA(FSA_ID);
-    FindTreeBySaId(trvSA, FSA_ID);
-    ShowSelectionText();
 }
 
 void TfrmMain::OpenLCMonitor(int LcId)
@@ -1722,137 +984,6 @@ void TfrmMain::OpenLCMonitor(int LcId)
     FHub->AddLcMonitor(LcId, w);
 }
 
-void TfrmMain::PanToTCDV(int TCDV)
-{
-    if (TCDV <= 0)
-        return;
-    const PSTT_LC_INFO info = G_LC_INFO_SET.GetLcInfo(TCDV);
-    if (!info)
-        return;
-    FindTreeByLcId(trvSA, TCDV);
-    FindTreeByLcId(trvLC, TCDV);
-    ShowSelectionText();
-    SelectLCMarker(TCDV);
-    if (PageReady())
-        FBridge->ExecuteJavaScript(QStringLiteral(" map.panTo(new L.LatLng(") + JsNumText(info->cx.str())
-                                   + QStringLiteral(", ") + JsNumText(info->cy.str()) + QStringLiteral("));"));
-}
-
-void TfrmMain::PanToTCDV(int TCDV, const QString &NODE_ID)
-{
-    if (G_LC_INFO_SET.GetLcInfo(TCDV)) {
-        PanToTCDV(TCDV);
-        return;
-    }
-    if (PageReady()) {
-        const QString id = JsStr(NODE_ID);
-        FBridge->ExecuteJavaScript(QStringLiteral("if (nodeObj[") + id + QStringLiteral("]) { map.panTo(nodeObj[") + id
-                                   + QStringLiteral("].getLatLng()); } "));
-    }
-}
-
-void TfrmMain::WmLocateSA(int GroupID)
-{
-    FindTreeBySaId(trvSA, GroupID);
-    ShowSelectionText();
-    if (PageReady()) {
-        SelectSA(GroupID);
-        FitGroupScript(GroupID, false);
-    }
-}
-
-void TfrmMain::WmLocateTCDV(int TCDV)
-{
-    FindTreeByLcId(trvSA, TCDV);
-    FindTreeByLcId(trvLC, TCDV);
-    ShowSelectionText();
-    const PSTT_LC_INFO info = G_LC_INFO_SET.GetLcInfo(TCDV);
-    if (PageReady() && info) {
-        SelectLCMarker(TCDV);
-        FBridge->ExecuteJavaScript(MainMapPage::PanToScript(info->cx.str(), info->cy.str()));
-    }
-}
-
-void TfrmMain::WmPanToLatLng(const QString &lat, const QString &lng)
-{
-    if (!FBridge || !FBridge->BrowserExists())
-        return;
-    const QString la = JsNumText(lat), ln = JsNumText(lng);
-    FBridge->ExecuteJavaScript(QStringLiteral(" map.panTo([") + la + QLatin1Char(',') + ln
-                               + QStringLiteral("]);  selMarker.setLatLng([") + la + QLatin1Char(',') + ln
-                               + QStringLiteral("]); "));
-}
-
-// ---------------------------------------------------------------------------
-// Legend
-// ---------------------------------------------------------------------------
-
-void TfrmMain::SAColorSelectMouseDown(TColorShape *shape)
-{
-    const QColor c = ChooseColor(this, shape->Color());
-    if (!c.isValid() || !PageReady())
-        return; // cancelled, or the page cannot take it: the choice is dropped
-    shape->SetColor(c);
-    const TMapLegend l = Legend();
-    if (shape == FLegend->shpSA)
-        FBridge->ExecuteJavaScript(LegendScripts::SAColorScript(FSA_BoundsList.keys(), l.SAColor, l.SASelectedColor));
-    else
-        FBridge->ExecuteJavaScript(LegendScripts::SelectedSAColorScript(l.SASelectedColor));
-}
-
-void TfrmMain::LCStatusColorSelectMouseMouseDown(TColorShape *shape)
-{
-    const QColor c = ChooseColor(this, shape->Color());
-    if (!c.isValid())
-        return;
-    shape->SetColor(c);
-    if (!PageReady())
-        return;
-    const QString s = LegendScripts::StateColorScript(shape->Tag(), c, FMarkerLists.LC, G_LC_INFO_SET);
-    if (!s.isEmpty())
-        FBridge->ExecuteJavaScript(s);
-}
-
-void TfrmMain::GreenMvmtColorSelectMouseDown(TColorShape *shape)
-{
-    const QColor c = ChooseColor(this, shape->Color());
-    if (!c.isValid())
-        return;
-    shape->SetColor(c);
-    RunScript(LegendScripts::GreenMvmtScript(c));
-}
-
-void TfrmMain::LCShapeChange(int tag)
-{
-    if (!PageReady() || tag < 0 || tag > 4)
-        return;
-    RunScript(LegendScripts::ShapeScript(FMarkerLists.ByClass[tag], Legend().Corners(tag)));
-}
-
-void TfrmMain::LCSizeChange(int tag)
-{
-    if (!PageReady() || tag < 0 || tag > 4)
-        return;
-    RunScript(LegendScripts::SizeScript(FMarkerLists.ByClass[tag], Legend().Radius(tag)));
-}
-
-void TfrmMain::SAOpacityChange()
-{
-    RunScript(LegendScripts::OpacityScript(FSA_BoundsList.keys(), Legend().Opacity()));
-}
-
-void TfrmMain::ttChangeSATimer() { DrawSA(); }
-
-void TfrmMain::MvmtLabelDispClick() { RunScript(LegendScripts::MvmtLabelScript(FLegend->chxMvmtLabelDisp->isChecked())); }
-
-void TfrmMain::CounterClick(const TStatusCounterDef &def)
-{
-    if (TMainServices::Current().StateListOpener)
-        TMainServices::Current().StateListOpener(this, CounterFilter(def));
-    else if (QAction *a = Action(QStringLiteral("actOpenTCDV_M_State")))
-        a->trigger();
-}
-
 // ---------------------------------------------------------------------------
 // Actions
 // ---------------------------------------------------------------------------
@@ -1877,9 +1008,9 @@ void TfrmMain::actOpenTCDV_C_LogExecute() { showResident(frmTH_TCDV_C_Log); }
 
 void TfrmMain::actOpenCURR_EVExecute() { showResident(FCurrentEventWindow.data()); }
 
-void TfrmMain::actOpenTCDV_MExecute() { OpenLCMonitor(FTCDV_ID); }
+void TfrmMain::actOpenTCDV_MExecute() { OpenLCMonitor(SelectedTCDV()); }
 
-void TfrmMain::actCollapseAllExecute() { trvSA->collapseAll(); }
+void TfrmMain::actCollapseAllExecute() { FUi.trvSA->collapseAll(); }
 
 void TfrmMain::actOpenCOM_EExecute()
 {
@@ -1902,78 +1033,8 @@ void TfrmMain::actWebViewRefreshExecute()
 }
 
 // ---------------------------------------------------------------------------
-// Tool bar, host-request strip and side panels
+// Packet sizes
 // ---------------------------------------------------------------------------
-
-void TfrmMain::BuildToolBar()
-{
-    // The top row: the tool bar, which folds the buttons it has no room for into its
-    // extension menu, and at the right the host-request strip, which always keeps
-    // the room its buttons need.
-    auto *topRow = new QWidget(centralWidget());
-    topRow->setObjectName(QStringLiteral("pnlTopBar"));
-    auto *topLayout = new QHBoxLayout(topRow);
-    topLayout->setContentsMargins(0, 0, 0, 0);
-    topLayout->setSpacing(0);
-    if (auto *cl = qobject_cast<QVBoxLayout *>(centralWidget()->layout()))
-        cl->insertWidget(0, topRow);
-    tbMain = new QToolBar(QStringLiteral("tbMain"), topRow);
-    tbMain->setObjectName(QStringLiteral("tbMain"));
-    topLayout->addWidget(tbMain, 1);
-    tbMain->setMovable(false);
-    tbMain->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    // Buttons follow the enabled and visible state of their actions (grade rules).
-    const QList<QPair<const char *, const char *>> buttons = {
-        {"actOpenTCDV_S", "RzToolButton1"},        {"actOpenTCDV_M", "RzToolButton2"},
-        {"actOpenTCDV_C_Control", "RzToolButton3"}, {"actOpenTCDV_C_DBUpDn", "RzToolButton4"},
-        {"actOpenCURR_EV", "RzToolButton5"},       {"actOpenTCDV_Conf", "RzToolButton6"},
-        {"actOpenVIPControl", "RzToolButton7"},    {"actOpenTrafficInfo", "btnTrafficInfo"},
-        {"actOpenEventHistory", "RzToolButton8"},  {"actOpenTCDV_HS_Sgnl", "RzToolButton9"}};
-    for (const auto &b : buttons) {
-        QAction *a = Action(QString::fromLatin1(b.first));
-        if (!a)
-            continue;
-        tbMain->addAction(a);
-        if (QWidget *w = tbMain->widgetForAction(a))
-            w->setObjectName(QString::fromLatin1(b.second));
-    }
-    // The emergency-panel button exists but stays hidden.
-    btnAppEmergency = new QToolButton(this);
-    btnAppEmergency->setObjectName(QStringLiteral("btnAppEmergency"));
-    btnAppEmergency->setDefaultAction(Action(QStringLiteral("actAppEmergencyOpen")));
-    btnAppEmergency->hide();
-
-    // The host-request strip at the right end: parameters changed, reload, restart (hidden).
-    pnlSimpleButtons = new QWidget(topRow);
-    pnlSimpleButtons->setObjectName(QStringLiteral("pnlSimpleButtons"));
-    auto *hl = new QHBoxLayout(pnlSimpleButtons);
-    hl->setContentsMargins(0, 0, 0, 0);
-    hl->setSpacing(0);
-    const QList<QPair<const char *, const char *>> strip = {{"actReqtParamsChanged", "btnReqtParamsChanged"},
-                                                            {"actReqtAppReload", "btnReqtAppReload"},
-                                                            {"actReqtHostReboot", "btnReqtHostReboot"}};
-    // Each button shows its whole caption (the reload action has only a hint, which
-    // is its caption on the button) and is as wide as that caption needs.
-    for (const auto &b : strip) {
-        auto *btn = new QToolButton(pnlSimpleButtons);
-        btn->setObjectName(QString::fromLatin1(b.second));
-        btn->setDefaultAction(Action(QString::fromLatin1(b.first)));
-        btn->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        btn->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-        hl->addWidget(btn);
-    }
-    // The restart button is on a hidden button.
-    if (auto *reboot = pnlSimpleButtons->findChild<QToolButton *>(QStringLiteral("btnReqtHostReboot")))
-        reboot->setVisible(false);
-    pnlSimpleButtons->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
-    topLayout->addWidget(pnlSimpleButtons, 0);
-
-    // Hidden check of the state image's record and total sizes.
-    btnPacketSize = new QPushButton(QStringLiteral("PS"), this);
-    btnPacketSize->setObjectName(QStringLiteral("btnPacketSize"));
-    btnPacketSize->setVisible(false);
-    connect(btnPacketSize, &QPushButton::clicked, this, &TfrmMain::btnPacketSizeClick);
-}
 
 void TfrmMain::btnPacketSizeClick()
 {
@@ -1982,145 +1043,13 @@ void TfrmMain::btnPacketSizeClick()
         ShowMsgDlg(this, title, QString::number(size), title, QString(), mkInformation);
 }
 
-void TfrmMain::ApplyGradeToToolBar(int grade)
-{
-    // Grades other than 1 and 3 keep the right-hand host-request button only (the
-    // reload); the parameters-changed button goes.
-    if (pnlSimpleButtons && !AuthManager(grade))
-        if (auto *params = pnlSimpleButtons->findChild<QToolButton *>(QStringLiteral("btnReqtParamsChanged")))
-            params->setVisible(false);
-    // The editing sub-menus of the pop-up: intersection editors for 1 and 3, group editors for 1.
-    if (pmLcEdit)
-        pmLcEdit->menuAction()->setEnabled(AuthManager(grade));
-    if (pmSaEdit)
-        pmSaEdit->menuAction()->setEnabled(grade == 1);
-}
-
-void TfrmMain::BuildSidePanels()
-{
-    QWidget *area = pnlMapView ? pnlMapView->parentWidget() : nullptr;
-    auto *layout = area ? qobject_cast<QHBoxLayout *>(area->layout()) : nullptr;
-
-    // VIP phase-hold panel.
-    pnlVIPControl = new TVipPanel(area);
-    pnlVIPControl->setObjectName(QStringLiteral("pnlVIPControl"));
-    pnlVIPControl->SetSources(&G_LC_INFO_SET, [hub = FHub] { return hub->Image(); }, FBridge);
-    pnlVIPControl->SetColorHooks([this](int state, int mode) { return GetLcStatusColor(state, mode); },
-                                 [this]() { return Legend().Status.Unused; });
-    pnlVIPControl->setFixedWidth(330);
-    pnlVIPControl->hide();
-    connect(pnlVIPControl, &TVipPanel::preferredWidthChanged, this, [this](int w) {
-        if (w > 0)
-            pnlVIPControl->setFixedWidth(w);
-    });
-    FHub->RegisterMonitorView(mvkVipPanel, pnlVIPControl);
-
-    // Traffic-information panel.
-    pnlTrafficInfo = new TTrafficInfoPanel(area);
-    pnlTrafficInfo->SetPage(FBridge);
-    pnlTrafficInfo->hide();
-    connect(pnlTrafficInfo, &TTrafficInfoPanel::closeClicked, this, [this] {
-        if (QAction *a = Action(QStringLiteral("actTrafficInfoClose")))
-            a->trigger();
-    });
-
-    // Emergency-vehicle panel.
-    pnlAppEmergency = new TAppEmergencyPanel(area);
-    pnlAppEmergency->setObjectName(QStringLiteral("pnlAppEmergency"));
-    pnlAppEmergency->SetPage(FBridge);
-    pnlAppEmergency->SetCloseOtherPanels([this] { CloseOtherSidePanels(pnlAppEmergency); });
-    pnlAppEmergency->hide();
-    // At shutdown the panel closes when it is open.
-    connect(this, &TfrmMain::formClosing, pnlAppEmergency, &TAppEmergencyPanel::ClosePanel);
-
-    if (layout) {
-        layout->addWidget(pnlVIPControl);
-        layout->addWidget(pnlTrafficInfo);
-        layout->addWidget(pnlAppEmergency);
-    }
-}
-
-void TfrmMain::CloseOtherSidePanels(QWidget *keep)
-{
-    if (keep != pnlVIPControl && pnlVIPControl && pnlVIPControl->IsPanelOpen())
-        pnlVIPControl->SetPanelOpen(false);
-    if (keep != pnlTrafficInfo && pnlTrafficInfo && pnlTrafficInfo->IsPanelOpen())
-        actTrafficInfoCloseExecute();
-    if (keep != pnlAppEmergency && pnlAppEmergency && pnlAppEmergency->IsPanelOpen() && pnlAppEmergency->CanToggle())
-        pnlAppEmergency->actAppEmergencyOpenExecute();
-}
-
-void TfrmMain::actOpenVIPControlExecute()
-{
-    if (!pnlVIPControl || (FBridge && FBridge->IsLoading()))
-        return;
-    CloseOtherSidePanels(pnlVIPControl);
-    // The emergency panel keeps the edge while it lists services or adds one.
-    if (pnlAppEmergency && pnlAppEmergency->IsPanelOpen() && !pnlAppEmergency->CanToggle())
-        return;
-    pnlVIPControl->SetPanelOpen(!pnlVIPControl->IsPanelOpen());
-    QThread::msleep(100);
-}
-
-void TfrmMain::actOpenTrafficInfoExecute()
-{
-    if (!pnlTrafficInfo || (FBridge && FBridge->IsLoading()))
-        return;
-    CloseOtherSidePanels(pnlTrafficInfo);
-    if (pnlAppEmergency && pnlAppEmergency->IsPanelOpen() && !pnlAppEmergency->CanToggle())
-        return;
-    pnlTrafficInfo->SetPanelOpen(!pnlTrafficInfo->IsPanelOpen());
-}
-
-void TfrmMain::actTrafficInfoCloseExecute()
-{
-    if (pnlTrafficInfo)
-        pnlTrafficInfo->ClosePanel();
-}
-
-void TfrmMain::actAppEmergencyOpenExecute()
-{
-    if (!pnlAppEmergency || !pnlAppEmergency->CanToggle())
-        return;
-    pnlAppEmergency->actAppEmergencyOpenExecute();
-}
-
 // ---------------------------------------------------------------------------
 // Vehicle-position pollers
 // ---------------------------------------------------------------------------
 
-void TfrmMain::StartVehiclePollers()
-{
-    if (!DM)
-        return;
-    auto hostPort = [](const QString &server, int defaultPort, QString *host, int *port) {
-        const int colon = server.lastIndexOf(QLatin1Char(':'));
-        *host = colon > 0 ? server.left(colon) : server;
-        *port = colon > 0 ? server.mid(colon + 1).toInt() : defaultPort;
-        return !host->isEmpty() && *port > 0;
-    };
-    QString host;
-    int port = 0;
-    if (!FBRTThread && hostPort(DM->G_BRT_SERVER, 0, &host, &port))
-        FBRTThread = new TBRTThread(host, port, DM->G_CONNECTION_TIMEOUT, DM->G_READ_TIMEOUT,
-                                    unsigned(qMax(100, DM->G_BRT_MNTR_PERIOD)), 5000, FBridge);
-    if (!FWASThread && hostPort(DM->G_WAS_SERVER, DM->G_WAS_PORT, &host, &port))
-        FWASThread = new TWASThread(host, port, DM->G_CONNECTION_TIMEOUT, DM->G_READ_TIMEOUT,
-                                    unsigned(qMax(100, DM->G_WAS_MNTR_PERIOD)), 5000, &FWasVisible, FBridge);
-}
+void TfrmMain::StartVehiclePollers() { ::StartVehiclePollers(FBRTThread, FWASThread, &FWasVisible, FBridge); }
 
-void TfrmMain::StopVehiclePollers()
-{
-    for (TVehiclePollerBase *t : {static_cast<TVehiclePollerBase *>(FBRTThread), static_cast<TVehiclePollerBase *>(FWASThread)}) {
-        if (!t)
-            continue;
-        t->Terminate();
-        t->WaitFor();
-        delete t;
-    }
-    FBRTThread = nullptr;
-    FWASThread = nullptr;
-}
+void TfrmMain::StopVehiclePollers() { ::StopVehiclePollers(FBRTThread, FWASThread); }
 
 // ---------------------------------------------------------------------------
 // Window openers
@@ -2144,8 +1073,8 @@ bool TfrmMain::ExecuteOpenAction(const QString &actionName)
     ctx.Main = this;
     ctx.ActionName = actionName;
     ctx.Caption = act ? act->text() : QString();
-    ctx.SA_ID = FSA_ID;
-    ctx.TCDV_ID = FTCDV_ID;
+    ctx.SA_ID = SelectedSA();
+    ctx.TCDV_ID = SelectedTCDV();
     const bool ownedByMain = def->Pattern == opOwned || def->Pattern == opModalFreed || def->Pattern == opModal;
     ctx.Owner = ownedByMain ? this : nullptr;
     return OpenActionWindow(*def, ctx, G_LC_INFO_SET, QRect(x(), y(), width(), height()));
@@ -2153,7 +1082,7 @@ bool TfrmMain::ExecuteOpenAction(const QString &actionName)
 
 void TfrmMain::actOpenSA_MExecute()
 {
-    if (FSA_ID <= 0 && !TWindowRegistry::Find(QStringLiteral("TfrmSA_M"))) {
+    if (SelectedSA() <= 0 && !TWindowRegistry::Find(QStringLiteral("TfrmSA_M"))) {
         ShowMsgDlg(this, DM ? DM->G_APP_TITLE : windowTitle(), Tx(QStringLiteral("IDS_23")), Tx(QStringLiteral("IDS_24")),
                    QString(), mkInformation);
         return;
@@ -2162,56 +1091,20 @@ void TfrmMain::actOpenSA_MExecute()
     if (!ExecuteOpenAction(QStringLiteral("actOpenSA_M")) || wasOpen)
         return;
     if (QWidget *w = TWindowRegistry::Find(QStringLiteral("TfrmSA_M"))) {
-        w->setWindowTitle(Action(QStringLiteral("actOpenSA_M"))->text() + QStringLiteral(" : ") + GetSaName(FSA_ID));
-        const int mntrH = pnlMntr ? pnlMntr->height() : 0;
+        w->setWindowTitle(Action(QStringLiteral("actOpenSA_M"))->text() + QStringLiteral(" : ") + GetSaName(SelectedSA()));
+        const int mntrH = FUi.Mntr ? FUi.Mntr->height() : 0;
         w->move(x() + width() / 2 - w->width() / 2, y() + height() - w->height() - mntrH - 14);
     }
 }
 
 void TfrmMain::actOpenTCDV_E_PhaseMvmtExecute()
 {
-    if (FTCDV_ID <= 0 && !TWindowRegistry::Find(QStringLiteral("TfrmTCDV_E_PhaseMvmt"))) {
+    if (SelectedTCDV() <= 0 && !TWindowRegistry::Find(QStringLiteral("TfrmTCDV_E_PhaseMvmt"))) {
         ShowMsgDlg(this, DM ? DM->G_APP_TITLE : windowTitle(), Tx(QStringLiteral("IDS_23")), Tx(QStringLiteral("IDS_24")),
                    QString(), mkInformation);
         return;
     }
     ExecuteOpenAction(QStringLiteral("actOpenTCDV_E_PhaseMvmt"));
-}
-
-void TfrmMain::actOpenTCDV_SExecute()
-{
-    auto *dlg = new TfrmTCDV_S(this);
-    TWindowRegistry::Register(QStringLiteral("TfrmTCDV_S"), dlg);
-    dlg->setAttribute(Qt::WA_DeleteOnClose, false);
-    dlg->setWindowTitle(Action(QStringLiteral("actOpenTCDV_S"))->text());
-    dlg->FTCDV_ID = FTCDV_ID;
-    QPointer<TfrmTCDV_S> guard(dlg);
-    const int result = dlg->ShowModal();
-    if (guard && result == QDialog::Accepted) {
-        const int lc = dlg->qryTCDVINT_LCNO().toInt();
-        const QString node = dlg->qryTCDVNODE_ID().toString();
-        delete guard.data();
-        PanToTCDV(lc, node);
-        return;
-    }
-    delete guard.data();
-}
-
-void TfrmMain::actOpenSA_SExecute()
-{
-    auto *dlg = new TfrmSA_S(this);
-    TWindowRegistry::Register(QStringLiteral("TfrmSA_S"), dlg);
-    dlg->setAttribute(Qt::WA_DeleteOnClose, false);
-    dlg->setWindowTitle(Action(QStringLiteral("actOpenSA_S"))->text());
-    QPointer<TfrmSA_S> guard(dlg);
-    const int result = dlg->ShowModal();
-    const int group = guard ? dlg->SA_ID() : 0;
-    delete guard.data();
-    if (result == QDialog::Accepted && PageReady() && group > 0) {
-        FSA_ID = group;
-        FTCDV_ID = 0;
-        SelectSA(group);
-    }
 }
 
 // ---------------------------------------------------------------------------
@@ -2252,17 +1145,7 @@ void TfrmMain::actReqtAppReloadExecute()
         DM->G_MAP_INIT_ZOOM = QString::number(FScale);
     }
     ReloadApplication();
-    if (FSA_ID > 0 && FTCDV_ID == 0) {
-        SelectSA(FSA_ID);
-        FindTreeBySaId(trvSA, FSA_ID);
-        ShowSelectionText();
-    } else if (FTCDV_ID > 0) {
-        const int lc = FTCDV_ID;
-        SelectLCMarker(lc);
-        FindTreeByLcId(trvSA, lc);
-        FindTreeByLcId(trvLC, lc);
-        ShowSelectionText();
-    }
+    FSelection->ShowSelectionAgain();
 }
 
 void TfrmMain::actBookmarkExecute(int n)
@@ -2292,7 +1175,7 @@ void TfrmMain::actSaveMapViewExecute()
         return;
     if (DM)
         DM->G_DIALOG_PATH = QFileInfo(file).absolutePath();
-    QWidget *view = (FBridge && FBridge->View()) ? FBridge->View() : pnlMapView;
+    QWidget *view = (FBridge && FBridge->View()) ? FBridge->View() : FUi.MapView;
     const QPixmap picture = view->grab();
     picture.save(file, "BMP");
 }
@@ -2317,49 +1200,3 @@ void TfrmMain::actOpenTimeSpaceDiagramExecute()
     ShellOpen(path, {DM ? DM->G_APP_USER.ID : QString(), DM ? DM->G_APP_USER.Pass : QString()});
 }
 
-// ---------------------------------------------------------------------------
-// Search-box pickers
-// ---------------------------------------------------------------------------
-
-void TfrmMain::edtSAButtonClick()
-{
-    auto *dlg = new TfrmSA_S(this);
-    QPointer<TfrmSA_S> guard(dlg);
-    dlg->setAttribute(Qt::WA_DeleteOnClose, false);
-    if (DM)
-        dlg->setWindowTitle(DM->T_SaSTitle);
-    const int result = dlg->ShowModal();
-    const int group = guard ? dlg->SA_ID() : 0;
-    delete guard.data();
-    if (result == QDialog::Accepted && group > 0) {
-        edtSA->setText(QString::number(group));
-        FindSaId(group);
-    }
-}
-
-void TfrmMain::edtTCDVButtonClick()
-{
-    auto *dlg = new TfrmTCDV_S(this);
-    QPointer<TfrmTCDV_S> guard(dlg);
-    dlg->setAttribute(Qt::WA_DeleteOnClose, false);
-    if (DM)
-        dlg->setWindowTitle(DM->T_TcdvSTitle);
-    if (dlg->chxOnlySgnl) {
-        dlg->chxOnlySgnl->setChecked(true);
-        dlg->chxOnlySgnl->hide();
-    }
-    dlg->FTCDV_ID = edtTCDV->text().trimmed().toInt(); // 0 when not a number
-    const int result = dlg->ShowModal();
-    if (guard && result == QDialog::Accepted) {
-        const int lc = dlg->qryTCDVINT_LCNO().toInt();
-        const int sa = dlg->qryTCDVINT_SANO().toInt();
-        delete guard.data();
-        if (lc > 0) {
-            edtTCDV->setText(QString::number(lc));
-            edtSA->setText(QString::number(sa));
-            FindTcdvId(lc);
-        }
-        return;
-    }
-    delete guard.data();
-}

@@ -6,6 +6,11 @@
 // that the monitoring cycle refreshes every monitoring period, shows the map page,
 // the legend and the status counters, and keeps its settings in the INI file.
 //
+// Its widgets and actions are built by MainWindowBuilder.h; the selection with the
+// trees and search boxes (MainSelectionUnit.h), the legend's handlers
+// (MainLegendUnit.h) and the side panels' switching (MainSidePanelsUnit.h) are
+// controllers of their own that the window forwards to.
+//
 // Hooks for the windows written elsewhere:
 //   - live views implement IMonitorView (core/MainContracts.h) and register with the
 //     monitoring hub (Hub(), MonitorHubUnit.h): RegisterMonitorView (one of each kind)
@@ -32,18 +37,23 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QTreeView>
 #include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
 
 #include "mainwindow/MainMapPageUnit.h"
+#include "mainwindow/MainSelectionUnit.h"
+#include "mainwindow/MainSidePanelsUnit.h"
 #include "mainwindow/MainServices.h"
 #include "mainwindow/MainSettingsUnit.h"
 #include "mainwindow/MainTreeModels.h"
+#include "mainwindow/MainWindowBuilder.h"
 #include "core/MainContracts.h"
 #include "mainwindow/MonitorHubUnit.h"
 #include "mainwindow/PageMessageTable.h"
+#include "mainwindow/SaMotGridUnit.h"
 #include "centrelink/RC2MMIUnit.h"
 #include "foundation/TypeUnit.h"
 
@@ -62,9 +72,8 @@ class TVipPanel;
 class TTrafficInfoPanel;
 class TBRTThread;
 class TWASThread;
-class QTreeView;
 class TLegendPanel;
-class TColorShape;
+class TMainLegendHandlers;
 class TMapViewController;
 class TTfdtInfoThread;
 class TsiLangLinked;
@@ -117,13 +126,9 @@ public:
     // The operator's bookmarks (nothing when the stored text is not an object).
     const std::optional<QJsonObject> &BookmarkJson() const { return FBookmarkJsonObject; }
     // The current selection: group (FSA_ID) and intersection (FTCDV_ID).
-    int SelectedSA() const { return FSA_ID; }
-    int SelectedTCDV() const { return FTCDV_ID; }
-    void SetSelection(int saId, int tcdvId)
-    {
-        FSA_ID = saId;
-        FTCDV_ID = tcdvId;
-    }
+    int SelectedSA() const { return FSelection->SelectedSA(); }
+    int SelectedTCDV() const { return FSelection->SelectedTCDV(); }
+    void SetSelection(int saId, int tcdvId) { FSelection->SetSelection(saId, tcdvId); }
     // Where the mouse is on the map, the map's zoom, whether the map is moving.
     const TLatLng &CurrentPos() const { return FCurrentPos; }
     int Scale() const { return FScale; }
@@ -131,11 +136,11 @@ public:
 
     IMapBridge *MapBridge() const override { return FBridge; }
     TMapViewController *MapViewController() const { return FMapViewController; }
-    TLegendPanel *LegendPanel() const { return FLegend; }
+    TLegendPanel *LegendPanel() const { return FUi.Legend; }
     TMapLegend Legend() const;
     QAction *Action(const QString &name) const;
     QList<QAction *> Actions() const;
-    QMenu *PopupMenu() const { return pmLC; }
+    QMenu *PopupMenu() const { return FUi.pmLC; }
 
     // --- window events ---------------------------------------------------------------
     void FormCreate();
@@ -155,8 +160,8 @@ public:
     void ReloadApplication();
     bool LoadLcInfos();
     bool LoadSaList();
-    void BuildSaTree();
-    void BuildLcTree();
+    void BuildSaTree() { FSelection->BuildSaTree(); }
+    void BuildLcTree() { FSelection->BuildLcTree(); }
     bool LoadDBErrorCodes();
     bool LoadMapLayers();
     void AddLogCom(const QString &Msg);
@@ -183,43 +188,47 @@ public:
     bool BrowserMessageReceived(const QString &name, const QVariantList &args);
     const TPageMessageTable &PageMessages() const { return FPageMessages; }
 
-    // --- trees and selection -----------------------------------------------------------
-    QTreeView *SaTree() const { return trvSA; }
-    QTreeView *LcTree() const { return trvLC; }
-    TNodeTreeModel *SaModel() const { return FSaModel; }
-    TNodeTreeModel *LcModel() const { return FLcModel; }
-    QTabWidget *TreePages() const { return pgcTree; }
-    QWidget *SaTreePage() const { return tshSA; }
-    QWidget *LcTreePage() const { return tshLC; }
-    QLabel *SelectionLabel() const { return pnlSelNodeDesc; }
-    QLineEdit *SaSearchBox() const { return edtSA; }
-    QLineEdit *LcSearchBox() const { return edtTCDV; }
-    QTableWidget *SaMotGrid() const { return gtvSAMot; }
-    QString GetBounds(int GroupID);
-    void ShowSelectionText();
-    void SelectLCMarker(int lcNo);
-    void FindTreeByLcId(QTreeView *tree, int LcId);
-    void FindTreeBySaId(QTreeView *tree, int GroupID);
-    int FindLcSaNo(int lcNo);
-    void FindSaId(int GroupID);
-    void FindTcdvId(int LcId);
+    // --- trees and selection (MainSelectionUnit.h) ------------------------------------
+    TMainSelection *Selection() const { return FSelection; }
+    QTreeView *SaTree() const { return FUi.trvSA; }
+    QTreeView *LcTree() const { return FUi.trvLC; }
+    TNodeTreeModel *SaModel() const { return FSelection->SaModel(); }
+    TNodeTreeModel *LcModel() const { return FSelection->LcModel(); }
+    QTabWidget *TreePages() const { return FUi.TreePages; }
+    QWidget *SaTreePage() const { return FUi.trvSA; }
+    QWidget *LcTreePage() const { return FUi.trvLC; }
+    QLabel *SelectionLabel() const { return FUi.SelNodeDesc; }
+    QLineEdit *SaSearchBox() const { return FUi.edtSA; }
+    QLineEdit *LcSearchBox() const { return FUi.edtTCDV; }
+    QTableWidget *SaMotGrid() const { return FUi.gtvSAMot; }
+    QString GetBounds(int GroupID) { return FSelection->GetBounds(GroupID); }
+    void ShowSelectionText() { FSelection->ShowSelectionText(); }
+    void SelectLCMarker(int lcNo) { FSelection->SelectLCMarker(lcNo); }
+    void FindTreeByLcId(QTreeView *tree, int LcId) { FSelection->FindTreeByLcId(tree, LcId); }
+    void FindTreeBySaId(QTreeView *tree, int GroupID) { FSelection->FindTreeBySaId(tree, GroupID); }
+    int FindLcSaNo(int lcNo) { return FSelection->FindLcSaNo(lcNo); }
+    void FindSaId(int GroupID) { FSelection->FindSaId(GroupID); }
+    void FindTcdvId(int LcId) { FSelection->FindTcdvId(LcId); }
     void OpenLCMonitor(int LcId);
     // Prepares the pop-up menu for a node (kind of TPopupKind, image of the title).
-    void PreparePopup(const TNodeData &data, int kind, int titleImage);
+    void PreparePopup(const TNodeData &data, int kind, int titleImage) { FSelection->PreparePopup(data, kind, titleImage); }
     // Tree events (also driven by tests).
-    void trvLCClick(const QModelIndex &index);
-    void trvSAClick(const QModelIndex &index);
-    void trvLCDblClick(const QModelIndex &index);
-    void trvSADblClick(const QModelIndex &index);
+    void trvLCClick(const QModelIndex &index) { FSelection->trvLCClick(index); }
+    void trvSAClick(const QModelIndex &index) { FSelection->trvSAClick(index); }
+    void trvLCDblClick(const QModelIndex &index) { FSelection->trvLCDblClick(index); }
+    void trvSADblClick(const QModelIndex &index) { FSelection->trvSADblClick(index); }
     // The pop-up of a tree at a node; false when no menu is shown.
-    bool TreePopup(QTreeView *tree, const QModelIndex &index, const QPoint &globalPos, bool popup = true);
-    void gtvSAMotCellClick(int row);
+    bool TreePopup(QTreeView *tree, const QModelIndex &index, const QPoint &globalPos, bool popup = true)
+    {
+        return FSelection->TreePopup(tree, index, globalPos, popup);
+    }
+    void gtvSAMotCellClick(int row) { FSelection->gtvSAMotCellClick(row); }
     // Search boxes: Enter in the group and intersection boxes.
-    void edtSAEnter();
-    void edtTCDVEnter();
+    void edtSAEnter() { FSelection->edtSAEnter(); }
+    void edtTCDVEnter() { FSelection->edtTCDVEnter(); }
     // Search-box buttons: the group and intersection pickers.
-    void edtSAButtonClick();
-    void edtTCDVButtonClick();
+    void edtSAButtonClick() { FSelection->edtSAButtonClick(); }
+    void edtTCDVButtonClick() { FSelection->edtTCDVButtonClick(); }
 
     // --- actions and openers (MainActionsUnit.h) ---------------------------------------
     // Opens the window of an action by its pattern with the current selection; the
@@ -238,21 +247,21 @@ public:
     void actHelpExecute();
     void actOpenUserManualExecute();
     void actOpenTimeSpaceDiagramExecute();
-    void actOpenTCDV_SExecute();
-    void actOpenSA_SExecute();
+    void actOpenTCDV_SExecute() { FSelection->actOpenTCDV_SExecute(); }
+    void actOpenSA_SExecute() { FSelection->actOpenSA_SExecute(); }
     void actOpenSA_MExecute();
     void actOpenTCDV_E_PhaseMvmtExecute();
 
     // --- side panels -----------------------------------------------------------------
-    TVipPanel *VipPanel() const { return pnlVIPControl; }
-    TAppEmergencyPanel *AppEmergencyPanel() const { return pnlAppEmergency; }
-    TTrafficInfoPanel *TrafficInfoPanel() const { return pnlTrafficInfo; }
-    void actOpenVIPControlExecute();
-    void actOpenTrafficInfoExecute();
-    void actTrafficInfoCloseExecute();
-    void actAppEmergencyOpenExecute();
-    QToolBar *ToolBar() const { return tbMain; }
-    QWidget *SimpleButtons() const { return pnlSimpleButtons; }
+    TVipPanel *VipPanel() const { return FUi.VipPanel; }
+    TAppEmergencyPanel *AppEmergencyPanel() const { return FUi.AppEmergencyPanel; }
+    TTrafficInfoPanel *TrafficInfoPanel() const { return FUi.TrafficInfoPanel; }
+    void actOpenVIPControlExecute() { FSidePanels->actOpenVIPControlExecute(); }
+    void actOpenTrafficInfoExecute() { FSidePanels->actOpenTrafficInfoExecute(); }
+    void actTrafficInfoCloseExecute() { FSidePanels->actTrafficInfoCloseExecute(); }
+    void actAppEmergencyOpenExecute() { FSidePanels->actAppEmergencyOpenExecute(); }
+    QToolBar *ToolBar() const { return FUi.tbMain; }
+    QWidget *SimpleButtons() const { return FUi.SimpleButtons; }
     // The vehicle-position pollers run when their servers are set (G_BRT_SERVER,
     // G_WAS_SERVER); stopped at shutdown.
     void StartVehiclePollers();
@@ -265,15 +274,21 @@ public:
     bool IsMntrPanelOpen() const;
     void SetMntrPanelOpen(bool open);
 
+    // --- shared with the window's controllers ---------------------------------------
+    QString Tx(const QString &key) const;
+    void ShowDbError(const QSqlError &error);
+    bool PageReady() const;
+    void RunScript(const QString &script);
+
 public slots:
     // WM_USER+100: select a group (tree, text, map).
-    void SelectSA(int GroupID);
-    void PanToTCDV(int TCDV);
-    void PanToTCDV(int TCDV, const QString &NODE_ID);
-    void WmLocateSA(int GroupID);
-    void WmLocateTCDV(int TCDV);
+    void SelectSA(int GroupID) { FSelection->SelectSA(GroupID); }
+    void PanToTCDV(int TCDV) { FSelection->PanToTCDV(TCDV); }
+    void PanToTCDV(int TCDV, const QString &NODE_ID) { FSelection->PanToTCDV(TCDV, NODE_ID); }
+    void WmLocateSA(int GroupID) { FSelection->WmLocateSA(GroupID); }
+    void WmLocateTCDV(int TCDV) { FSelection->WmLocateTCDV(TCDV); }
     void WmReloadLists();
-    void WmPanToLatLng(const QString &lat, const QString &lng);
+    void WmPanToLatLng(const QString &lat, const QString &lng) { FSelection->WmPanToLatLng(lat, lng); }
 
 signals:
     // Shutdown step 2: the side panels close now.
@@ -286,41 +301,22 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void BuildUi();
+    // The actions (MainWindowBuilder) wired to their handlers.
     void CreateActions();
     void BuildMenuBar();
-    void BuildPopupMenu();
-    void BuildToolBar();
-    void BuildSidePanels();
     void RegisterPageMessages();
     void ChangeLayerVisible(const QVariantList &args);
-    void ApplyGradeToToolBar(int grade);
-    void CloseOtherSidePanels(QWidget *keep);
     void Retranslate();
-    QString Tx(const QString &key) const;
-    void ShowDbError(const QSqlError &error);
     void ShowGlyphs(const TMonitorGlyphs &glyphs);
     void OnMonitorLog(const QString &title, const QByteArray &packet);
     void OnStateShown(bool monitored);
     void FillSaMotGrid();
-    void RunScript(const QString &script);
-    bool PageReady() const;
-    void FitGroupScript(int GroupID, bool takeCurZoom);
+    void FitGroupScript(int GroupID, bool takeCurZoom) { FSelection->FitGroupScript(GroupID, takeCurZoom); }
     void ActOnRefreshFlags();
-    void ApplyLegendToPage();
+    // Stops and deletes the detector counter (when running).
+    void StopTfdtInfoThread();
     // The monitoring timer and log hooks both host requests run with.
     THostRequestHooks HostRequestHooks();
-
-    // Legend handlers.
-    void SAColorSelectMouseDown(TColorShape *shape);
-    void LCStatusColorSelectMouseMouseDown(TColorShape *shape);
-    void GreenMvmtColorSelectMouseDown(TColorShape *shape);
-    void LCShapeChange(int tag);
-    void LCSizeChange(int tag);
-    void SAOpacityChange();
-    void ttChangeSATimer();
-    void MvmtLabelDispClick();
-    void CounterClick(const TStatusCounterDef &def);
 
     // Action handlers.
     void actCloseExecute();
@@ -339,30 +335,20 @@ private:
     QMap<int, QString> FSA_BoundsList;
     TLcMarkerLists FMarkerLists;
     std::optional<QJsonObject> FBookmarkJsonObject;
-    int FSA_ID = 0;
-    int FTCDV_ID = 0;
     TLatLng FCurrentPos;
     int FScale = 0;
     bool FMoving = false;
 
-    QTreeView *trvSA = nullptr;
-    QTreeView *trvLC = nullptr;
-    QTabWidget *pgcTree = nullptr;
-    QWidget *tshSA = nullptr;
-    QWidget *tshLC = nullptr;
-    QLabel *pnlSelNodeDesc = nullptr;
-    QLineEdit *edtSA = nullptr;
-    QLineEdit *edtTCDV = nullptr;
+    // The widgets and actions (MainWindowBuilder) and the controllers of the
+    // selection, the legend and the side panels.
+    TMainWindowUi FUi;
+    // The legend and the group grid as the monitoring refresh reaches them.
+    TLegendPanel *FLegend = nullptr;
     QTableWidget *gtvSAMot = nullptr;
-
-    TVipPanel *pnlVIPControl = nullptr;
-    TAppEmergencyPanel *pnlAppEmergency = nullptr;
-    TTrafficInfoPanel *pnlTrafficInfo = nullptr;
+    TMainSelection *FSelection = nullptr;
+    TMainLegendHandlers *FLegendHandlers = nullptr;
+    TMainSidePanels *FSidePanels = nullptr;
     TPageMessageTable FPageMessages;
-    QToolBar *tbMain = nullptr;
-    QWidget *pnlSimpleButtons = nullptr;
-    QPushButton *btnPacketSize = nullptr;
-    QToolButton *btnAppEmergency = nullptr;
     TBRTThread *FBRTThread = nullptr;
     TWASThread *FWASThread = nullptr;
     std::atomic<bool> FWasVisible{true};
@@ -372,25 +358,6 @@ private:
     TMapViewController *FMapViewController = nullptr;
 
     TsiLangLinked *FLang = nullptr;
-    QHash<QString, QAction *> FActions;
-    QMenu *pmLC = nullptr;
-    QAction *pmMapCaption = nullptr;
-    QMenu *pmLcEdit = nullptr;
-    QMenu *pmSaEdit = nullptr;
-    TNodeTreeModel *FSaModel = nullptr;
-    TNodeTreeModel *FLcModel = nullptr;
-    TLegendPanel *FLegend = nullptr;
-    QSplitter *FMainSplit = nullptr;
-    QSplitter *FMapSplit = nullptr;
-    QWidget *pnlAreaBrowser = nullptr;
-    QWidget *pnlMapView = nullptr;
-    QWidget *pnlMntr = nullptr;
-    QLabel *gsConnection = nullptr;
-    QLabel *gsRequest = nullptr;
-    QLabel *gsReceive = nullptr;
-    QLabel *spUserID = nullptr;
-    QLabel *spLat = nullptr;
-    QLabel *spLng = nullptr;
     bool FAreaBrowserOpen = true;
     bool FMntrPanelOpen = true;
 
@@ -400,7 +367,6 @@ private:
 
     QMap<int, QString> FDBErrorCode;
     TTfdtInfoThread *FTfdtInfoThread = nullptr;
-    int FGridColumnWidth = 0;
     bool FShown = false;
     bool FInActivate = false;
     bool FClosed = false;
@@ -412,10 +378,3 @@ extern TfrmMain *frmMain;
 
 // Registers the main window's creation with the start-up sequence.
 void RegisterMainWindow();
-
-// The rows of the group grid of the monitoring panel: one per group 1 to 200 whose
-// record byte 0 is not 0 and that has a name: "#", name, packet time "hh:nn:ss",
-// control mode text, then bytes 3 to 9, 10, 12, 11, 13 and 14 as numbers.
-QList<QStringList> SaMotRows(const TST_VESK_STATE &image, const QMap<int, QString> &names, const QDateTime &time);
-// Column captions of the group grid (keys of the window's table).
-QStringList SaMotColumnKeys();

@@ -1,0 +1,7 @@
+#include "mainwindow/MainServices.h"
+
+TMainServices &TMainServices::Current()
+{
+    static TMainServices services;
+    return services;
+}
