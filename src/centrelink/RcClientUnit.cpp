@@ -6,7 +6,11 @@
 #include <QTcpSocket>
 #include <QThread>
 
+#include <cerrno>
 #include <cstring>
+
+#include <poll.h>
+#include <sys/socket.h>
 
 namespace {
 // A running read looks at the cancel flag at least this often (ms).
@@ -45,7 +49,11 @@ bool TRcClient::Connect(const TRcEndpoint &endpoint)
         return true;
     if (endpoint.port <= 0 || endpoint.port > 65535)
         return false;
-    return ConnectSocket(s, endpoint.host, quint16(endpoint.port), endpoint.connectTimeout);
+    if (!ConnectSocket(s, endpoint.host, quint16(endpoint.port), endpoint.connectTimeout))
+        return false;
+    // Requests are small and go out at once, never held back for an acknowledgement.
+    s->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    return true;
 }
 
 bool TRcClient::Connected() const
@@ -62,9 +70,25 @@ int TRcClient::SendCounted(const char *data, int len)
     const int n = FSendLimit >= 0 ? qMin(FSendLimit, len) : len;
     if (n == 0)
         return 0;
-    const qint64 queued = FSocket->write(data, n);
+    // Nothing queued before: the bytes go straight to the connection in one call; only
+    // what the kernel does not take at once goes through the socket object.
+    int direct = 0;
+    const qintptr fd = FSocket->socketDescriptor();
+    if (fd >= 0 && FSocket->bytesToWrite() == 0) {
+        ssize_t r;
+        do {
+            r = ::send(int(fd), data, size_t(n), MSG_NOSIGNAL | MSG_DONTWAIT);
+        } while (r < 0 && errno == EINTR);
+        if (r < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            return -1; // the connection is gone: nothing went out
+        if (r > 0)
+            direct = int(r);
+        if (direct == n)
+            return n;
+    }
+    const qint64 queued = FSocket->write(data + direct, n - direct);
     if (queued <= 0)
-        return -1;
+        return direct > 0 ? direct : -1;
     QDeadlineTimer deadline(qMax(FEndpoint.readTimeout, 1000));
     while (FSocket->bytesToWrite() > 0 && FSocket->state() == QAbstractSocket::ConnectedState) {
         if (deadline.hasExpired() || Cancelled())
@@ -75,7 +99,7 @@ int TRcClient::SendCounted(const char *data, int len)
     // known to have gone out.
     if (FSocket->state() != QAbstractSocket::ConnectedState)
         return -1;
-    return int(queued - FSocket->bytesToWrite());
+    return direct + int(queued - FSocket->bytesToWrite());
 }
 
 bool TRcClient::Send(const char *data, int len)
@@ -94,23 +118,45 @@ int TRcClient::ReceiveCounted(char *buffer, int n)
     // One deadline for the whole read, however the bytes come.
     QDeadlineTimer deadline(qMax(1, FEndpoint.readTimeout));
     int got = 0;
+    // What the socket object holds came first; it is taken before the wire is read.
+    if (FSocket->bytesAvailable() > 0) {
+        const qint64 r = FSocket->read(buffer, n);
+        if (r > 0)
+            got = int(r);
+    }
+    const qintptr fd = FSocket->socketDescriptor();
     while (got < n) {
         if (Cancelled())
             break;
-        if (FSocket->bytesAvailable() <= 0) {
+        if (fd < 0 || FSocket->state() != QAbstractSocket::ConnectedState) {
             // Data already received stays readable after the peer closed.
-            if (FSocket->state() != QAbstractSocket::ConnectedState)
+            const qint64 r = FSocket->bytesAvailable() > 0 ? FSocket->read(buffer + got, n - got) : 0;
+            if (r <= 0)
                 break;
-            const qint64 left = deadline.remainingTime();
-            if (left <= 0)
-                break;
-            FSocket->waitForReadyRead(int(qMin<qint64>(left, kReadSlice)));
+            got += int(r);
             continue;
         }
-        const qint64 r = FSocket->read(buffer + got, n - got);
-        if (r < 0)
+        // Straight from the connection into the caller's buffer: as many bytes as
+        // have arrived in one call, no copy through the socket object's buffer.
+        const ssize_t r = ::recv(int(fd), buffer + got, size_t(n - got), MSG_DONTWAIT);
+        if (r > 0) {
+            got += int(r);
+            continue;
+        }
+        if (r == 0)
+            break; // the peer closed; the socket object sees it at its next look
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK)
             break;
-        got += int(r);
+        const qint64 left = deadline.remainingTime();
+        if (left <= 0)
+            break;
+        pollfd p;
+        p.fd = int(fd);
+        p.events = POLLIN;
+        p.revents = 0;
+        ::poll(&p, 1, int(qMin<qint64>(left, kReadSlice)));
     }
     return got;
 }
