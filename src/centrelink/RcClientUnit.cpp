@@ -70,25 +70,9 @@ int TRcClient::SendCounted(const char *data, int len)
     const int n = FSendLimit >= 0 ? qMin(FSendLimit, len) : len;
     if (n == 0)
         return 0;
-    // Nothing queued before: the bytes go straight to the connection in one call; only
-    // what the kernel does not take at once goes through the socket object.
-    int direct = 0;
-    const qintptr fd = FSocket->socketDescriptor();
-    if (fd >= 0 && FSocket->bytesToWrite() == 0) {
-        ssize_t r;
-        do {
-            r = ::send(int(fd), data, size_t(n), MSG_NOSIGNAL | MSG_DONTWAIT);
-        } while (r < 0 && errno == EINTR);
-        if (r < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
-            return -1; // the connection is gone: nothing went out
-        if (r > 0)
-            direct = int(r);
-        if (direct == n)
-            return n;
-    }
-    const qint64 queued = FSocket->write(data + direct, n - direct);
+    const qint64 queued = FSocket->write(data, n);
     if (queued <= 0)
-        return direct > 0 ? direct : -1;
+        return -1;
     QDeadlineTimer deadline(qMax(FEndpoint.readTimeout, 1000));
     while (FSocket->bytesToWrite() > 0 && FSocket->state() == QAbstractSocket::ConnectedState) {
         if (deadline.hasExpired() || Cancelled())
@@ -99,7 +83,7 @@ int TRcClient::SendCounted(const char *data, int len)
     // known to have gone out.
     if (FSocket->state() != QAbstractSocket::ConnectedState)
         return -1;
-    return direct + int(queued - FSocket->bytesToWrite());
+    return int(queued - FSocket->bytesToWrite());
 }
 
 bool TRcClient::Send(const char *data, int len)
@@ -143,12 +127,17 @@ int TRcClient::ReceiveCounted(char *buffer, int n)
             got += int(r);
             continue;
         }
-        if (r == 0)
-            break; // the peer closed; the socket object sees it at its next look
-        if (errno == EINTR)
+        if (r < 0 && errno == EINTR)
             continue;
-        if (errno != EAGAIN && errno != EWOULDBLOCK)
+        if (r == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) {
+            // The peer closed or reset the connection: the socket object is made to
+            // look now, so that it reports the connection as lost, as it would have
+            // after reading itself.
+            FSocket->waitForReadyRead(0);
+            if (FSocket->state() == QAbstractSocket::ConnectedState)
+                FSocket->abort();
             break;
+        }
         const qint64 left = deadline.remainingTime();
         if (left <= 0)
             break;
