@@ -3,17 +3,23 @@
 // cycle's own copy, and every refresh with the main window visible (counters, group
 // grid, the marker request and the page's drawLC answer for all 1,024 markers with
 // their arrows, and the live views). Prints the times and their share of the
-// monitoring period (1 s).
+// monitoring period (1 s) beside the goals (2 % on average, 4 % at worst), and the
+// resident size of the process at the start and the end of the run.
 //
-//   bench-monitor_cycle [cycles]
+//   bench-monitor_cycle [cycles] [--memory N]
+//     --memory N: afterwards N more cycles (10,000 for the long run), printing the
+//                 resident size every tenth of them and at the end.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <QFile>
+
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "mainwindow/MapBridgeUnit.h"
 #include "core/Quorval.h"
@@ -91,13 +97,32 @@ void fillSet(TfrmMain &w)
     w.SetSaNames(names);
 }
 
+// Resident size of this process in kB (VmRSS), 0 when unknown.
+long residentKb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const int cycles = argc > 1 ? qMax(1, atoi(argv[1])) : 30;
+    int cycles = 30;
+    int memoryCycles = 0;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--memory") == 0 && i + 1 < argc)
+            memoryCycles = qMax(1, atoi(argv[++i]));
+        else
+            cycles = qMax(1, atoi(argv[i]));
+    }
 
     rcsim::RcSim sim;
     QString error;
@@ -112,6 +137,7 @@ int main(int argc, char *argv[])
     }
     sim.setScenario(sc);
     sim.freezeClock(120);
+    sim.setCaptureLimit(16); // the simulator shares the process: it keeps no growing record
 
     QTemporaryDir dir;
     ScriptedMsgDlg boxes; // no database here: its errors are answered silently
@@ -150,6 +176,7 @@ int main(int argc, char *argv[])
     double exchangeMs = 0;
     QObject::connect(w.Hub()->Thread(), &TMonitorThread::cycleFinished, &w,
                      [&](std::shared_ptr<TMonitorCycleResult> r) { exchangeMs = r ? r->WorkerNs / 1e6 : 0; });
+    long rssStart = 0;
     for (int i = 0; i < cycles + 1; ++i) {
         QEventLoop loop;
         QObject::connect(w.Hub(), &TMonitorHub::idle, &loop, &QEventLoop::quit);
@@ -161,8 +188,10 @@ int main(int argc, char *argv[])
         const qint64 before = bridge.ScriptBytes();
         w.BrowserMessageReceived(QStringLiteral("drawLC"), {drawList});
         const double total = t.nsecsElapsed() / 1e6;
-        if (i == 0)
-            continue; // the first cycle also connects
+        if (i == 0) {
+            rssStart = residentKb();
+            continue; // the first cycle also connects and sends every marker
+        }
         scriptBytes = bridge.ScriptBytes() - before;
         whole << total;
         exchange << exchangeMs;
@@ -185,6 +214,31 @@ int main(int argc, char *argv[])
     std::printf("  whole cycle:                           avg %8.2f ms  max %8.2f ms\n", avg(whole), mx(whole));
     std::printf("  share of the 1000 ms period:           avg %7.2f %%   max %7.2f %%\n", avg(whole) / 10.0,
                 mx(whole) / 10.0);
+    std::printf("  ratio to the goal (avg 2 %%, max 4 %%):   avg %7.2f     max %7.2f\n", avg(whole) / 20.0,
+                mx(whole) / 40.0);
+    std::printf("  resident size: %ld kB after the first cycle, %ld kB after %d more\n", rssStart, residentKb(),
+                int(whole.size()));
+    if (memoryCycles > 0) {
+        // The long run: the same cycle again and again, the resident size at every tenth.
+        const long memStart = residentKb();
+        std::printf("memory over %d more cycles: start %ld kB\n", memoryCycles, memStart);
+        std::fflush(stdout);
+        for (int i = 1; i <= memoryCycles; ++i) {
+            QEventLoop loop;
+            QObject::connect(w.Hub(), &TMonitorHub::idle, &loop, &QEventLoop::quit);
+            w.Hub()->StartCycle();
+            if (w.Hub()->IsBusy())
+                loop.exec();
+            w.BrowserMessageReceived(QStringLiteral("drawLC"), {drawList});
+            if (i % qMax(1, memoryCycles / 10) == 0) {
+                std::printf("  after %6d cycles: %ld kB\n", i, residentKb());
+                std::fflush(stdout);
+            }
+        }
+        const long memEnd = residentKb();
+        std::printf("memory: start %ld kB, end %ld kB, growth %ld kB (%.2f %%)\n", memStart, memEnd,
+                    memEnd - memStart, memStart > 0 ? 100.0 * double(memEnd - memStart) / double(memStart) : 0.0);
+    }
     std::printf("  decoded: %s, live %s, communication failures %s\n",
                 qPrintable(w.LcInfoSet().GetLcInfo(1)->mntr_ok ? QStringLiteral("yes") : QStringLiteral("no")),
                 qPrintable(w.LegendPanel()->CounterText(QStringLiteral("lblLcOprSttTotal"))),

@@ -1,6 +1,7 @@
 // Decoding a full state image (1,024 intersections of both controller types, 200
 // groups) into the live state set, beside a plain copy of the 124,768 bytes.
-// Prints the time per image of each and their ratio.
+// Prints the time per image of each and their ratio (the copy, measured in the same
+// run, is the limit's unit).
 //
 //   bench-statedecode [images]
 #include <QCoreApplication>
@@ -60,14 +61,18 @@ int main(int argc, char **argv)
     for (int n = 50; n <= RC_LC_COUNT; n += 100)
         set.SetVirtual(n, n - 1); // some virtual intersections
 
-    // The monitoring cycle's path: copy of the set, decode, hand-over.
+    // The monitoring cycle's path: copy of the set into the cycle's snapshot (its
+    // storage kept from cycle to cycle), decode, hand-over with the changed numbers.
     QElapsedTimer t;
     volatile int sink = 0;
+    TLcStateSnapshot cycleSnap;
+    QList<int> changed;
     t.start();
     for (int i = 0; i < images; ++i) {
-        TLcStateSnapshot snap = set.TakeSnapshot();
-        DecodeStateImage(source[i % kVariants], snap);
-        set.ApplySnapshot(snap);
+        set.TakeSnapshot(cycleSnap);
+        DecodeStateImage(source[i % kVariants], cycleSnap);
+        changed.clear();
+        set.ApplySnapshot(cycleSnap, &changed);
     }
     const double decodeNs = double(t.nsecsElapsed()) / images;
     sink += set.GetLcInfo(7)->opr_stat;
@@ -97,7 +102,9 @@ int main(int argc, char **argv)
     std::printf("decode alone:                                           %10.1f us per image\n",
                 decodeOnlyNs / 1000.0);
     std::printf("plain copy of 124,768 bytes:                            %10.1f us per image\n", copyNs / 1000.0);
-    std::printf("ratio decode / copy:                                    %10.1f\n", decodeNs / qMax(1.0, copyNs));
-    std::printf("ratio decode alone / copy:                              %10.1f\n", decodeOnlyNs / qMax(1.0, copyNs));
+    std::printf("ratio decode / copy:                                    %10.1f   (goal: 15 or less)\n",
+                decodeNs / qMax(1.0, copyNs));
+    std::printf("ratio decode alone / copy:                              %10.1f   (goal: 15 or less)\n",
+                decodeOnlyNs / qMax(1.0, copyNs));
     return sink == -1 ? 1 : 0;
 }

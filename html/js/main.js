@@ -188,3 +188,68 @@ function showBookmarkFlag(key, n, lang) {
   }, 2000);
   return text;
 }
+
+/* Colours, blinking and movement arrows of the intersection markers, as the
+   console's monitoring cycle sends them: one entry per intersection,
+     [number, "#colour", blink, arrows]
+   blink 1: the marker blinks (started with the colour unless it blinks already);
+   0: it stops blinking and takes the colour. arrows: left out (nothing is done),
+   0 (both arrows removed) or [ringA, ringB], each ring null (nothing is done),
+   0 (its arrow removed) or the arrow:
+     ["mvmt...", headLat, headLng, midLat, midLng, endLat, endLng, labelLat,
+      labelLng, "#colour", showNumber, numberIndex, headAngle, endAngle].
+   An entry that fails (a marker the page does not hold) does not stop the others. */
+function applyLcArrow(lc, ring, a) {
+  var key = 'Phase' + ring;
+  if (a === 0) {
+    if (typeof lc[key] !== 'undefined') { MvmtLayer.removeLayer(lc[key]); lc[key] = undefined; }
+    return;
+  }
+  if (!a) { return; }
+  var name = a[0];
+  var m = window[name];
+  if (typeof lc[key] !== 'undefined' && lc[key] === m && !m.refresh) { return; }
+  if (lc[key] && lc[key] !== m) { MvmtLayer.removeLayer(lc[key]); }
+  var points = [L.latLng(a[1], a[2]), L.latLng(a[3], a[4]), L.latLng(a[5], a[6]), L.latLng(a[7], a[8])];
+  if (typeof m === 'undefined') {
+    m = L.simpleMovement(points, {
+      color: a[9], label: a[10],
+      text: { text: L.Mvmt.circleNum[a[11]], attr: { visibility: 'visible' } },
+      headAngle: a[12], endAngle: a[13], pane: 'paneMvmt'
+    });
+    window[name] = m;
+    mvmtObj[name] = m;
+  } else if (m.refresh) {
+    m.setLatlngs(points, a[11], a[9], a[12], a[13]);
+  }
+  if (!MvmtLayer.hasLayer(m)) { MvmtLayer.addLayer(m); }
+  if (lc[key] !== m) { lc[key] = m; }
+  if (m.refresh) { m.refresh = false; }
+}
+
+function applyLcState(v) {
+  var lc = window['LC' + v[0]];
+  var colour = v[1];
+  if (v[2]) {
+    if (typeof lc !== 'undefined' && !lc.blinking()) { lc.startBlink(colour); }
+  } else if (typeof lc !== 'undefined') {
+    if (lc.blinking()) { lc.stopBlink(); }
+    if (lc.options.color != colour) { lc.setStyle({ color: colour }); }
+  }
+  var arrows = v[3];
+  if (arrows === undefined) { return; }
+  if (arrows === 0) {
+    applyLcArrow(lc, 'A', 0);
+    applyLcArrow(lc, 'B', 0);
+    return;
+  }
+  applyLcArrow(lc, 'A', arrows[0]);
+  applyLcArrow(lc, 'B', arrows[1]);
+}
+
+function applyLcStates(list) {
+  for (var i = 0; i < list.length; i++) {
+    try { applyLcState(list[i]); } catch (e) { }
+  }
+  return list.length;
+}

@@ -22,6 +22,38 @@
 
   var SVG_NS = 'http://www.w3.org/2000/svg';
 
+  /* Blinking markers share one clock per interval: all of them change colour in
+     the same tick, so the page is painted once per tick however many blink. */
+  var blinkClocks = {};
+
+  function blinkJoin(marker, interval) {
+    var clock = blinkClocks[interval];
+    if (!clock) {
+      clock = blinkClocks[interval] = { on: false, members: [], timer: null };
+      clock.timer = setInterval(function () {
+        clock.on = !clock.on;
+        var members = clock.members.slice();
+        for (var i = 0; i < members.length; i++) {
+          members[i]._blinkOn = clock.on;
+          members[i]._paint(clock.on ? members[i].options.blinkColor : members[i]._tmpColor);
+        }
+      }, interval);
+    }
+    clock.members.push(marker);
+    return clock;
+  }
+
+  function blinkLeave(marker, clock) {
+    var i = clock.members.indexOf(marker);
+    if (i >= 0) { clock.members.splice(i, 1); }
+    if (clock.members.length === 0) {
+      clearInterval(clock.timer);
+      for (var k in blinkClocks) {
+        if (blinkClocks[k] === clock) { delete blinkClocks[k]; }
+      }
+    }
+  }
+
   L.LcMarker = L.CircleMarker.extend({
     options: {
       radius: 15,
@@ -172,18 +204,14 @@
         if (this._renderer) { this._renderer._updateStyle(this); }
       }
       if (this._blinkTimer !== null) { return this; }
-      var self = this;
       this._blinkOn = false;
-      this._blinkTimer = setInterval(function () {
-        self._blinkOn = !self._blinkOn;
-        self._paint(self._blinkOn ? self.options.blinkColor : self._tmpColor);
-      }, this.options.blinkInterval);
+      this._blinkTimer = blinkJoin(this, this.options.blinkInterval);
       return this;
     },
 
     stopBlink: function () {
       if (this._blinkTimer !== null) {
-        clearInterval(this._blinkTimer);
+        blinkLeave(this, this._blinkTimer);
         this._blinkTimer = null;
       }
       this._blinkOn = false;

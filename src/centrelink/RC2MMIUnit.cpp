@@ -190,7 +190,12 @@ void DecodeLcStatus(const TST_ITST_STATE &rec, int lc_type, TLcStatus &st)
 
     const quint8 *b = rec.lcst;
     const bool is2004 = lc_type == 1;
-    auto bits = [](quint8 value, int index) { return int(GetBitsByOneByte(value, index)); };
+    // A field of one status byte (index: start bit * 256 + width), worked out in
+    // line: every field of every intersection passes here once per image.
+    auto bits = [](quint8 value, int index) {
+        const int start = (index >> 8) & 0xFF, width = index & 0xFF;
+        return int((unsigned(value) >> start) & ((1u << width) - 1u));
+    };
 
     st.powerFail = bits(b[0], Bit7);
     st.commFail = bits(b[0], Bit6);
@@ -331,26 +336,44 @@ void TLC_INFO_SET::SetVirtual(int nLcId, int nMainLcId)
 TLcStateSnapshot TLC_INFO_SET::TakeSnapshot() const
 {
     TLcStateSnapshot snap;
-    snap.generation = FGeneration;
-    snap.entries.reserve(FItems.size());
-    for (auto it = FItems.cbegin(); it != FItems.cend(); ++it) {
-        TLcDecodeEntry e;
-        e.lcNo = it.key();
-        e.lc_type = it.value()->lc_type;
-        e.is_use = it.value()->is_use;
-        e.mainLcNo = FVirtual.value(it.key(), 0);
-        e.st = it.value()->Status();
-        snap.entries.append(e);
-    }
+    TakeSnapshot(snap);
     return snap;
 }
 
-void TLC_INFO_SET::ApplySnapshot(const TLcStateSnapshot &snapshot)
+void TLC_INFO_SET::TakeSnapshot(TLcStateSnapshot &snap) const
 {
+    snap.generation = FGeneration;
+    // The entries' storage is reused from cycle to cycle: no allocation while the
+    // number of records stays.
+    snap.entries.resize(FItems.size());
+    TLcDecodeEntry *e = snap.entries.data();
+    for (auto it = FItems.cbegin(); it != FItems.cend(); ++it, ++e) {
+        const TSTT_LC_INFO &info = *it.value();
+        e->lcNo = it.key();
+        e->lc_type = info.lc_type;
+        e->is_use = info.is_use;
+        e->mainLcNo = FVirtual.isEmpty() ? 0 : FVirtual.value(it.key(), 0);
+        e->st = info.Status();
+    }
+}
+
+void TLC_INFO_SET::ApplySnapshot(const TLcStateSnapshot &snapshot, QList<int> *changed)
+{
+    // Both are in ascending number order: one walk through the two, no look-ups.
+    auto it = FItems.cbegin();
     for (const TLcDecodeEntry &e : snapshot.entries) {
-        auto it = FItems.constFind(e.lcNo);
-        if (it != FItems.cend())
-            it.value()->Status() = e.st;
+        while (it != FItems.cend() && it.key() < e.lcNo)
+            ++it;
+        if (it == FItems.cend())
+            break;
+        if (it.key() != e.lcNo)
+            continue; // no longer in the set
+        TLcStatus &st = it.value()->Status();
+        if (!(st == e.st)) {
+            st = e.st;
+            if (changed)
+                changed->append(e.lcNo);
+        }
     }
 }
 

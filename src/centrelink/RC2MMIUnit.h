@@ -422,6 +422,7 @@ struct TLcStatus
     // The reset after a monitoring failure (InitLC); lampType, planInfo, mntr_ok and
     // ppcControlMode keep their values.
     void InitLC();
+    bool operator==(const TLcStatus &) const = default;
 };
 
 // The identity of an intersection as loaded from the database.
@@ -536,9 +537,12 @@ public:
 
     // For the monitoring cycle: copy, decode elsewhere, apply back (user-interface thread).
     TLcStateSnapshot TakeSnapshot() const;
+    // The same into `snapshot`, reusing its storage.
+    void TakeSnapshot(TLcStateSnapshot &snapshot) const;
     // Copies each entry's status into the record of the same number; numbers no
-    // longer in the set are skipped.
-    void ApplySnapshot(const TLcStateSnapshot &snapshot);
+    // longer in the set are skipped. `changed` (when given) gets, in ascending
+    // order, the numbers whose status differs from what the record held.
+    void ApplySnapshot(const TLcStateSnapshot &snapshot, QList<int> *changed = nullptr);
     // Snapshot, decode and apply on the calling thread.
     void DecodeImage(const TST_VESK_STATE &image);
 

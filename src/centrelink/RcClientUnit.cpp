@@ -6,7 +6,11 @@
 #include <QTcpSocket>
 #include <QThread>
 
+#include <cerrno>
 #include <cstring>
+
+#include <poll.h>
+#include <sys/socket.h>
 
 namespace {
 // A running read looks at the cancel flag at least this often (ms).
@@ -45,7 +49,11 @@ bool TRcClient::Connect(const TRcEndpoint &endpoint)
         return true;
     if (endpoint.port <= 0 || endpoint.port > 65535)
         return false;
-    return ConnectSocket(s, endpoint.host, quint16(endpoint.port), endpoint.connectTimeout);
+    if (!ConnectSocket(s, endpoint.host, quint16(endpoint.port), endpoint.connectTimeout))
+        return false;
+    // Requests are small and go out at once, never held back for an acknowledgement.
+    s->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    return true;
 }
 
 bool TRcClient::Connected() const
@@ -94,23 +102,50 @@ int TRcClient::ReceiveCounted(char *buffer, int n)
     // One deadline for the whole read, however the bytes come.
     QDeadlineTimer deadline(qMax(1, FEndpoint.readTimeout));
     int got = 0;
+    // What the socket object holds came first; it is taken before the wire is read.
+    if (FSocket->bytesAvailable() > 0) {
+        const qint64 r = FSocket->read(buffer, n);
+        if (r > 0)
+            got = int(r);
+    }
+    const qintptr fd = FSocket->socketDescriptor();
     while (got < n) {
         if (Cancelled())
             break;
-        if (FSocket->bytesAvailable() <= 0) {
+        if (fd < 0 || FSocket->state() != QAbstractSocket::ConnectedState) {
             // Data already received stays readable after the peer closed.
-            if (FSocket->state() != QAbstractSocket::ConnectedState)
+            const qint64 r = FSocket->bytesAvailable() > 0 ? FSocket->read(buffer + got, n - got) : 0;
+            if (r <= 0)
                 break;
-            const qint64 left = deadline.remainingTime();
-            if (left <= 0)
-                break;
-            FSocket->waitForReadyRead(int(qMin<qint64>(left, kReadSlice)));
+            got += int(r);
             continue;
         }
-        const qint64 r = FSocket->read(buffer + got, n - got);
-        if (r < 0)
+        // Straight from the connection into the caller's buffer: as many bytes as
+        // have arrived in one call, no copy through the socket object's buffer.
+        const ssize_t r = ::recv(int(fd), buffer + got, size_t(n - got), MSG_DONTWAIT);
+        if (r > 0) {
+            got += int(r);
+            continue;
+        }
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) {
+            // The peer closed or reset the connection: the socket object is made to
+            // look now, so that it reports the connection as lost, as it would have
+            // after reading itself.
+            FSocket->waitForReadyRead(0);
+            if (FSocket->state() == QAbstractSocket::ConnectedState)
+                FSocket->abort();
             break;
-        got += int(r);
+        }
+        const qint64 left = deadline.remainingTime();
+        if (left <= 0)
+            break;
+        pollfd p;
+        p.fd = int(fd);
+        p.events = POLLIN;
+        p.revents = 0;
+        ::poll(&p, 1, int(qMin<qint64>(left, kReadSlice)));
     }
     return got;
 }

@@ -13,6 +13,7 @@
 //   - the numbers of the window messages the main window accepts (for reference;
 //     they are public slots of the main window) and the state-list filter.
 // The link's records (state image, live state set) are only named here.
+#include <QList>
 #include <QDateTime>
 #include <QList>
 #include <QMap>
@@ -84,6 +85,11 @@ struct TMonitorRefresh
     // The movement refresh flag (REFRESH_MVMT_TCDV_M) was raised: intersection
     // monitors clear and redraw their movement arrows (ClearMvmt).
     bool RefreshMovements = false;
+    // The intersections whose decoded status changed with this image (ascending);
+    // when AllLcsChanged is set (after a failure, a reload of the set, the first
+    // image) every intersection counts as changed. A view may skip what did not change.
+    QList<int> ChangedLcNos;
+    bool AllLcsChanged = true;
 };
 
 // A window refreshed by the monitoring cycle. The monitoring hub calls the views in a

@@ -6,9 +6,11 @@
 #include "core/siLang.h"
 #include "core/untDM.h"
 
+#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <cmath>
+#include <limits>
 
 // ---------------------------------------------------------------------------
 // Legend and configuration
@@ -740,98 +742,205 @@ QString PanToScript(const QString &lat, const QString &lng)
 // Monitoring cycle: colours and arrows
 // ---------------------------------------------------------------------------
 
+namespace {
+
+// The marker colour of a record: its state colour when it is in use (a virtual
+// intersection: when its main intersection is), else the not-in-use colour.
+QColor MarkerColour(const TSTT_LC_INFO &info, const TLC_INFO_SET &set, const TMapLegend &legend)
+{
+    bool inUse = info.is_use;
+    if (!inUse && info.virtualLC_No >= 1) {
+        const PSTT_LC_INFO main = set.GetLcInfo(info.virtualLC_No);
+        inUse = main && main->is_use;
+    }
+    return LcUseColor(legend.Status, inUse, info.opr_stat, info.oprMode);
+}
+
+// What the arrow part of a marker's values does.
+enum TArrowPart : quint8 {
+    apNone = 0,   // nothing (zoom at or below the arrow threshold)
+    apRemove = 1, // both arrows removed (no running signal: states 0, 5, 6, 8, 9)
+    apRings = 2   // each ring: its arrow, removed or left alone
+};
+
+// What a ring's arrow does.
+enum TRingPart : quint8 { rpNothing = 0, rpRemove = 1, rpArrow = 2 };
+
+bool NoRunningSignal(int state) { return state == 0 || state == 5 || state == 6 || state == 8 || state == 9; }
+
+// The movement a ring shows, null outside the movement block.
+const TMovement *RingMovement(const TSTT_LC_INFO &info, int planInfo, int ring, int phase)
+{
+    if (planInfo < 0 || planInfo >= MVMT_PLAN_CLASSES || phase < 0 || phase >= MVMT_PHASES || ring < 0
+        || ring >= MVMT_RINGS)
+        return nullptr;
+    return &info.Movements[planInfo][phase][ring];
+}
+
+// The arrow's values: name, the four points, colour, label flag, index of the circled
+// number, head and end angle. False when a position or angle is not a number.
+bool ArrowValues(QString &out, int lcNo, const TMovement &mv, int planInfo, int ring, int phase,
+                 const TMapLegend &legend)
+{
+    if (mv.head_lat.str().isEmpty())
+        return false;
+    const QString headAngle = JsNumText(mv.head_angle.str(), QString());
+    const QString endAngle = JsNumText(mv.end_angle.str(), QString());
+    if (headAngle.isEmpty() || endAngle.isEmpty())
+        return false;
+    const QString *pts[8] = {&mv.head_lat.str(), &mv.head_lng.str(), &mv.mid_lat.str(), &mv.mid_lng.str(),
+                             &mv.end_lat.str(),  &mv.end_lng.str(), &mv.label_lat.str(), &mv.label_lng.str()};
+    QString p[8];
+    for (int i = 0; i < 8; ++i) {
+        p[i] = JsNumText(*pts[i], QString());
+        if (p[i].isEmpty())
+            return false; // a movement without a usable position draws nothing
+    }
+    out += QLatin1String("[\"mvmt");
+    out += QString::number(lcNo).rightJustified(4, QLatin1Char('0'));
+    out += QString::number(planInfo);
+    out += QString::number(phase);
+    out += QString::number(ring);
+    out += QLatin1Char('"');
+    for (const QString &v : p) {
+        out += QLatin1Char(',');
+        out += v;
+    }
+    out += QLatin1String(",\"#");
+    out += TColorToHex(legend.GreenMvmt);
+    out += QLatin1String("\",");
+    out += JsBool(legend.ShowMvmtNo);
+    out += QLatin1Char(',');
+    out += QString::number(mv.mvmt_no - 1);
+    out += QLatin1Char(',');
+    out += headAngle;
+    out += QLatin1Char(',');
+    out += endAngle;
+    out += QLatin1Char(']');
+    return true;
+}
+
+// What the page draws for one intersection; compared with the record.
+struct TLcDrawn
+{
+    QRgb Colour = 0;
+    bool Blink = false;
+    TArrowPart Arrows = apNone;
+    int PlanInfo = 0, Phase[2] = {0, 0};
+    const TMovement *Ring[2] = {nullptr, nullptr};
+    QRgb Green = 0;
+    bool Label = false;
+};
+
+TLcDrawn DrawnOf(const TSTT_LC_INFO &info, const TLC_INFO_SET &set, const TMapLegend &legend, int scale,
+                 int maxZoom, int mvmtOffset)
+{
+    TLcDrawn d;
+    d.Colour = MarkerColour(info, set, legend).rgb();
+    d.Blink = info.flash == 1;
+    if (NoRunningSignal(info.opr_stat)) {
+        d.Arrows = apRemove;
+    } else if (scale > maxZoom - mvmtOffset) {
+        d.Arrows = apRings;
+        d.PlanInfo = info.planInfo;
+        d.Phase[0] = info.phaseA;
+        d.Phase[1] = info.phaseB;
+        d.Ring[0] = RingMovement(info, info.planInfo, 0, info.phaseA);
+        d.Ring[1] = RingMovement(info, info.planInfo, 1, info.phaseB);
+        d.Green = legend.GreenMvmt.rgb();
+        d.Label = legend.ShowMvmtNo;
+    }
+    return d;
+}
+
+void AppendRing(QString &out, int lcNo, const TSTT_LC_INFO &info, const TLcDrawn &d, int ring,
+                const TMapLegend &legend)
+{
+    const TMovement *mv = d.Ring[ring];
+    if (!mv) {
+        out += QLatin1String("null");
+        return;
+    }
+    if (mv->mvmt_no < 1) {
+        out += QLatin1Char('0');
+        return;
+    }
+    Q_UNUSED(info);
+    if (!ArrowValues(out, lcNo, *mv, d.PlanInfo, ring, d.Phase[ring], legend))
+        out += QLatin1String("null");
+}
+
+// [number, "#colour", blink, arrows] with arrows left out (apNone), 0 (apRemove) or
+// [ringA, ringB].
+void AppendValues(QString &out, int lcNo, const TSTT_LC_INFO &info, const TLcDrawn &d, const TMapLegend &legend)
+{
+    out += QLatin1Char('[');
+    out += QString::number(lcNo);
+    out += QLatin1String(",\"#");
+    out += TColorToHex(QColor::fromRgb(d.Colour));
+    out += QLatin1String("\",");
+    out += d.Blink ? QLatin1Char('1') : QLatin1Char('0');
+    if (d.Arrows == apRemove) {
+        out += QLatin1String(",0");
+    } else if (d.Arrows == apRings) {
+        out += QLatin1String(",[");
+        AppendRing(out, lcNo, info, d, 0, legend);
+        out += QLatin1Char(',');
+        AppendRing(out, lcNo, info, d, 1, legend);
+        out += QLatin1Char(']');
+    }
+    out += QLatin1Char(']');
+}
+
+bool SameMovement(const TMovement &a, const TMovement &b)
+{
+    return a.mvmt_no == b.mvmt_no && a.head_lat == b.head_lat && a.head_lng == b.head_lng
+           && a.mid_lat == b.mid_lat && a.mid_lng == b.mid_lng && a.end_lat == b.end_lat
+           && a.end_lng == b.end_lng && a.label_lat == b.label_lat && a.label_lng == b.label_lng
+           && a.head_angle == b.head_angle && a.end_angle == b.end_angle;
+}
+
+} // namespace
+
 QString LcMarkerColorHex(int lcNo, const TLC_INFO_SET &set, const TMapLegend &legend)
 {
     const PSTT_LC_INFO info = set.GetLcInfo(lcNo);
     if (!info)
         return TColorToHex(legend.Status.Unused);
-    bool inUse = info->is_use;
-    if (!inUse && info->virtualLC_No >= 1) {
-        const PSTT_LC_INFO main = set.GetLcInfo(info->virtualLC_No);
-        inUse = main && main->is_use;
-    }
-    return TColorToHex(LcUseColor(legend.Status, inUse, info->opr_stat, info->oprMode));
+    return TColorToHex(MarkerColour(*info, set, legend));
 }
 
 void MakeMvmtScript(QString &script, int lcNo, const TSTT_LC_INFO &info, int planInfo, int ring, int phase,
                     const TMapLegend &legend)
 {
-    if (planInfo < 0 || planInfo >= MVMT_PLAN_CLASSES || phase < 0 || phase >= MVMT_PHASES || ring < 0
-        || ring >= MVMT_RINGS)
-        return;
-    const TMovement &mv = info.Movements[planInfo][phase][ring];
-    const QString n = QString::number(lcNo);
-    const QString ringName = ring == 0 ? QStringLiteral("A") : QStringLiteral("B");
-    if (mv.mvmt_no < 1) {
-        script += QStringLiteral(" if (typeof LC%0.Phase%1 !== \"undefined\") {    MvmtLayer.removeLayer(LC%0.Phase%1);"
-                                 " LC%0.Phase%1 = undefined;  } ")
-                      .replace(QStringLiteral("%0"), n)
-                      .replace(QStringLiteral("%1"), ringName);
-        return;
-    }
-    const QString pts[8] = {mv.head_lat.str(),  mv.head_lng.str(), mv.mid_lat.str(),
-                            mv.mid_lng.str(),   mv.end_lat.str(),  mv.end_lng.str(),
-                            mv.label_lat.str(), mv.label_lng.str()};
-    const QString headAngle = JsNumText(mv.head_angle.str(), QString());
-    const QString endAngle = JsNumText(mv.end_angle.str(), QString());
-    if (mv.head_lat.str().isEmpty() || headAngle.isEmpty() || endAngle.isEmpty())
-        return;
-    QString p[8];
-    for (int i = 0; i < 8; ++i) {
-        p[i] = JsNumText(pts[i], QString());
-        if (p[i].isEmpty())
-            return; // a movement without a usable position draws nothing
-    }
-    const QString name = QStringLiteral("mvmt") + QString::number(lcNo).rightJustified(4, QLatin1Char('0'))
-                         + QString::number(planInfo) + QString::number(phase) + QString::number(ring);
-    const QString colour = QLatin1Char('#') + TColorToHex(legend.GreenMvmt);
-    // Arrow script: made once under its name, moved when marked for refresh.
-    const QString ll = QStringLiteral("[     L.latLng(%1, %2),     L.latLng(%3, %4),     L.latLng(%5, %6),     L.latLng(%7, %8)]")
-                           .arg(p[0], p[1], p[2], p[3], p[4], p[5], p[6], p[7]);
-    const QString idx = QString::number(mv.mvmt_no - 1);
-    QString a = QStringLiteral(
-        " if (typeof LC%0.Phase%1 == \"undefined\" || LC%0.Phase%1 !== %2 || %2.refresh) {"
-        "    if (LC%0.Phase%1 && LC%0.Phase%1 !== %2) MvmtLayer.removeLayer(LC%0.Phase%1);"
-        "    if (typeof %2 == \"undefined\") {      var %2 = L.simpleMovement(@LL@,     { color: \"@C@\",       label: @LB@,"
-        "       text : { text: L.Mvmt.circleNum[@IX@], attr: {visibility:\"visible\"}},        headAngle: @HA@, endAngle: @EA@,"
-        "        pane: \"paneMvmt\"      });      mvmtObj[\"%2\"] = %2;    } else if (%2.refresh) {"
-        "      %2.setLatlngs(@LL@,     @IX@, \"@C@\", @HA@, @EA@);    }"
-        "    if (!MvmtLayer.hasLayer(%2)) { MvmtLayer.addLayer(%2); }   if (LC%0.Phase%1 !== %2) { LC%0.Phase%1 = %2; }"
-        "    if (%2.refresh) %2.refresh = false;  } ");
-    a.replace(QStringLiteral("%0"), n).replace(QStringLiteral("%1"), ringName).replace(QStringLiteral("%2"), name);
-    a.replace(QStringLiteral("@LL@"), ll).replace(QStringLiteral("@C@"), colour).replace(QStringLiteral("@LB@"), JsBool(legend.ShowMvmtNo));
-    a.replace(QStringLiteral("@IX@"), idx).replace(QStringLiteral("@HA@"), headAngle).replace(QStringLiteral("@EA@"), endAngle);
-    script += a;
+    const TMovement *mv = RingMovement(info, planInfo, ring, phase);
+    if (!mv)
+        script += QLatin1String("null");
+    else if (mv->mvmt_no < 1)
+        script += QLatin1Char('0');
+    else if (!ArrowValues(script, lcNo, *mv, planInfo, ring, phase, legend))
+        script += QLatin1String("null");
 }
 
-void MakeLcScript(QString &script, int lcNo, const TLC_INFO_SET &set, const TMapLegend &legend, int scale,
+void MakeLcValues(QString &values, int lcNo, const TLC_INFO_SET &set, const TMapLegend &legend, int scale,
                   int maxZoom, int mvmtOffset)
 {
     const PSTT_LC_INFO info = set.GetLcInfo(lcNo);
     if (!info)
         return;
-    const QString c = QLatin1Char('#') + LcMarkerColorHex(lcNo, set, legend);
-    const QString n = QString::number(lcNo);
-    // One intersection's part failing in the page (a marker it does not hold)
-    // must not stop the parts of the others in the same script.
-    script += QStringLiteral(" try {");
-    if (info->flash == 1)
-        script += QStringLiteral(" if (typeof LC%1 !== \"undefined\" && !LC%1.blinking()) { LC%1.startBlink(\"%2\"); } ")
-                      .arg(n, c);
-    else
-        script += QStringLiteral(" if (typeof LC%1 !== \"undefined\") {    if (LC%1.blinking()) { LC%1.stopBlink(); }"
-                                 "    if (LC%1.options.color != \"%2\") { LC%1.setStyle({color:\"%2\"}); }  } ")
-                      .arg(n, c);
-    const int st = info->opr_stat;
-    if (st == 0 || st == 5 || st == 6 || st == 8 || st == 9) {
-        script += QStringLiteral(" if (typeof LC%1.PhaseA !== \"undefined\") { MvmtLayer.removeLayer(LC%1.PhaseA); LC%1.PhaseA = undefined; } "
-                                 " if (typeof LC%1.PhaseB !== \"undefined\") { MvmtLayer.removeLayer(LC%1.PhaseB); LC%1.PhaseB = undefined; } ")
-                      .arg(n);
-    } else if (scale > maxZoom - mvmtOffset) {
-        MakeMvmtScript(script, lcNo, *info, info->planInfo, 0, info->phaseA, legend);
-        MakeMvmtScript(script, lcNo, *info, info->planInfo, 1, info->phaseB, legend);
-    }
-    script += QStringLiteral("} catch (e) { } ");
+    AppendValues(values, lcNo, *info, DrawnOf(*info, set, legend, scale, maxZoom, mvmtOffset), legend);
+}
+
+void MakeLcScript(QString &script, int lcNo, const TLC_INFO_SET &set, const TMapLegend &legend, int scale,
+                  int maxZoom, int mvmtOffset)
+{
+    QString values;
+    MakeLcValues(values, lcNo, set, legend, scale, maxZoom, mvmtOffset);
+    if (values.isEmpty())
+        return;
+    script += QLatin1String(" applyLcStates([");
+    script += values;
+    script += QLatin1String("]); ");
 }
 
 QList<int> ParseLcList(const QString &text)
@@ -849,10 +958,139 @@ QList<int> ParseLcList(const QString &text)
 QString DrawLCScript(const QString &drawLcText, const TLC_INFO_SET &set, const TMapLegend &legend, int scale,
                      int maxZoom, int mvmtOffset)
 {
-    QString script;
-    for (int n : ParseLcList(drawLcText))
-        MakeLcScript(script, n, set, legend, scale, maxZoom, mvmtOffset);
-    return script;
+    QString values;
+    for (int n : ParseLcList(drawLcText)) {
+        const PSTT_LC_INFO info = set.GetLcInfo(n);
+        if (!info)
+            continue;
+        if (!values.isEmpty())
+            values += QLatin1Char(',');
+        AppendValues(values, n, *info, DrawnOf(*info, set, legend, scale, maxZoom, mvmtOffset), legend);
+    }
+    if (values.isEmpty())
+        return QString();
+    return QLatin1String(" applyLcStates([") + values + QLatin1String("]); ");
+}
+
+// ---------------------------------------------------------------------------
+// Record of what the page shows
+// ---------------------------------------------------------------------------
+
+struct TLcMarkerRecord::TImpl
+{
+    struct TShown
+    {
+        quint32 Listed = 0; // the drawLC message that listed it last
+        QRgb Colour = 0;
+        bool Blink = false;
+        TArrowPart Arrows = apNone;
+        int PlanInfo = 0, Phase[2] = {0, 0};
+        TRingPart Ring[2] = {rpNothing, rpNothing};
+        TMovement Movement[2];
+        QRgb Green = 0;
+        bool Label = false;
+    };
+    QHash<int, TShown> Shown;
+    quint32 Message = 0;
+    int Scale = std::numeric_limits<int>::min();
+
+    static TRingPart RingPartOf(const TLcDrawn &d, int ring)
+    {
+        if (!d.Ring[ring])
+            return rpNothing;
+        return d.Ring[ring]->mvmt_no < 1 ? rpRemove : rpArrow;
+    }
+
+    static bool Same(const TShown &s, const TLcDrawn &d)
+    {
+        if (s.Colour != d.Colour || s.Blink != d.Blink || s.Arrows != d.Arrows)
+            return false;
+        if (d.Arrows != apRings)
+            return true;
+        if (s.PlanInfo != d.PlanInfo || s.Green != d.Green || s.Label != d.Label)
+            return false;
+        for (int r = 0; r < 2; ++r) {
+            if (s.Phase[r] != d.Phase[r] || s.Ring[r] != RingPartOf(d, r))
+                return false;
+            if (s.Ring[r] == rpArrow && !SameMovement(s.Movement[r], *d.Ring[r]))
+                return false;
+        }
+        return true;
+    }
+
+    static void Keep(TShown &s, const TLcDrawn &d)
+    {
+        s.Colour = d.Colour;
+        s.Blink = d.Blink;
+        s.Arrows = d.Arrows;
+        s.PlanInfo = d.PlanInfo;
+        s.Green = d.Green;
+        s.Label = d.Label;
+        for (int r = 0; r < 2; ++r) {
+            s.Phase[r] = d.Phase[r];
+            s.Ring[r] = d.Arrows == apRings ? RingPartOf(d, r) : rpNothing;
+            s.Movement[r] = s.Ring[r] == rpArrow ? *d.Ring[r] : TMovement();
+        }
+    }
+};
+
+TLcMarkerRecord::TLcMarkerRecord() : d(std::make_unique<TImpl>()) {}
+
+TLcMarkerRecord::~TLcMarkerRecord() = default;
+
+void TLcMarkerRecord::Clear()
+{
+    d->Shown.clear();
+    d->Scale = std::numeric_limits<int>::min();
+}
+
+int TLcMarkerRecord::Count() const { return int(d->Shown.size()); }
+
+bool TLcMarkerRecord::Contains(int lcNo) const { return d->Shown.contains(lcNo); }
+
+QString TLcMarkerRecord::DrawLCScript(const QList<int> &list, const TLC_INFO_SET &set, const TMapLegend &legend,
+                                      int scale, int maxZoom, int mvmtOffset)
+{
+    if (list.isEmpty()) {
+        // The page lists no marker when it stopped every blink: nothing it shows is known.
+        Clear();
+        return QString();
+    }
+    if (scale != d->Scale) {
+        // Another zoom shows other markers and arrows: everything listed goes again.
+        d->Shown.clear();
+        d->Scale = scale;
+    }
+    const quint32 message = ++d->Message;
+    QString values;
+    for (int n : list) {
+        const PSTT_LC_INFO info = set.GetLcInfo(n);
+        if (!info)
+            continue;
+        const TLcDrawn drawn = DrawnOf(*info, set, legend, scale, maxZoom, mvmtOffset);
+        auto it = d->Shown.find(n);
+        if (it != d->Shown.end() && it->Listed + 1 == message && TImpl::Same(*it, drawn)) {
+            it->Listed = message;
+            continue;
+        }
+        if (it == d->Shown.end())
+            it = d->Shown.insert(n, TImpl::TShown());
+        it->Listed = message;
+        TImpl::Keep(*it, drawn);
+        if (!values.isEmpty())
+            values += QLatin1Char(',');
+        AppendValues(values, n, *info, drawn, legend);
+    }
+    // Markers the page no longer lists leave the record.
+    for (auto it = d->Shown.begin(); it != d->Shown.end();) {
+        if (it->Listed != message)
+            it = d->Shown.erase(it);
+        else
+            ++it;
+    }
+    if (values.isEmpty())
+        return QString();
+    return QLatin1String(" applyLcStates([") + values + QLatin1String("]); ");
 }
 
 // ---------------------------------------------------------------------------

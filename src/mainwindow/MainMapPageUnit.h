@@ -23,6 +23,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 #include "core/LcStatusColor.h"
 #include "foundation/TypeUnit.h"
 
@@ -170,22 +172,65 @@ QString PanToScript(const QString &lat, const QString &lng);
 
 // Colour and arrows of one intersection (the monitoring cycle's script for the
 // markers the page lists in drawLC). Appends nothing when the set has no record.
-// A marker already in its colour and an arrow already shown are left alone, so the
-// steady case costs the page little.
+// The script is one call of the page function applyLcStates with the marker's values
+// ([number, "#colour", blink, arrows]); the page leaves a marker already in its colour
+// and an arrow already shown alone.
 // scale: the map's current zoom (zoomEnd); arrows are sent only when
 // scale > maxZoom - mvmtOffset.
 void MakeLcScript(QString &script, int lcNo, const TLC_INFO_SET &set, const TMapLegend &legend,
                   int scale, int maxZoom, int mvmtOffset);
-// The movement arrow of ring 0 (A) or 1 (B) for phase index `phase` and plan `planInfo`.
+// The values of one intersection for applyLcStates, appended to `values`: nothing
+// when the set has no record.
+void MakeLcValues(QString &values, int lcNo, const TLC_INFO_SET &set, const TMapLegend &legend, int scale,
+                  int maxZoom, int mvmtOffset);
+// The movement arrow of ring 0 (A) or 1 (B) for phase index `phase` and plan `planInfo`
+// as a value of applyLcStates: the arrow's values, "0" (the ring's arrow is removed) or
+// "null" (nothing is done: no such movement, or one without a usable position).
 void MakeMvmtScript(QString &script, int lcNo, const TSTT_LC_INFO &info, int planInfo, int ring,
                     int phase, const TMapLegend &legend);
 // The marker colour of intersection lcNo ("RRGGBB"), as MakeLcScript uses it.
 QString LcMarkerColorHex(int lcNo, const TLC_INFO_SET &set, const TMapLegend &legend);
 // A comma-separated list of the page (drawLC) as numbers; items that are no number are skipped.
 QList<int> ParseLcList(const QString &text);
-// The script for the numbers of a drawLC message.
+// The script for the numbers of a drawLC message: one call of applyLcStates with the
+// values of every listed intersection that has a record; empty when none has.
 QString DrawLCScript(const QString &drawLcText, const TLC_INFO_SET &set, const TMapLegend &legend,
                      int scale, int maxZoom, int mvmtOffset);
+
+// The console's record of what the page shows of each listed marker (colour, blink,
+// arrows, listed), as the page last applied it. The monitoring cycle's marker script
+// carries only the intersections whose drawn state differs from the record. The
+// record is cleared whenever the page loads or its markers are rebuilt, when the
+// page lists no marker (it stops every blink then) and when the zoom changes; a
+// marker that leaves the page's list leaves the record, so it is sent again when it
+// comes back.
+class TLcMarkerRecord
+{
+public:
+    TLcMarkerRecord();
+    ~TLcMarkerRecord();
+    TLcMarkerRecord(const TLcMarkerRecord &) = delete;
+    TLcMarkerRecord &operator=(const TLcMarkerRecord &) = delete;
+
+    void Clear();
+    // Intersections recorded as shown.
+    int Count() const;
+    bool Contains(int lcNo) const;
+    // The script for the listed numbers (a drawLC message), with only the changed
+    // intersections; the record then holds what the script applies. Empty when
+    // nothing changed.
+    QString DrawLCScript(const QList<int> &list, const TLC_INFO_SET &set, const TMapLegend &legend, int scale,
+                         int maxZoom, int mvmtOffset);
+    QString DrawLCScript(const QString &drawLcText, const TLC_INFO_SET &set, const TMapLegend &legend, int scale,
+                         int maxZoom, int mvmtOffset)
+    {
+        return DrawLCScript(ParseLcList(drawLcText), set, legend, scale, maxZoom, mvmtOffset);
+    }
+
+private:
+    struct TImpl;
+    std::unique_ptr<TImpl> d;
+};
 
 // Traffic-information panel: the two scripts run when it becomes visible, and the one
 // run when it is hidden.

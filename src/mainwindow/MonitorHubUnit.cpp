@@ -137,6 +137,8 @@ TMonitorRefresh TMonitorHub::MakeRefresh(bool monitored) const
     r.PacketDateTime = RcPacketTimeToDateTime(FPacketTime.tv_sec);
     r.Monitored = monitored;
     r.RefreshMovements = TInAppMessageHolder::instance()->Flags().REFRESH_MVMT_TCDV_M;
+    r.ChangedLcNos = FChangedLcs;
+    r.AllLcsChanged = FAllLcsChanged || !monitored;
     return r;
 }
 
@@ -160,7 +162,9 @@ void TMonitorHub::StartCycle()
     job->Endpoint.connectTimeout = DM->G_CONNECTION_TIMEOUT;
     job->Endpoint.readTimeout = DM->G_READ_TIMEOUT;
     job->Endpoint.closePause = 100;
-    job->Snapshot = FSet->TakeSnapshot();
+    FSet->TakeSnapshot(FSpareSnapshot);
+    job->Snapshot = std::move(FSpareSnapshot);
+    FSpareSnapshot = TLcStateSnapshot();
     job->Texts = TMonitorTexts::FromLanguage();
     job->DumpPackets = DM->G_ADMIN_MODE;
     FThread->Start(std::move(job));
@@ -175,21 +179,32 @@ void TMonitorHub::ApplyResult(const std::shared_ptr<TMonitorCycleResult> &result
     switch (result->Outcome) {
     case moImage:
         // The set is applied only when it was not reloaded while the cycle ran.
-        if (result->Snapshot.generation == FSet->Generation())
-            FSet->ApplySnapshot(result->Snapshot);
+        FChangedLcs.clear();
+        if (result->Snapshot.generation == FSet->Generation()) {
+            FSet->ApplySnapshot(result->Snapshot, &FChangedLcs);
+            FAllLcsChanged = false;
+        } else {
+            FAllLcsChanged = true;
+        }
+        FSpareSnapshot = std::move(result->Snapshot);
         if (result->Image)
             ReplaceImage(*result->Image, result->PacketTime);
         else
             FPacketTime = result->PacketTime;
+        FCountersChanged = !(FCounters == result->Counters);
         FCounters = result->Counters;
         break;
     case moExchangeFailed:
         FSet->InitLC();
+        FChangedLcs.clear();
+        FAllLcsChanged = true;
         break;
     case moConnectFailed:
         if (DM)
             interval = DM->G_RC_MNTR_RETRYPERIOD;
         FSet->InitLC();
+        FChangedLcs.clear();
+        FAllLcsChanged = true;
         break;
     case moTerminated:
         return;
@@ -259,6 +274,8 @@ void TMonitorHub::RestartAfterSettingsChange(int period)
     FTimer->stop();
     FThread->CloseConnection(TMonitorTexts::FromLanguage(), DM && DM->G_ADMIN_MODE);
     FSet->InitLC();
+    FChangedLcs.clear();
+    FAllLcsChanged = true;
     RefreshViews(false);
     TMonitorGlyphs g = FGlyphs;
     g.Request = TMonitorGlyphs::ReqIdle;

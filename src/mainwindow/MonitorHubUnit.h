@@ -65,6 +65,13 @@ public:
     // views that still hold it.
     void ReplaceImage(const TST_VESK_STATE &image, const TTimeVal &time);
     TMonitorRefresh MakeRefresh(bool monitored) const;
+    // What the latest refresh changed: the intersections whose decoded status differs
+    // from the one before (ascending), or every intersection (AllLcsChanged) after a
+    // failure, a reload of the set or before the first image; and whether the
+    // counters changed. Views refresh only what changed.
+    const QList<int> &ChangedLcs() const { return FChangedLcs; }
+    bool AllLcsChanged() const { return FAllLcsChanged; }
+    bool CountersChanged() const { return FCountersChanged; }
 
     // --- the cycle --------------------------------------------------------------------
     QTimer *Timer() const { return FTimer; }
@@ -109,6 +116,11 @@ private:
     TStateImageRef FImage;
     TTimeVal FPacketTime;
     TMonitorCounters FCounters;
+    QList<int> FChangedLcs;
+    bool FAllLcsChanged = true;
+    bool FCountersChanged = true;
+    // The snapshot of the cycle before, whose storage the next cycle reuses.
+    TLcStateSnapshot FSpareSnapshot;
     TMonitorGlyphs FGlyphs;
     QTimer *FTimer = nullptr;
     TMonitorThread *FThread = nullptr;

@@ -83,6 +83,7 @@ struct TMonitorCounters
     int LiveLC = 0;                           // FLiveLCCount: in use
     int UnusedLC = 0;                         // FUnusedLCCount: not in use and not virtual
     void Clear() { *this = TMonitorCounters(); }
+    bool operator==(const TMonitorCounters &) const = default;
 };
 
 // Counts a decoded snapshot: every entry in use counts in LiveLC, every entry neither

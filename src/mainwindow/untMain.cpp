@@ -722,12 +722,23 @@ void TfrmMain::FillSaMotGrid()
 {
     const TStateImageRef image = FHub->Image();
     const QList<QStringList> rows = SaMotRows(*image, FSA_NameList, m_MmiMain.tPacketTime);
+    // The grid is filled anew in content, but only the cells whose text changed are
+    // touched (mostly the time column); rows are added or dropped at the end.
     gtvSAMot->setUpdatesEnabled(false);
-    gtvSAMot->setRowCount(0);
-    gtvSAMot->setRowCount(int(rows.size()));
+    if (gtvSAMot->rowCount() != rows.size())
+        gtvSAMot->setRowCount(int(rows.size()));
+    const int columns = gtvSAMot->columnCount();
     for (int r = 0; r < rows.size(); ++r)
-        for (int c = 0; c < rows[r].size() && c < gtvSAMot->columnCount(); ++c) {
-            auto *item = new QTableWidgetItem(rows[r][c]);
+        for (int c = 0; c < columns; ++c) {
+            const QString text = c < rows[r].size() ? rows[r][c] : QString();
+            if (QTableWidgetItem *item = gtvSAMot->item(r, c)) {
+                if (item->text() != text)
+                    item->setText(text);
+                continue;
+            }
+            if (c >= rows[r].size())
+                continue;
+            auto *item = new QTableWidgetItem(text);
             if (c != 1)
                 item->setTextAlignment(Qt::AlignCenter);
             gtvSAMot->setItem(r, c, item);
@@ -791,6 +802,8 @@ void TfrmMain::RunScript(const QString &script)
 
 void TfrmMain::InitMapPage()
 {
+    // A loaded page holds no marker the console has coloured yet.
+    FShownMarkers.Clear();
     if (!FBridge || !FBridge->BrowserExists() || !DM)
         return;
     TMainMapPageConfig cfg = TMainMapPageConfig::FromDM();
@@ -817,6 +830,8 @@ void TfrmMain::InitMapPage()
 
 void TfrmMain::DrawLCMarkers(QString &script)
 {
+    // Rebuilt markers start in the communication-error colour, without arrows.
+    FShownMarkers.Clear();
     if (!DM)
         return;
     QList<int> all;
@@ -907,12 +922,14 @@ void TfrmMain::RegisterPageMessages()
         QMainWindow::show();
     });
     FPageMessages.AddNative(QStringLiteral("drawLC"), [this](const QVariantList &args) {
-        const QString list = NativeArgStr(args, 0);
-        if (list.isEmpty() || !FBridge->BrowserExists())
+        if (!FBridge->BrowserExists())
             return;
+        // Only the markers whose colour, blink or arrows changed since the page
+        // applied them are sent.
         const int maxZoom = DM ? DM->G_MAP_MAX_ZOOM : 19;
         const int offset = DM ? DM->G_MVMT_MAXZOOM_OFFSET : 4;
-        const QString script = MainMapPage::DrawLCScript(list, G_LC_INFO_SET, Legend(), FScale, maxZoom, offset);
+        const QString script = FShownMarkers.DrawLCScript(NativeArgStr(args, 0), G_LC_INFO_SET, Legend(), FScale,
+                                                          maxZoom, offset);
         if (!script.isEmpty())
             FBridge->ExecuteJavaScript(script);
     });

@@ -122,6 +122,7 @@ public:
     void SetSaNames(const QMap<int, QString> &names) { FSA_NameList = names; }
     // FLC_List and the class lists of the markers (refilled by DrawLCMarkers).
     const TLcMarkerLists &MarkerLists() const { return FMarkerLists; }
+    const MainMapPage::TLcMarkerRecord &ShownMarkers() const { return FShownMarkers; }
     const QList<int> &FLC_List() const { return FMarkerLists.LC; }
     // The operator's bookmarks (nothing when the stored text is not an object).
     const std::optional<QJsonObject> &BookmarkJson() const { return FBookmarkJsonObject; }
@@ -334,6 +335,7 @@ private:
     QMap<int, QString> FSA_NameList;
     QMap<int, QString> FSA_BoundsList;
     TLcMarkerLists FMarkerLists;
+    MainMapPage::TLcMarkerRecord FShownMarkers; // what the page shows of the listed markers
     std::optional<QJsonObject> FBookmarkJsonObject;
     TLatLng FCurrentPos;
     int FScale = 0;

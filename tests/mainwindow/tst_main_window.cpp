@@ -5,6 +5,7 @@
 // activation with refresh flags; selection, pop-up and search; the shutdown with its
 // settings, bookmarks, logout row and application-server command.
 #include <QTimer>
+#include <QRegularExpression>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMenu>
@@ -67,6 +68,23 @@ private:
 };
 
 QString keyOf(const QModelIndex &i) { return TNodeTreeModel::Data(i).Key; }
+
+// The start of intersection n's entry in the marker script (the page function
+// applyLcStates takes [number, "#colour", blink, arrows]).
+QString markerEntry(int n, const QString &hashColour, bool blink)
+{
+    return QStringLiteral("[%1,\"%2\",%3").arg(n).arg(hashColour).arg(blink ? 1 : 0);
+}
+
+// The intersections that have an entry in a marker script.
+QList<int> markersIn(const QString &script)
+{
+    QList<int> out;
+    static const QRegularExpression entry(QStringLiteral("\\[(\\d+),\"#"));
+    for (auto it = entry.globalMatch(script); it.hasNext();)
+        out << it.next().captured(1).toInt();
+    return out;
+}
 
 } // namespace
 
@@ -283,11 +301,7 @@ private slots:
             const int source = n == 41 ? 16 : n;
             const rcsim::ScLcView v = sc.view(source, kScenarioTime);
             const QString hex = "#" + TColorToHex(LcStatusColor(colours, v.state, info->oprMode));
-            if (v.flash)
-                QVERIFY2(script.contains(QString("LC%1.startBlink(\"%2\")").arg(n).arg(hex)), qPrintable(QString::number(n)));
-            else
-                QVERIFY2(script.contains(QString("LC%1.setStyle({color:\"%2\"})").arg(n).arg(hex)),
-                         qPrintable(QString::number(n) + " " + hex));
+            QVERIFY2(script.contains(markerEntry(n, hex, v.flash)), qPrintable(QString::number(n) + " " + hex));
         }
         // While the page is moved the cycle does not ask.
         QVERIFY(w.BrowserMessageReceived("moving", {true}));
@@ -300,6 +314,79 @@ private slots:
         w.Hub()->UnregisterMonitorView(mvkSystemMonitor, &system);
         w.Hub()->UnregisterMonitorView(mvkCurrentEvent, &events);
         w.Hub()->UnregisterMonitorView(mvkGroupMonitor, &group);
+        boxes->enqueue(mrYes);
+        QVERIFY(w.close());
+    }
+
+    void markerScriptCarriesOnlyChanges()
+    {
+        makeConsole();
+        TRecordingMapBridge bridge;
+        TfrmMain w(nullptr, &bridge);
+        w.show();
+        QVERIFY(waitRefresh(w, true));
+        QString list("1,2,3,4,5");
+        // The page answers getAxLCLayer with its list; the markers in the script that
+        // the console runs for it.
+        auto drawn = [&]() {
+            bridge.ClearScripts();
+            w.BrowserMessageReceived("drawLC", {list});
+            return markersIn(bridge.Scripts().join(QLatin1Char(' ')));
+        };
+        const QList<int> all{1, 2, 3, 4, 5};
+        QCOMPARE(drawn(), all);
+        // A steady image: nothing is sent again, neither at once nor after a whole cycle.
+        QCOMPARE(drawn(), QList<int>());
+        QVERIFY(waitRefresh(w, true));
+        QCOMPARE(drawn(), QList<int>());
+        QCOMPARE(bridge.CountContaining("applyLcStates"), 0);
+
+        // A state change sends that marker alone, in the colour of its new state.
+        const TLcStatusColors colours = w.Legend().Status;
+        PSTT_LC_INFO three = w.LcInfoSet().GetLcInfo(3);
+        three->is_use = true;
+        three->flash = 0;
+        three->oprMode = 4;
+        three->opr_stat = three->opr_stat == 4 ? 10 : 4; // transition, or phase hold
+        QCOMPARE(drawn(), QList<int>{3});
+        QVERIFY(bridge.Scripts().value(0).contains(
+            markerEntry(3, "#" + TColorToHex(colours.State[three->opr_stat]), false)));
+        QCOMPARE(drawn(), QList<int>());
+
+        // A marker that starts blinking is sent once with its blink and then left
+        // alone, so that it keeps blinking.
+        PSTT_LC_INFO four = w.LcInfoSet().GetLcInfo(4);
+        four->is_use = true;
+        four->oprMode = 4;
+        four->opr_stat = 8; // manual flash
+        four->flash = 1;
+        QCOMPARE(drawn(), QList<int>{4});
+        QVERIFY(bridge.Scripts().value(0).contains(markerEntry(4, "#" + TColorToHex(colours.State[8]), true)));
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(drawn(), QList<int>());
+
+        // A marker that leaves the page's list is sent again when it comes back.
+        list = "1,2,3,5";
+        QCOMPARE(drawn(), QList<int>());
+        list = "1,2,3,4,5";
+        QCOMPARE(drawn(), QList<int>{4});
+
+        // Whatever the page showed is gone after a reload, after the markers were
+        // rebuilt and at another zoom: every listed marker is sent again.
+        bridge.Reload();
+        QCOMPARE(drawn(), all);
+        QCOMPARE(drawn(), QList<int>());
+        w.RedrawLCMarkers();
+        QCOMPARE(drawn(), all);
+        QCOMPARE(drawn(), QList<int>());
+        QVERIFY(w.BrowserMessageReceived("zoomEnd", {w.Scale() + 1}));
+        QCOMPARE(drawn(), all);
+        // A page that lists nothing has stopped every blink: the record is empty.
+        list = "";
+        QCOMPARE(drawn(), QList<int>());
+        QCOMPARE(w.ShownMarkers().Count(), 0);
+        list = "1,2,3,4,5";
+        QCOMPARE(drawn(), all);
         boxes->enqueue(mrYes);
         QVERIFY(w.close());
     }
@@ -329,7 +416,7 @@ private slots:
         w.BrowserMessageReceived("drawLC", {QString("1,2,41")});
         const QString fail = "#" + TColorToHex(w.Legend().Status.ByTag(0));
         for (int n : {1, 2, 41})
-            QVERIFY(bridge.Scripts().value(0).contains(QString("LC%1.setStyle({color:\"%2\"})").arg(n).arg(fail)));
+            QVERIFY(bridge.Scripts().value(0).contains(markerEntry(n, fail, false)));
         QCOMPARE(w.Hub()->Timer()->interval(), 1000); // a failed exchange keeps the period
 
         // Back: the next cycle connects again.

@@ -12,6 +12,31 @@
 #include "mainwindow/MapViewControllerUnit.h"
 #include "mainwindow/VehiclePollerUnit.h"
 #include "core/Quorval.h"
+#include "centrelink/RC2MMIUnit.h"
+
+#include <QRegularExpression>
+#include <functional>
+
+namespace {
+
+// One change between two drawLC messages of the same list.
+struct TRecordStep
+{
+    std::function<void(MainMapPage::TLcMarkerRecord &, TLC_INFO_SET &, TMapLegend &, int &)> Run;
+};
+
+// The intersections that have an entry in a marker script ([number, "#colour", ...]).
+QList<int> MarkersIn(const QString &script)
+{
+    QList<int> out;
+    static const QRegularExpression entry(QStringLiteral("\\[(\\d+),\"#"));
+    for (auto it = entry.globalMatch(script); it.hasNext();)
+        out << it.next().captured(1).toInt();
+    return out;
+}
+
+} // namespace
+Q_DECLARE_METATYPE(TRecordStep)
 
 class TstMapLogic : public QObject
 {
@@ -41,6 +66,8 @@ private slots:
     void vehicleKeepListOwnIdsOnly();
     void initScriptNeedsBounds();
     void initScriptEnglishLoadsMeasureTexts();
+    void markerRecordSendsChangesOnly_data();
+    void markerRecordSendsChangesOnly();
 };
 
 void TstMapLogic::jsStrRoundTrip_data()
@@ -364,3 +391,100 @@ void TstMapLogic::vehicleKeepListOwnIdsOnly()
 }
 
 #include "tst_map_logic.moc"
+
+void TstMapLogic::markerRecordSendsChangesOnly_data()
+{
+    QTest::addColumn<int>("scale");
+    QTest::addColumn<TRecordStep>("step");
+    QTest::addColumn<QList<int>>("sent");
+    QTest::addColumn<QString>("entry"); // part of the script expected, empty: none
+    using R = MainMapPage::TLcMarkerRecord;
+    using S = TLC_INFO_SET;
+    using L = TMapLegend;
+    auto step = [](auto f) { return TRecordStep{f}; };
+    const QList<int> all{1, 2, 3, 4};
+    // Arrows are shown above zoom 15 (19 - 4).
+    QTest::newRow("nothing changed") << 16 << step([](R &, S &, L &, int &) {}) << QList<int>() << QString();
+    QTest::newRow("nothing changed, arrows hidden") << 14 << step([](R &, S &, L &, int &) {}) << QList<int>()
+                                                    << QString();
+    QTest::newRow("state changed") << 16 << step([](R &, S &s, L &, int &) { s.GetLcInfo(2)->opr_stat = 4; })
+                                   << QList<int>{2} << QStringLiteral("[2,\"#FF00FF\",0,[");
+    QTest::newRow("state to flash removes the arrows")
+        << 16 << step([](R &, S &s, L &, int &) { s.GetLcInfo(2)->opr_stat = 5; }) << QList<int>{2}
+        << QStringLiteral("[2,\"#FFFF00\",0,0]");
+    QTest::newRow("semi-actuated takes the PPC colour")
+        << 16 << step([](R &, S &s, L &, int &) { s.GetLcInfo(3)->oprMode = 3; }) << QList<int>{3}
+        << QStringLiteral("[3,\"#800080\",0,[");
+    QTest::newRow("blinking starts") << 16 << step([](R &, S &s, L &, int &) { s.GetLcInfo(1)->flash = 1; })
+                                     << QList<int>{1} << QStringLiteral("[1,\"#00FF00\",1,[");
+    QTest::newRow("taken out of use") << 16 << step([](R &, S &s, L &, int &) { s.GetLcInfo(4)->is_use = false; })
+                                      << QList<int>{4} << QStringLiteral("[4,\"#C0C0C0\",0,[");
+    QTest::newRow("phase changed, arrows shown")
+        << 16 << step([](R &, S &s, L &, int &) { s.GetLcInfo(2)->phaseA = 1; }) << QList<int>{2}
+        << QStringLiteral("[2,\"#00FF00\",0,[0,0]]");
+    QTest::newRow("phase changed, arrows hidden")
+        << 14 << step([](R &, S &s, L &, int &) { s.GetLcInfo(2)->phaseA = 1; }) << QList<int>() << QString();
+    QTest::newRow("arrow moved by the movement editor")
+        << 16 << step([](R &, S &s, L &, int &) { s.GetLcInfo(2)->Movements[0][0][0].head_lat = QStringLiteral("37.6"); })
+        << QList<int>{2} << QStringLiteral("[\"mvmt0002000\",37.6,127.01,");
+    QTest::newRow("arrow colour of the legend") << 16
+                                                << step([](R &, S &, L &l, int &) { l.GreenMvmt = QColor(1, 2, 3); })
+                                                << all << QStringLiteral("\"#010203\",true,0,45,90]");
+    QTest::newRow("zoom changed") << 16 << step([](R &, S &, L &, int &scale) { scale = 17; }) << all << QString();
+    QTest::newRow("record cleared (page loaded, markers rebuilt)")
+        << 16 << step([](R &r, S &, L &, int &) { r.Clear(); }) << all << QString();
+    QTest::newRow("page listed nothing (blinks stopped)")
+        << 16 << step([](R &r, S &s, L &l, int &scale) { r.DrawLCScript(QString(), s, l, scale, 19, 4); }) << all
+        << QString();
+    QTest::newRow("marker left the list and came back")
+        << 16 << step([](R &r, S &s, L &l, int &scale) { r.DrawLCScript(QStringLiteral("1,2,4"), s, l, scale, 19, 4); })
+        << QList<int>{3} << QString();
+}
+
+void TstMapLogic::markerRecordSendsChangesOnly()
+{
+    QFETCH(int, scale);
+    QFETCH(TRecordStep, step);
+    QFETCH(QList<int>, sent);
+    QFETCH(QString, entry);
+    // Four intersections in use, centre-controlled (state 1, mode 4), each with the
+    // arrow of ring A, phase 1 of plan class 1; ring B has no movement.
+    TLC_INFO_SET set;
+    for (int n = 1; n <= 4; ++n) {
+        auto info = std::make_shared<TSTT_LC_INFO>();
+        info->tcdv_id = n;
+        info->is_use = true;
+        info->lc_type = 2;
+        info->opr_stat = 1;
+        info->oprMode = 4;
+        TMovement &m = info->Movements[0][0][0];
+        m.mvmt_no = 1;
+        m.head_lat = QStringLiteral("37.5");
+        m.head_lng = QStringLiteral("127.01");
+        m.mid_lat = m.end_lat = m.label_lat = QStringLiteral("37.5");
+        m.mid_lng = m.end_lng = m.label_lng = QStringLiteral("127");
+        m.head_angle = QStringLiteral("45");
+        m.end_angle = QStringLiteral("90");
+        set.SetLcInfo(n, info);
+    }
+    TMapLegend legend = TMapLegend::Defaults();
+    legend.Status.State[1] = QColor(0x00, 0xFF, 0x00);
+    legend.Status.State[4] = QColor(0xFF, 0x00, 0xFF);
+    legend.Status.State[5] = QColor(0xFF, 0xFF, 0x00);
+    legend.Status.State[12] = QColor(0x80, 0x00, 0x80);
+    legend.Status.Unused = QColor(0xC0, 0xC0, 0xC0);
+    const QString list = QStringLiteral("1,2,3,4");
+    MainMapPage::TLcMarkerRecord record;
+    const QString first = record.DrawLCScript(list, set, legend, scale, 19, 4);
+    QCOMPARE(MarkersIn(first), QList<int>({1, 2, 3, 4}));
+    QVERIFY(first.startsWith(QLatin1String(" applyLcStates([[1,\"#00FF00\",0")));
+    QCOMPARE(record.Count(), 4);
+    step.Run(record, set, legend, scale);
+    const QString second = record.DrawLCScript(list, set, legend, scale, 19, 4);
+    QCOMPARE(MarkersIn(second), sent);
+    QCOMPARE(second.isEmpty(), sent.isEmpty());
+    if (!entry.isEmpty())
+        QVERIFY2(second.contains(entry), qPrintable(second));
+    // Once sent, the same state is not sent again.
+    QCOMPARE(record.DrawLCScript(list, set, legend, scale, 19, 4), QString());
+}

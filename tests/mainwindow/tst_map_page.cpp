@@ -45,6 +45,7 @@ private slots:
     void markerColours();
     void flashingMarkerBlinks();
     void movementArrows();
+    void changedMarkersOnlyKeepThePageRight();
     void typedNativeCalls();
     void consoleMessagesFromMarkers();
     void copyToClipboard();
@@ -386,8 +387,8 @@ void TstMapPage::movementArrows()
     // "mvmt", the number in four digits, plan, phase and ring.
     const QString name = QStringLiteral("mvmt") + QString::number(lc).rightJustified(4, QLatin1Char('0')) + QStringLiteral("000");
     // At a low zoom no arrow is sent.
-    QVERIFY(!MainMapPage::DrawLCScript(QString::number(lc), FSet, FLegend, 14, 19, 4).contains(QLatin1String("simpleMovement")));
-    QVERIFY(MainMapPage::DrawLCScript(QString::number(lc), FSet, FLegend, 18, 19, 4).contains(QLatin1String("simpleMovement")));
+    QVERIFY(!MainMapPage::DrawLCScript(QString::number(lc), FSet, FLegend, 14, 19, 4).contains(name));
+    QVERIFY(MainMapPage::DrawLCScript(QString::number(lc), FSet, FLegend, 18, 19, 4).contains(name));
     FCtl->ExecuteJavaScript(MainMapPage::DrawLCScript(QString::number(lc), FSet, FLegend, 18, 19, 4));
     QVERIFY(Js(QStringLiteral("LC%1.PhaseA === mvmtObj['%2']").arg(lc).arg(name)).toBool());
     QVERIFY(Js(QStringLiteral("MvmtLayer.hasLayer(LC%1.PhaseA) && MvmtLayer.hasLayer(LC%1.PhaseB)").arg(lc)).toBool());
@@ -404,6 +405,77 @@ void TstMapPage::movementArrows()
     // Movement numbers on and off.
     QVERIFY(Js(QStringLiteral("mvmtObj['%1'].setLabelVisible(false); !mvmtObj['%1'].hasLayer(mvmtObj['%1']._labelMarker)").arg(name)).toBool());
     info->opr_stat = 1;
+}
+
+void TstMapPage::changedMarkersOnlyKeepThePageRight()
+{
+    const int lc = OnMap(5);
+    const int other = OnMap(6);
+    const QString list = QStringLiteral("%1,%2").arg(lc).arg(other);
+    for (int n : {lc, other}) {
+        PSTT_LC_INFO info = FSet.GetLcInfo(n);
+        info->is_use = true;
+        info->flash = 0;
+        info->opr_stat = 1;
+        info->oprMode = 4;
+    }
+    PSTT_LC_INFO info = FSet.GetLcInfo(lc);
+    auto colour = [&](int n) { return Js(QStringLiteral("LC%1.options.color").arg(n)).toString(); };
+    auto hex = [](const QColor &c) { return QLatin1Char('#') + TColorToHex(c); };
+    MainMapPage::TLcMarkerRecord record;
+    QStringList failures; // scripts the page refused
+    auto cycle = [&]() -> QString {
+        const QString script = record.DrawLCScript(list, FSet, FLegend, 16, 19, 4);
+        if (!script.isEmpty()) {
+            const QString result = Run(script);
+            if (result != QLatin1String("ok"))
+                failures << result;
+        }
+        return script;
+    };
+    QVERIFY(!cycle().isEmpty());
+    QCOMPARE(colour(lc), hex(FLegend.Status.State[1]));
+    QCOMPARE(colour(other), hex(FLegend.Status.State[1]));
+    // Unchanged: nothing is sent and the page keeps its colours.
+    QCOMPARE(cycle(), QString());
+    QCOMPARE(colour(lc), hex(FLegend.Status.State[1]));
+    // A state change reaches the page.
+    info->opr_stat = 4;
+    QVERIFY(!cycle().isEmpty());
+    QCOMPARE(colour(lc), hex(FLegend.Status.State[4]));
+    QCOMPARE(colour(other), hex(FLegend.Status.State[1]));
+
+    // Manual flash: the marker blinks, and goes on blinking while nothing is sent.
+    info->opr_stat = 8;
+    info->flash = 1;
+    QVERIFY(!cycle().isEmpty());
+    QVERIFY(Js(QStringLiteral("LC%1.blinking()").arg(lc)).toBool());
+    const QString off = Js(QStringLiteral("LC%1.options.blinkColor").arg(lc)).toString().toUpper();
+    const QString on = hex(FLegend.Status.State[8]);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(cycle(), QString());
+    QVERIFY(Js(QStringLiteral("LC%1.blinking()").arg(lc)).toBool());
+    auto fill = [&] { return Js(QStringLiteral("LC%1._path.getAttribute('fill').toUpperCase()").arg(lc)).toString(); };
+    QTRY_COMPARE_WITH_TIMEOUT(fill(), off, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(fill(), on, 5000);
+
+    // The markers are rebuilt (they start in the communication-error colour): once the
+    // record is cleared as the console clears it, the next cycle colours them again.
+    QString rebuild;
+    MainMapPage::DrawLCMarkers(rebuild, FLegend, FMarkers, nullptr);
+    QCOMPARE(Run(rebuild), QStringLiteral("ok"));
+    Js(QStringLiteral("LCLayer.addLayer(LC%1); LCLayer.addLayer(LC%2); 0").arg(lc).arg(other));
+    QVERIFY(!Js(QStringLiteral("LC%1.blinking()").arg(lc)).toBool());
+    record.Clear();
+    QVERIFY(!cycle().isEmpty());
+    QVERIFY(Js(QStringLiteral("LC%1.blinking()").arg(lc)).toBool());
+    QCOMPARE(colour(other), hex(FLegend.Status.State[1]));
+    info->flash = 0;
+    info->opr_stat = 1;
+    QVERIFY(!cycle().isEmpty());
+    QVERIFY(!Js(QStringLiteral("LC%1.blinking()").arg(lc)).toBool());
+    QCOMPARE(colour(lc), hex(FLegend.Status.State[1]));
+    QCOMPARE(failures, QStringList());
 }
 
 void TstMapPage::typedNativeCalls()
@@ -606,7 +678,7 @@ void TstMapPage::pageDefinesWhatTheConsoleCalls()
     // Every page function, layer, icon and pane that the console's scripts use
     // (main window, VIP and emergency panels, vehicle pollers, bookmarks, legend).
     const QStringList functions = {
-        "initialize", "getAxLCLayer", "ClearInvisibleLayer", "getAxNodeLinkLayer", "getAxSpecialLayer",
+        "initialize", "getAxLCLayer", "ClearInvisibleLayer", "applyLcStates", "getAxNodeLinkLayer", "getAxSpecialLayer",
         "showBookmarkFlag", "_assignColor", "window.updateCarName", "L.lcMarker", "L.simpleMovement",
         "L.easyButton", "L.AwesomeMarkers.icon", "turf.buffer", "turf.multiLineString", "$.ajax", "$.getScript",
         "map.fitBoundsEx", "selMarker.bounce", "app.CopyToClipboard",

@@ -2,6 +2,7 @@
 #include "rcsim_control.h"
 
 #include <QElapsedTimer>
+#include <cmath>
 #include <QFile>
 #include <QHash>
 #include <QMutex>
@@ -14,6 +15,9 @@
 #include <QWaitCondition>
 
 #include <sys/socket.h>
+#include <sys/uio.h>
+
+#include <cerrno>
 
 namespace rcsim {
 
@@ -122,7 +126,16 @@ struct RcSim::Shared
     bool frozen = false;
     double frozenAt = 0;
     QList<CapturedPacket> captured;
+    int captureLimit = -1; // newest packets kept (-1: all)
     QFile captureFile;
+    // The scenario's version (raised with every new scenario) and the state image of
+    // one scenario second, kept while neither changes: the image depends only on
+    // the whole second.
+    quint64 scenarioVersion = 0;
+    quint64 imageVersion = 0;
+    qint64 imageSecond = -1;
+    bool imageBigEndian = false;
+    QByteArray image;
     int accepted = 0;
     int resets = 0;
     quint16 mntrPort = 0;
@@ -171,6 +184,9 @@ struct RcSim::Shared
     {
         QMutexLocker lock(&mutex);
         captured.append(p);
+        if (captureLimit >= 0)
+            while (captured.size() > captureLimit)
+                captured.removeFirst();
         if (captureFile.isOpen()) {
             captureFile.write(p.toLine().toUtf8());
             captureFile.write("\n");
@@ -290,6 +306,8 @@ private:
                 });
                 continue;
             }
+            // Replies go out at once, never held back for an acknowledgement.
+            s->setSocketOption(QAbstractSocket::LowDelayOption, 1);
             Conn c;
             c.id = id;
             c.control = control;
@@ -328,6 +346,42 @@ private:
             }
         });
         timer->start();
+    }
+
+    // A reply goes to the socket in one system call, header and data from where they
+    // stand, as far as the kernel takes it; only the rest waits in the socket's
+    // buffer for the event loop.
+    static void writeReply(QTcpSocket *s, const QByteArray &head, const QByteArray &data)
+    {
+        const qint64 total = head.size() + data.size();
+        qint64 done = 0;
+        const qintptr fd = s->socketDescriptor();
+        if (fd >= 0 && s->bytesToWrite() == 0 && s->state() == QAbstractSocket::ConnectedState) {
+            iovec parts[2];
+            parts[0].iov_base = const_cast<char *>(head.constData());
+            parts[0].iov_len = size_t(head.size());
+            parts[1].iov_base = const_cast<char *>(data.constData());
+            parts[1].iov_len = size_t(data.size());
+            msghdr msg{};
+            msg.msg_iov = parts;
+            msg.msg_iovlen = data.isEmpty() ? 1 : 2;
+            ssize_t n;
+            do {
+                n = ::sendmsg(int(fd), &msg, MSG_NOSIGNAL | MSG_DONTWAIT);
+            } while (n < 0 && errno == EINTR);
+            if (n > 0)
+                done = n;
+        }
+        if (done >= total)
+            return;
+        if (done < head.size()) {
+            s->write(head.constData() + done, head.size() - done);
+            s->write(data);
+        } else {
+            const qint64 at = done - head.size();
+            s->write(data.constData() + at, data.size() - at);
+        }
+        s->flush();
     }
 
     // Drip feed: one byte of `wire` every interval until all went out or the peer left.
@@ -491,6 +545,10 @@ private:
             data.chop(1);
         }
         h.dsize = quint32(data.size());
+        if (mode == FailMode::None) {
+            writeReply(s, h.encode(be), data);
+            return true;
+        }
         QByteArray wire = h.encode(be) + data;
 
         if (mode == FailMode::CloseMidReply) {
@@ -604,6 +662,7 @@ bool RcSim::start(QString *error)
         }
         QMutexLocker lock(&FShared->mutex);
         FShared->scenario = sc;
+        ++FShared->scenarioVersion;
     }
     if (!FOptions.captureFile.isEmpty()) {
         QMutexLocker lock(&FShared->mutex);
@@ -713,10 +772,20 @@ void RcSim::setHandler(quint8 opcode, Handler handler)
         FShared->handlers.remove(opcode);
 }
 
+void RcSim::setCaptureLimit(int packets)
+{
+    QMutexLocker lock(&FShared->mutex);
+    FShared->captureLimit = packets;
+    if (packets >= 0)
+        while (FShared->captured.size() > packets)
+            FShared->captured.removeFirst();
+}
+
 void RcSim::setScenario(const Scenario &scenario)
 {
     QMutexLocker lock(&FShared->mutex);
     FShared->scenario = scenario;
+    ++FShared->scenarioVersion;
 }
 
 Scenario RcSim::scenario() const
@@ -749,13 +818,29 @@ QByteArray RcSim::stateImage() const
     Scenario sc;
     double t;
     bool be;
+    quint64 version;
     {
         QMutexLocker lock(&FShared->mutex);
-        sc = FShared->scenario;
         t = FShared->timeLocked();
         be = FShared->bigEndian;
+        version = FShared->scenarioVersion;
+        // Events start and end on whole seconds and the cycles count whole seconds:
+        // within one second the image stays the same.
+        const qint64 second = qint64(std::floor(qMax(0.0, t)));
+        if (FShared->imageSecond == second && FShared->imageVersion == version && FShared->imageBigEndian == be
+            && !FShared->image.isEmpty())
+            return FShared->image;
+        sc = FShared->scenario;
     }
-    return sc.stateImage(t, be);
+    const QByteArray image = sc.stateImage(t, be);
+    QMutexLocker lock(&FShared->mutex);
+    if (FShared->scenarioVersion == version) {
+        FShared->image = image;
+        FShared->imageSecond = qint64(std::floor(qMax(0.0, t)));
+        FShared->imageVersion = version;
+        FShared->imageBigEndian = be;
+    }
+    return image;
 }
 
 QList<CapturedPacket> RcSim::captured() const

@@ -157,6 +157,9 @@ public:
     // What arrived.
     QList<CapturedPacket> captured() const;
     int capturedCount() const;
+    // Keeps only the newest `packets` captured packets (-1, the default: all), so that
+    // long runs hold no growing record.
+    void setCaptureLimit(int packets);
     void clearCapture();
     // Waits (any thread) until at least `count` packets have been captured.
     bool waitForCapture(int count, int timeoutMs) const;
