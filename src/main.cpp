@@ -2,6 +2,7 @@
 #include "core/CoreWindows.h"
 #include "core/untStartup.h"
 #include "intersection/IntersectionWindows.h"
+#include "mainwindow/LcMonitorHook.h"
 #include "mainwindow/MapViewControllerUnit.h"
 #include "mainwindow/untMain.h"
 
@@ -13,5 +14,6 @@ int main(int argc, char *argv[])
     RegisterControlWindows();
     RegisterIntersectionWindows();
     RegisterMainWindow();
+    InstallLcMonitorFactory();
     return RunConsole(argc, argv);
 }
