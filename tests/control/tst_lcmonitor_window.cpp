@@ -364,7 +364,9 @@ private slots:
             " (18, 2, 16, 7, 5, 8, 0, 1), (19, 1, 16, 6, 0, 6, 30, 0), (20, 3, 17, 7, 0, 9, 0, 1)")));
         TfrmTCDV_M *w = open(16);
         QCOMPARE(rows(w->gtvSpillback), (QStringList{u("2|07:05|08:00|18|르네상스호텔사거리"),
-                                                     u("4|07:00|09:30|17|역삼역사거리")}));
+                                                     u("4|07:00|09:30|17|역삼역사거리"),
+                                                     u("6|06:05|07:00|18|르네상스호텔사거리"),
+                                                     u("8|00:00|23:59|34|양재역사거리")}));
         QList<TSpillbackRow> list;
         QVERIFY(LoadSpillbackList(FDb, dtMariaDB, 30, &list));
         QVERIFY(list.isEmpty());
