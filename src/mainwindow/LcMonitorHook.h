@@ -24,7 +24,8 @@
 inline std::shared_ptr<IMapBridge> MakeLcMonitorPage(QWidget *window, QWidget *panel)
 {
     auto *monitor = qobject_cast<TfrmTCDV_M *>(window);
-    auto *c = new TMapViewController(window, panel, QString(), {});
+    // The monitor page is the one page whose loading runs the set-up.
+    auto *c = new TMapViewController(window, panel, DM ? DM->G_MONITOR_URL : QString(), {});
     c->SetWebSecurity(false);
     for (const QString &name : {QStringLiteral("getLimitedNodeLink"), QStringLiteral("loadEndEx"),
                                 QStringLiteral("loadEnd")})
