@@ -387,6 +387,11 @@ void TfrmTCDV_M::BuildUi()
     auto *upl = new QVBoxLayout(upsBox);
     gtvUPSStatus = NewGrid(upsBox, QStringLiteral("gtvUPSStatus"), 1, 6, true);
     gtvUPSStatus->setFixedHeight(60);
+    // Until a record says otherwise: not installed.
+    for (int c = 0; c < 5; ++c)
+        gtvUPSStatus->setColumnHidden(c, true);
+    gtvUPSStatus->horizontalHeader()->setVisible(false);
+    gtvUPSStatus->setRowHeight(0, 37);
     upl->addWidget(gtvUPSStatus);
     auto *extBox = new QGroupBox(pnlExpandInfo);
     extBox->setObjectName(QStringLiteral("grpExpandGridInfo"));
@@ -607,10 +612,16 @@ void TfrmTCDV_M::ShowModel()
 {
     if (!gtvPhaseInfo)
         return;
+    // Texts and colours are written only when they change (a style sheet costs a
+    // re-polish of the label).
     for (auto it = FValueLabels.begin(); it != FValueLabels.end(); ++it) {
         const TLcMonitorLabel l = FModel.Labels.value(it.key());
-        it.value()->setText(l.Text);
-        it.value()->setStyleSheet(QStringLiteral("background:%1; border:1px solid #7F9DB9").arg(l.Color.name()));
+        QLabel *label = it.value();
+        if (label->text() != l.Text)
+            label->setText(l.Text);
+        const QString style = QStringLiteral("background:%1; border:1px solid #7F9DB9").arg(l.Color.name());
+        if (label->styleSheet() != style)
+            label->setStyleSheet(style);
     }
     pgbFwModuleDgIdx->setRange(0, qMax(0, FModel.FwTotal));
     pgbFwModuleDgIdx->setValue(FModel.FwTotal > 0 ? qMin(FModel.FwDone, FModel.FwTotal) : 0);
@@ -639,20 +650,25 @@ void TfrmTCDV_M::ShowModel()
             SetCell(gtvPPCStatus, 0, 3 + k, QString::fromLatin1(ringTexts[k]));
             gtvPPCStatus->item(0, 3 + k)->setForeground(FModel.PpcRingOn[k] ? QBrush() : QBrush(kDisabledText));
         }
-        gtvRing->setVisible(FModel.RingGridVisible);
+        if (gtvRing->isVisibleTo(this) != FModel.RingGridVisible)
+            gtvRing->setVisible(FModel.RingGridVisible);
         for (int k = 0; k < 16; ++k) {
             const int v = FModel.RingCells[k].toInt(nullptr, 16);
             SetCell(gtvRing, 0, k, FModel.RingCells[k], v == 1 ? kGreen : (v == 2 || v == 3) ? kAmber : QColor());
         }
-        gbMapView->setFixedHeight(FModel.MapGroupHeight);
+        if (gbMapView->height() != FModel.MapGroupHeight || gbMapView->minimumHeight() != FModel.MapGroupHeight)
+            gbMapView->setFixedHeight(FModel.MapGroupHeight);
         for (int c = 0; c < 5; ++c) {
-            gtvUPSStatus->setColumnHidden(c, !FModel.UpsInstalled);
+            if (gtvUPSStatus->isColumnHidden(c) == FModel.UpsInstalled)
+                gtvUPSStatus->setColumnHidden(c, !FModel.UpsInstalled);
             SetCell(gtvUPSStatus, 0, c, FModel.UpsCells[c],
                     c >= 2 && FModel.UpsCells[c] == Tx(QStringLiteral("IDS_30")) ? kAmber : QColor());
         }
-        gtvUPSStatus->setColumnHidden(5, FModel.UpsInstalled);
-        gtvUPSStatus->horizontalHeader()->setVisible(FModel.UpsInstalled);
-        gtvUPSStatus->setRowHeight(0, FModel.UpsInstalled ? 18 : 37);
+        if (gtvUPSStatus->isColumnHidden(5) != FModel.UpsInstalled) {
+            gtvUPSStatus->setColumnHidden(5, FModel.UpsInstalled);
+            gtvUPSStatus->horizontalHeader()->setVisible(FModel.UpsInstalled);
+            gtvUPSStatus->setRowHeight(0, FModel.UpsInstalled ? 18 : 37);
+        }
         for (int r = 0; r < 5; ++r)
             for (int k = 0; k < 8; ++k) {
                 QColor bg;
