@@ -730,8 +730,9 @@ void TfrmTCDV_M::LoadComments()
     QSqlError error;
     const std::optional<QString> text = ::LoadComments(DM->Con(), FTCDV_ID, &error);
     if (!text) {
-        if (error.isValid() && DM->ConError(error))
-            DM->ShowDbError(this, error, DM->T_DialogCaption, DM->G_APP_TITLE);
+        // As the data module's query opener reports it (the filter decides).
+        if (error.isValid())
+            DM->ShowDbError(this, error, DM->Text(QStringLiteral("IDS_5")), DM->Text(QStringLiteral("IDS_4")));
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
