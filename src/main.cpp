@@ -5,6 +5,7 @@
 #include "core/untStartup.h"
 #include "intersection/IntersectionWindows.h"
 #include "mainwindow/MainServices.h"
+#include "mainwindow/LcMonitorHook.h"
 #include "mainwindow/MapViewControllerUnit.h"
 #include "mainwindow/untMain.h"
 
@@ -23,5 +24,6 @@ int main(int argc, char *argv[])
             a->trigger();
         ApplyStateListFilter(filter);
     };
+    InstallLcMonitorFactory();
     return RunConsole(argc, argv);
 }

@@ -313,6 +313,51 @@ w("INSERT INTO SCS_M_INTPHASE (INT_LCNO, INT_RING, INT_PHASENO, INT_PLANCLSS, IN
   " WHERE INT_LCNO = %d;" % (VIRTUAL, GANGNAM))
 w("")
 
+# movement arrows
+# Each movement of plan class 1 gets its arrow on the monitor maps: head on the
+# approach leg, middle at the centre, end on the exit leg, label beside the head,
+# and the compass bearings (0 north, clockwise) from the centre to head and end.
+# Pedestrian movements cross the north (17) and south (18) legs.
+SIDE_BEARING = {"N": 0, "E": 90, "S": 180, "W": 270}
+MV_EXIT = {6: "E", 1: "N", 2: "W", 5: "S", 8: "N", 3: "W", 4: "S", 7: "E"}
+
+
+def arrow_points(centre, mv):
+    def at(bearing, metres, side_metres=0.0):
+        b = math.radians(bearing)
+        east = math.sin(b) * metres + math.cos(b) * side_metres
+        north = math.cos(b) * metres - math.sin(b) * side_metres
+        return (round(centre[0] + north / M_PER_DEG_LAT, 7), round(centre[1] + east / M_PER_DEG_LNG, 7))
+    if mv in (17, 18):
+        leg = 0 if mv == 17 else 180
+        head, end = at(leg - 60, 28), at(leg + 60, 28)
+        mid = at(leg, 24)
+        label = at(leg, 34)
+        return head, mid, end, label, (leg + 270) % 360, (leg + 90) % 360
+    hb, eb = SIDE_BEARING[MV_SIDE[mv]], SIDE_BEARING[MV_EXIT[mv]]
+    head = at(hb, 35, 4)
+    end = at(eb, 35, -4)
+    mid = at(hb, 0)
+    label = at(hb, 45, 8)
+    return head, mid, end, label, hb, eb
+
+
+w("-- Movement arrows of plan class 1: four points and the head and end bearings.")
+for n, lc in sorted(lcs.items()):
+    if lc.get("virtual"):
+        continue
+    for ph, a, b in phase_plan(lc):
+        for ring, mv in ((1, a), (2, b)):
+            if mv is None:
+                continue
+            head, mid, end, label, ha, ea = arrow_points(lc["pos"], mv)
+            w("UPDATE SCS_M_INTPHASE SET INT_HEAD_LAT = '%s', INT_HEAD_LNG = '%s', INT_MIDDLE_LAT = '%s',"
+              " INT_MIDDLE_LNG = '%s', INT_END_LAT = '%s', INT_END_LNG = '%s', INT_LABEL_LAT = '%s',"
+              " INT_LABEL_LNG = '%s', INT_HEAD_ANGLE = '%d', INT_END_ANGLE = '%d' WHERE INT_LCNO = %d"
+              " AND INT_PLANCLSS = 1 AND INT_PHASENO = %d AND INT_RING = %d;"
+              % (head[0], head[1], mid[0], mid[1], end[0], end[1], label[0], label[1], ha, ea, n, ph, ring))
+w("")
+
 # links
 w("-- Links (both directions of every road section) and their vertices in NUM order.")
 w("INSERT INTO SCS_M_LINK (LINK_ID, NODE_FID, NODE_TID, LINK_TYPE, LINK_LENGTH, ROAD_NAME) VALUES")
@@ -491,6 +536,16 @@ w("  (%d, 4, %d, 1, 2, %d, 60, 20, 7, 0, 9, 30, 1)," % (teheran[1], teheran[0],
                                                       int(dist(lcs[teheran[0]]["pos"], lcs[teheran[1]]["pos"]))))
 w("  (%d, 2, %d, 1, 2, %d, 50, 20, 17, 30, 20, 0, 0);" % (teheran[3], teheran[4],
                                                          int(dist(lcs[teheran[3]]["pos"], lcs[teheran[4]]["pos"]))))
+w("-- Gangnam station's approach is also protected by the next crossing east of Yeoksam")
+w("-- (early morning) and by the crossing south of it (all day), so its monitor lists both.")
+w("INSERT INTO SCS_M_INTSPILLBACK (INT_LCNO, INT_SPILLBACKINDEX, INT_SPILLBACKINT,"
+  " INT_SPILLBACKPHASE1, INT_SPILLBACKPHASE2, INT_SPILLBACKLENGTH, INT_SPILLBACKTHOCQL,"
+  " INT_SPILLBACKOFFSET, INT_SPILLBACKSTARTHOUR, INT_SPILLBACKSTARTMIN, INT_SPILLBACKENDHOUR,"
+  " INT_SPILLBACKENDMIN, INT_SPILLBACKACTIVE) VALUES")
+w("  (%d, 6, %d, 1, 2, %d, 60, 20, 6, 5, 7, 0, 1)," % (teheran[2], teheran[0],
+                                                      int(dist(lcs[teheran[0]]["pos"], lcs[teheran[2]]["pos"]))))
+w("  (%d, 8, %d, 3, 4, %d, 60, 20, 0, 0, 23, 59, 1);" % (34, teheran[0],
+                                                        int(dist(lcs[teheran[0]]["pos"], lcs[34]["pos"]))))
 w("")
 
 # VMS

@@ -67,6 +67,98 @@ struct Args
 
 void putLcst(char *rec, int index, quint8 value) { rec[kLcstOffset + index] = char(value); }
 
+// A number in decimal or 0x hexadecimal; a list of them separated by commas.
+bool parseNumbers(const QString &text, QList<int> *out)
+{
+    out->clear();
+    for (const QString &part : text.split(QLatin1Char(','))) {
+        bool ok = false;
+        const int v = part.toInt(&ok, 0);
+        if (!ok)
+            return false;
+        out->append(v);
+    }
+    return true;
+}
+
+bool parseStatus(const QStringList &words, const Args &args, int period, ScStatus *st, QString *why)
+{
+    if (!parseRange(words.value(1), &st->first, &st->last) || st->last > kLcCount) {
+        *why = QStringLiteral("intersection number or range expected");
+        return false;
+    }
+    bool ok = true;
+    st->from = args.integer(QStringLiteral("from"), 0, &ok);
+    st->to = args.integer(QStringLiteral("to"), period, &ok);
+    auto one = [&](const char *key, int max, int *value) {
+        const QString k = QString::fromLatin1(key);
+        if (!args.values.contains(k))
+            return true;
+        QList<int> v;
+        if (!parseNumbers(args.values.value(k), &v) || v.size() != 1 || v[0] < 0 || v[0] > max)
+            return false;
+        *value = v[0];
+        return true;
+    };
+    auto list = [&](const char *key, QList<int> *value) {
+        const QString k = QString::fromLatin1(key);
+        if (!args.values.contains(k))
+            return true;
+        if (!parseNumbers(args.values.value(k), value) || value->size() != 4)
+            return false;
+        for (int v : *value)
+            if (v < 0 || v > 255)
+                return false;
+        return true;
+    };
+    if (!ok || st->to < st->from || !one("ppc", 255, &st->ppc) || !one("ppcmode", 1, &st->ppcMode)
+        || !list("ring", &st->ring) || !one("ups", 255, &st->ups) || !one("fw", 0xFFFF, &st->fw)
+        || !one("fwidx", 0xFFFF, &st->fwIdx) || !list("occupancy", &st->occupancy)
+        || !one("spillback", 15, &st->spillback) || !one("lock", 15, &st->lock) || !one("plan", 7, &st->plan)) {
+        *why = QStringLiteral("bad status values");
+        return false;
+    }
+    return true;
+}
+
+// Writes the status statements that hold for an intersection at a time of the period.
+void applyStatuses(const QList<ScStatus> &statuses, const ScLc &lc, double inPeriod, char *rec)
+{
+    auto get = [rec](int i) { return quint8(rec[kLcstOffset + i]); };
+    for (const ScStatus &s : statuses) {
+        if (lc.no < s.first || lc.no > s.last || inPeriod < s.from || inPeriod >= s.to)
+            continue;
+        if (s.ppc >= 0)
+            putLcst(rec, 22, quint8(s.ppc));
+        if (s.ppcMode >= 0)
+            putLcst(rec, 0, quint8((get(0) & ~0x08) | (s.ppcMode ? 0x08 : 0)));
+        for (int k = 0; k < s.ring.size(); ++k)
+            putLcst(rec, 25 + k, quint8(s.ring[k]));
+        if (s.ups >= 0)
+            putLcst(rec, 23, quint8(s.ups));
+        if (s.fw >= 0) {
+            putLcst(rec, 17, quint8(s.fw >> 8));
+            putLcst(rec, 18, quint8(s.fw & 0xFF));
+        }
+        if (s.fwIdx >= 0) {
+            putLcst(rec, 19, quint8(s.fwIdx >> 8));
+            putLcst(rec, 20, quint8(s.fwIdx & 0xFF));
+        }
+        for (int k = 0; k < s.occupancy.size(); ++k)
+            putLcst(rec, 6 + k, quint8(s.occupancy[k]));
+        if (s.spillback >= 0)
+            putLcst(rec, 16, quint8((get(16) & ~0x0F) | s.spillback));
+        if (s.lock >= 0)
+            putLcst(rec, 24, quint8((get(24) & ~0x0F) | s.lock));
+        if (s.plan >= 0) {
+            if (lc.type == 1)
+                putLcst(rec, 4, quint8((get(4) & ~0x08) | (s.plan ? 0x08 : 0)));
+            else
+                putLcst(rec, 16, quint8((get(16) & ~0x70) | (s.plan << 4)));
+        }
+    }
+}
+
 } // namespace
 
 QString Scenario::builtInText()
@@ -216,6 +308,12 @@ bool Scenario::parse(const QString &text, Scenario *out, QString *error)
             if (!ok || e.to < e.from)
                 return fail(QStringLiteral("bad event times"));
             s.events.append(e);
+        } else if (keyword == QLatin1String("status")) {
+            ScStatus st;
+            QString why;
+            if (!parseStatus(words, args, s.period, &st, &why))
+                return fail(why);
+            s.statuses.append(st);
         } else {
             return fail(QStringLiteral("unknown statement \"%1\"").arg(words.first()));
         }
@@ -395,6 +493,7 @@ QByteArray Scenario::stateImage(double t, bool bigEndian) const
             for (int i = 25; i <= 28; ++i)
                 putLcst(rec, i, quint8(0x55 >> (v.phase % 2)));
         }
+        applyStatuses(statuses, lc, std::fmod(qMax(0.0, t), double(period)), rec);
     }
 
     for (const ScGroup &g : groups) {

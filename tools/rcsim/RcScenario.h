@@ -13,6 +13,13 @@
 //        [mode=centre|local] [dual=0|1] [actuated=0|1] [cycle=<s>]
 //   event <no>|<from>-<to> from=<s> to=<s> [state=<name>] [flash=1] [lightsout=1]
 //        [conflict=1] [door=1] [police=1] [power=1]
+//   status <no>|<from>-<to> [from=<s>] [to=<s>] [ppc=<byte>] [ppcmode=0|1]
+//        [ring=<b25>,<b26>,<b27>,<b28>] [ups=<byte>] [fw=<module id>] [fwidx=<blocks>]
+//        [occupancy=<b6>,<b7>,<b8>,<b9>] [spillback=<0..15>] [lock=<0..15>] [plan=<0..7>]
+//        status bytes the monitor shows: PPC flags and LSU ring view, UPS flags,
+//        firmware module and progress, detector occupancy (2004), the four
+//        spill-back flags (byte 16 bits 0-3), the lock flags (byte 24 bits 0-3)
+//        and the plan class; numbers decimal or 0x hexadecimal.
 // States: commfail centre local failure transition flash lightsoff manual
 //         manualflash manuallightsoff phasehold scu ppc (or their numbers 0..12).
 // type=demo: every third intersection (3, 6, 9 ...) is of the 2004 type, the
@@ -63,6 +70,25 @@ struct ScEvent
     bool power = false;
 };
 
+// Status bytes set over a time (the status statement); -1 leaves a value as it is.
+struct ScStatus
+{
+    int first = 0;
+    int last = 0;
+    int from = 0;
+    int to = 0;
+    int ppc = -1;
+    int ppcMode = -1;
+    QList<int> ring;
+    int ups = -1;
+    int fw = -1;
+    int fwIdx = -1;
+    QList<int> occupancy;
+    int spillback = -1;
+    int lock = -1;
+    int plan = -1;
+};
+
 // What an intersection shows at a moment.
 struct ScLcView
 {
@@ -92,6 +118,7 @@ public:
     QMap<int, ScGroup> groups;
     QMap<int, ScLc> lcs;
     QList<ScEvent> events;
+    QList<ScStatus> statuses;
 
     ScLcView view(int lcNo, double t) const;
     int cycleOf(const ScLc &lc) const;

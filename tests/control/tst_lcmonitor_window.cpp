@@ -1,0 +1,452 @@
+// The intersection monitor window against the fixture database (demo city): state
+// images shown through the live set, switching intersections, the comments memo, the
+// spill-back list, the firmware progress, closing while the page loads, a database
+// error of the refresh shown once and the event-history button.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
+
+#include "TestConsoleFolder.h"
+#include "TestDb.h"
+#include "centrelink/RC2MMIUnit.h"
+#include "control/untTCDV_M.h"
+#include "core/MainContracts.h"
+#include "core/Quorval.h"
+#include "core/siLang.h"
+#include "core/untDM.h"
+
+namespace {
+
+const QString kDb = QStringLiteral("lcmonitor_window");
+QString u(const char *s) { return QString::fromUtf8(s); }
+
+// A page that records scripts; a load runs the set-up, whose window.loadEnd() ends the
+// loading unless the page is told to hang.
+class TTestPage : public IMapBridge
+{
+public:
+    QStringList Scripts;
+    bool Loading = false;
+    bool Hang = false;
+    std::function<void()> Init;
+    void ExecuteJavaScript(const QString &s) override
+    {
+        Scripts << s;
+        if (!Hang && s.contains(QStringLiteral("window.loadEnd();")))
+            Loading = false;
+    }
+    bool BrowserExists() const override { return true; }
+    bool IsLoading() const override { return Loading; }
+    void SetIsLoading(bool l) override { Loading = l; }
+    void SetShowLoadingPanel(bool) override {}
+    void Load(const QString &) override
+    {
+        Loading = true;
+        if (Init)
+            Init();
+    }
+    void Reload() override { Load(QString()); }
+    void SetMapViewInit(std::function<void()> init) override { Init = std::move(init); }
+    QString All() const { return Scripts.join(QLatin1Char('\n')); }
+};
+
+// A stand-in of the event history window: records its intersection and searches.
+class TFakeEventHistory : public QWidget
+{
+public:
+    int TcdvId = 0;
+    int Searches = 0;
+    explicit TFakeEventHistory(QWidget *owner) : QWidget(owner, Qt::Window)
+    {
+        auto *b = new QPushButton(this);
+        b->setObjectName(QStringLiteral("btnSearch"));
+        QObject::connect(b, &QPushButton::clicked, this, [this] { ++Searches; });
+    }
+};
+
+} // namespace
+
+class TstLcMonitorWindow : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir FDir;
+    QSqlDatabase FDb;
+    TLC_INFO_SET FSet;
+    std::unique_ptr<ScriptedMsgDlg> FMsg;
+    QMap<int, QPointer<QWidget>> FOpen; // the monitor list of the test's "main window"
+    QMap<QWidget *, std::shared_ptr<TTestPage>> FPages;
+    bool FHangPages = false;
+
+    TLcMonitorHost host()
+    {
+        TLcMonitorHost h;
+        h.LcInfoSet = &FSet;
+        h.MakePage = [this](QWidget *w, QWidget *) {
+            auto p = std::make_shared<TTestPage>();
+            p->Hang = FHangPages;
+            FPages[w] = p;
+            return std::static_pointer_cast<IMapBridge>(p);
+        };
+        h.FindMonitor = [this](int n) -> QWidget * { return FOpen.value(n); };
+        h.Reregister = [this](int oldNo, int newNo, QWidget *w) {
+            FOpen.remove(oldNo);
+            FOpen[newNo] = w;
+        };
+        h.DbErrorText = [](int code) { return QStringLiteral("E%1").arg(code); };
+        return h;
+    }
+
+    TfrmTCDV_M *open(int lc)
+    {
+        auto *w = NewLcMonitor(nullptr, FSet.GetLcInfo(lc), host());
+        if (w) {
+            FOpen[lc] = w;
+            w->show();
+        }
+        return w;
+    }
+    TTestPage *page(TfrmTCDV_M *w) { return FPages.value(w).get(); }
+
+    bool exec(const QString &sql)
+    {
+        QSqlQuery q(FDb);
+        if (!q.exec(sql)) {
+            qWarning("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+            return false;
+        }
+        return true;
+    }
+
+    // One refresh with an image built by `fill`.
+    void refresh(TfrmTCDV_M *w, const std::function<void(TST_VESK_STATE &)> &fill)
+    {
+        auto img = std::make_shared<TST_VESK_STATE>();
+        std::memset(img.get(), 0, sizeof(TST_VESK_STATE));
+        fill(*img);
+        FSet.DecodeImage(*img);
+        TMonitorRefresh r;
+        r.Image = img;
+        r.LcInfoSet = &FSet;
+        r.PacketDateTime = QDateTime(QDate(2026, 12, 11), QTime(10, 11, 12));
+        r.Monitored = true;
+        w->RefreshFromImage(r);
+    }
+
+    static QStringList rows(const QTableWidget *g)
+    {
+        QStringList out;
+        for (int r = 0; r < g->rowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < g->columnCount(); ++c)
+                cells << (g->item(r, c) ? g->item(r, c)->text() : QString());
+            out << cells.join(QLatin1Char('|'));
+        }
+        return out;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(TestConsole::LoadLanguage());
+        QVERIFY(TestDb::create(kDb, true));
+        FDb = TestDb::open(kDb, QStringLiteral("tst_lcmonitor"));
+        QVERIFY(FDb.isOpen());
+        QVERIFY(FDir.isValid());
+        DM = TestConsole::OpenDataModule(FDir.path(), kDb);
+        QVERIFY(DM);
+        DM->G_ADMIN_MODE = true;
+        SetServerBigEndian(false);
+        QVERIFY(FSet.LoadFromDb(DM->Con()));
+        QVERIFY(FSet.LoadMovementsFromDb(DM->Con()));
+        FMsg = std::make_unique<ScriptedMsgDlg>();
+    }
+
+    void cleanup()
+    {
+        for (auto &w : FOpen)
+            if (w) {
+                if (auto *m = qobject_cast<TfrmTCDV_M *>(w.data()))
+                    if (TTestPage *p = page(m))
+                        p->Loading = false;
+                delete w.data();
+            }
+        FOpen.clear();
+        FPages.clear();
+        FHangPages = false;
+        FMsg->clear();
+    }
+
+    void cleanupTestCase()
+    {
+        FMsg.reset();
+        delete DM;
+        DM = nullptr;
+    }
+
+    // The state image through the live set: labels, colours, the group, the page.
+    void showsTheStateImage()
+    {
+        TfrmTCDV_M *w = open(16);
+        QVERIFY(w);
+        QCOMPARE(w->edtTCDV->text(), QStringLiteral("16"));
+        QCOMPARE(w->lblSA_ID->text(), QStringLiteral("2"));
+        QVERIFY(page(w)->All().contains(QStringLiteral(" window.loadEnd(); ")));
+        QVERIFY(!page(w)->Loading);
+        refresh(w, [](TST_VESK_STATE &img) {
+            TST_ITST_STATE &r = img.lc_state[15];
+            r.defined = 1;
+            r.status = 10;
+            r.intGroup = HostToNetShort(7);
+            r.lcst[0] = 0x05;      // control mode 5
+            r.lcst[1] = 2 << 5;    // ring A phase 3
+            r.lcst[14] = 4;        // hold phase 4
+            r.lcst[16] = 1 << 4;   // plan class 1
+            r.lcst[24] = 0x06;     // lock installed, released
+        });
+        QCOMPARE(w->ValueLabel("lc_status")->text(), u("현시유지"));
+        QCOMPARE(w->ValueLabel("intGroup")->text(), QStringLiteral("7"));
+        QCOMPARE(w->ValueLabel("phaseHold")->text(), QStringLiteral("4"));
+        QCOMPARE(w->ValueLabel("lblLockStatus")->text(), u("설치(풀림)"));
+        QCOMPARE(w->ValueLabel("lblOpTime")->text(), QStringLiteral("10:11:12"));
+        QVERIFY(w->ValueLabel("phaseHold")->styleSheet().contains(QStringLiteral("#ffcc33")));
+        QCOMPARE(w->Model().HoldColumn, 4);
+        // The phase grid marks ring A's running phase 3 (grid column 5).
+        QCOMPARE(w->gtvPhaseInfo->item(0, 4)->background().color(), QColor(0xE1, 0xF4, 0xF7));
+        // Demo movements of plan class 1 (planInfo 1 is the second class: none stored) leave
+        // the movement cells empty; the knob counts ring A's phase.
+        QVERIFY(page(w)->All().contains(QStringLiteral("$(\"#ovik-lc-counter-container\").css(\"display\", \"block\");")));
+
+        // The centre stops reporting: both mode labels read the comm-error text.
+        refresh(w, [](TST_VESK_STATE &img) { img.lc_state[15].defined = 1; });
+        QCOMPARE(w->ValueLabel("lc_status")->text(), u("통신이상"));
+        QCOMPARE(w->ValueLabel("oprMode")->text(), u("통신이상"));
+        QCOMPARE(w->ValueLabel("phaseHold")->text(), QString());
+        QVERIFY(page(w)->Scripts.last().contains(QStringLiteral(" MvmtLayer.clearLayers();")));
+    }
+
+    // A virtual intersection shows its main intersection's state record.
+    void virtualShowsItsMain()
+    {
+        TfrmTCDV_M *w = open(41);
+        QVERIFY(w);
+        refresh(w, [](TST_VESK_STATE &img) {
+            img.lc_state[15].defined = 1;
+            img.lc_state[15].status = 7;
+            img.lc_state[15].intGroup = HostToNetShort(5);
+            img.lc_state[40].status = 0;
+            img.lc_state[40].intGroup = HostToNetShort(99);
+        });
+        QCOMPARE(w->ValueLabel("lc_status")->text(), u("수동진행"));
+        QCOMPARE(w->ValueLabel("intGroup")->text(), QStringLiteral("5"));
+    }
+
+    // Switching: a number without a live record or one already monitored puts the old
+    // number back; the monitored one comes forward; a free one moves the window.
+    void switchingIntersections()
+    {
+        TfrmTCDV_M *a = open(16);
+        TfrmTCDV_M *b = open(17);
+        QVERIFY(a && b);
+        a->edtTCDV->setText(QStringLiteral("17"));
+        QTest::keyClick(a->edtTCDV, Qt::Key_Return);
+        QCOMPARE(a->TCDV_ID(), 16);
+        QCOMPARE(a->edtTCDV->text(), QStringLiteral("16"));
+        QCOMPARE(a->edtTCDV->cursorPosition(), 2);
+        a->SetTCDV_ID(999);
+        QCOMPARE(a->TCDV_ID(), 16);
+        QCOMPARE(a->edtTCDV->text(), QStringLiteral("16"));
+        QCOMPARE(FOpen.value(16).data(), a);
+
+        // Arrows drawn, then a switch: the new page gets both arrows again.
+        refresh(a, [](TST_VESK_STATE &img) {
+            img.lc_state[15].defined = 1;
+            img.lc_state[15].status = 1;
+        });
+        a->SetTCDV_ID(19);
+        QCOMPARE(a->TCDV_ID(), 19);
+        QCOMPARE(FOpen.value(19).data(), a);
+        QVERIFY(!FOpen.contains(16));
+        QCOMPARE(a->Model().TmpPhaseAMvmt(), QString());
+        QCOMPARE(a->Model().TmpPhaseBMvmt(), QString());
+        QCOMPARE(a->lblSA_ID->text(), QStringLiteral("2"));
+    }
+
+    void closeRefusedWhileLoading()
+    {
+        FHangPages = true;
+        TfrmTCDV_M *w = open(16);
+        QPointer<TfrmTCDV_M> guard(w);
+        QVERIFY(page(w)->Loading);
+        QVERIFY(!w->close());
+        QVERIFY(w->isVisible());
+        // A page that fails to load lets the window go.
+        w->PageLoadFailed();
+        QVERIFY(w->close());
+        QTRY_VERIFY(guard.isNull());
+    }
+
+    void closeAfterLayersArrived()
+    {
+        FHangPages = true;
+        TfrmTCDV_M *w = open(16);
+        QVERIFY(w->PageMessage(QStringLiteral("loadEndEx"), {QStringLiteral("link")}));
+        QVERIFY(page(w)->Loading);
+        QVERIFY(!w->close());
+        QVERIFY(w->PageMessage(QStringLiteral("loadEndEx"), {QStringLiteral("node")}));
+        QVERIFY(!page(w)->Loading);
+        QVERIFY(!w->PageMessage(QStringLiteral("other"), {}));
+        QVERIFY(w->close());
+    }
+
+    // The memo is stored as rich text and read back; the old console's rich text (CP949
+    // escapes) reads as its Korean text; a refused update keeps the memo changed.
+    void memoRoundTrip()
+    {
+        TfrmTCDV_M *w = open(16);
+        QVERIFY(!w->actSaveMemo->isEnabled());
+        w->edtMemo->setPlainText(u("점검 예정 {월요일}\n담당: 김"));
+        QVERIFY(w->MemoChanged());
+        QVERIFY(w->actSaveMemo->isEnabled());
+        w->actSaveMemo->trigger();
+        QVERIFY(!w->MemoChanged());
+        QCOMPARE(FMsg->count(), 0);
+        {
+            QSqlQuery q(FDb);
+            QVERIFY(q.exec(QStringLiteral("SELECT INT_COMMENTS FROM SCS_M_INTLC WHERE INT_LCNO = 16")) && q.next());
+            QVERIFY(q.value(0).toByteArray().startsWith("{\\rtf1"));
+        }
+        delete w;
+        FOpen.remove(16);
+        w = open(16);
+        QCOMPARE(w->edtMemo->toPlainText(), u("점검 예정 {월요일}\n담당: 김"));
+        QVERIFY(!w->MemoChanged());
+
+        // As the old console wrote it.
+        QVERIFY(exec(QStringLiteral("UPDATE SCS_M_INTLC SET INT_COMMENTS = '{\\\\rtf1\\\\ansi\\\\ansicpg949\\\\deff0"
+                                    "{\\\\fonttbl{\\\\f0\\\\fnil\\\\fcharset129 \\\\''b1\\\\''bc\\\\''b8\\\\''b2;}}\\r\\n"
+                                    "\\\\viewkind4\\\\uc1\\\\pard\\\\lang1042\\\\f0\\\\fs18 \\\\''b0\\\\''a1\\\\''b3\\\\''aa"
+                                    "\\\\par\\r\\n}\\r\\n' WHERE INT_LCNO = 17")));
+        TfrmTCDV_M *old = open(17);
+        QCOMPARE(old->edtMemo->toPlainText(), u("가나"));
+
+        // A refused update.
+        QVERIFY(exec(QStringLiteral("CREATE TRIGGER TRG_REFUSE_MEMO BEFORE UPDATE ON SCS_M_INTLC FOR EACH ROW "
+                                    "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'refused'")));
+        w->edtMemo->setPlainText(u("바뀐 메모"));
+        QVERIFY(!w->SaveMemo());
+        QVERIFY(exec(QStringLiteral("DROP TRIGGER TRG_REFUSE_MEMO")));
+        QCOMPARE(FMsg->count(), 1);
+        QCOMPARE(FMsg->requests().last().text, u("저장중 문제가 발생했습니다."));
+        QVERIFY(w->MemoChanged());
+        QVERIFY(w->actSaveMemo->isEnabled());
+        QCOMPARE(w->edtMemo->toPlainText(), u("바뀐 메모"));
+        QCOMPARE(*LoadComments(FDb, 16), u("점검 예정 {월요일}\n담당: 김"));
+    }
+
+    // Only the active settings that name this intersection, by direction, "hh:mm".
+    void spillbackList()
+    {
+        QVERIFY(exec(QStringLiteral(
+            "INSERT INTO SCS_M_INTSPILLBACK (INT_LCNO, INT_SPILLBACKINDEX, INT_SPILLBACKINT, INT_SPILLBACKSTARTHOUR,"
+            " INT_SPILLBACKSTARTMIN, INT_SPILLBACKENDHOUR, INT_SPILLBACKENDMIN, INT_SPILLBACKACTIVE) VALUES"
+            " (18, 2, 16, 7, 5, 8, 0, 1), (19, 1, 16, 6, 0, 6, 30, 0), (20, 3, 17, 7, 0, 9, 0, 1)")));
+        TfrmTCDV_M *w = open(16);
+        QCOMPARE(rows(w->gtvSpillback), (QStringList{u("2|07:05|08:00|18|르네상스호텔사거리"),
+                                                     u("4|07:00|09:30|17|역삼역사거리"),
+                                                     u("6|06:05|07:00|18|르네상스호텔사거리"),
+                                                     u("8|00:00|23:59|34|양재역사거리")}));
+        QList<TSpillbackRow> list;
+        QVERIFY(LoadSpillbackList(FDb, dtMariaDB, 30, &list));
+        QVERIFY(list.isEmpty());
+        QVERIFY(exec(QStringLiteral("DELETE FROM SCS_M_INTSPILLBACK WHERE INT_SPILLBACKINT IN (16, 17) AND INT_LCNO <> 17")));
+    }
+
+    // A failing refresh query is reported once, not every cycle; the list is emptied.
+    void refreshErrorShownOnce()
+    {
+        TfrmTCDV_M *w = open(16);
+        QVERIFY(w->gtvSpillback->rowCount() > 0);
+        QVERIFY(exec(QStringLiteral("RENAME TABLE SCS_M_INTSPILLBACK TO SCS_M_INTSPILLBACK_AWAY")));
+        for (int k = 0; k < 3; ++k)
+            refresh(w, [](TST_VESK_STATE &img) {
+                img.lc_state[15].defined = 1;
+                img.lc_state[15].status = 1;
+            });
+        QCoreApplication::processEvents();
+        QVERIFY(exec(QStringLiteral("RENAME TABLE SCS_M_INTSPILLBACK_AWAY TO SCS_M_INTSPILLBACK")));
+        QCOMPARE(FMsg->count(), 1);
+        QCOMPARE(w->gtvSpillback->rowCount(), 0);
+    }
+
+    // The firmware size is read once per module; the bar counts 240-byte blocks.
+    void firmwareProgress()
+    {
+        QVERIFY(exec(QStringLiteral("UPDATE SCS_M_FIRMWARE SET FW_SIZE = 24239 WHERE FW_ID = 10201")));
+        TfrmTCDV_M *w = open(16);
+        for (int k = 0; k < 2; ++k)
+            refresh(w, [k](TST_VESK_STATE &img) {
+                TST_ITST_STATE &r = img.lc_state[15];
+                r.defined = 1;
+                r.status = 1;
+                r.lcst[17] = 10201 >> 8;
+                r.lcst[18] = 10201 & 0xFF;
+                r.lcst[19] = 0;
+                r.lcst[20] = quint8(30 + k);
+            });
+        QCOMPARE(w->ValueLabel("lblFwModuleID")->text(), QStringLiteral("10201"));
+        QCOMPARE(w->pgbFwModuleDgIdx->maximum(), 100);
+        QCOMPARE(w->pgbFwModuleDgIdx->value(), 31);
+        QCOMPARE(w->Model().FirmwareLookups, 1);
+    }
+
+    // The event history opens through the window openers, preset and searched.
+    void eventHistory()
+    {
+        TfrmTCDV_M *w = open(16);
+        QVERIFY(!w->actShowEventHistory->isEnabled());
+        delete w;
+        FOpen.remove(16);
+        QList<QPointer<TFakeEventHistory>> made;
+        TMainOpeners::Register(QStringLiteral("TfrmEventHistory"),
+                               {[&made](const TOpenContext &c) -> QWidget * {
+                                    auto *h = new TFakeEventHistory(c.Owner);
+                                    made << h;
+                                    return h;
+                                },
+                                [](QWidget *h, const QString &setter, const QVariant &v) {
+                                    if (setter == QLatin1String("TCDV_ID"))
+                                        static_cast<TFakeEventHistory *>(h)->TcdvId = v.toInt();
+                                },
+                                {}, {}});
+        w = open(16);
+        QVERIFY(w->actShowEventHistory->isEnabled());
+        w->btnShowEventHistory->click();
+        w->btnShowEventHistory->click();
+        QCOMPARE(made.size(), 1);
+        QCOMPARE(made[0]->TcdvId, 16);
+        QCOMPARE(made[0]->Searches, 2);
+        QCOMPARE(made[0]->parentWidget(), w);
+        QCOMPARE(made[0]->windowTitle(), u("이벤트이력"));
+        TMainOpeners::Unregister(QStringLiteral("TfrmEventHistory"));
+        // An operator of grade 4 has no button.
+        DM->G_APP_USER.Role = 4;
+        TfrmTCDV_M *police = open(17);
+        QVERIFY(police->btnShowEventHistory->isHidden());
+        DM->G_APP_USER.Role = 0;
+    }
+};
+
+QTEST_MAIN(TstLcMonitorWindow)
+#include "tst_lcmonitor_window.moc"

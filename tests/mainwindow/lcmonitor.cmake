@@ -1,0 +1,7 @@
+# The intersection monitor opened from the main window against the simulator, with its
+# real page (label lcmonitor).
+if(TARGET rcsimlib)
+  console_test(tst_lcmonitor_live LABEL lcmonitor DB SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_lcmonitor_live.cpp
+               ${CMAKE_CURRENT_LIST_DIR}/MainWindowTestEnv.h LIBS mainwindow control centrelink core rcsimlib
+               TIMEOUT 600)
+endif()
