@@ -5,23 +5,14 @@
 #include <QSqlQuery>
 #include <QTest>
 
-#include "TestDb.h"
+#include "EditorFixture.h"
 #include "intersection/ConflictMap.h"
+
+using EditorFixture::Column;
 
 namespace {
 
 const char *const kDb = "tst_conflict_map";
-
-QStringList Column(QSqlDatabase db, const QString &sql)
-{
-    QSqlQuery q(db);
-    QStringList list;
-    if (!q.exec(sql))
-        return {q.lastError().text()};
-    while (q.next())
-        list << q.value(0).toString();
-    return list;
-}
 
 } // namespace
 

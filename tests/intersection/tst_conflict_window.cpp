@@ -4,46 +4,34 @@
 #include <QTest>
 #include <QTimer>
 
-#include "CoreKitSupport.h"
+#include "EditorFixture.h"
 #include "core/LookupUnit.h"
 #include "core/Quorval.h"
 #include "intersection/untTCDV_E_ConflictMap.h"
 
+using EditorFixture::Column;
+
 namespace {
 
 const char *const kDb = "tst_conflict_window";
-
-QStringList Column(const QString &sql)
-{
-    QSqlQuery q(DM->Con());
-    QStringList list;
-    if (!q.exec(sql))
-        return {q.lastError().text()};
-    while (q.next())
-        list << q.value(0).toString();
-    return list;
-}
 
 } // namespace
 
 class TestConflictWindow : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<CoreKit::TDataModule> FDm;
+    EditorFixture::TEditorDb FDb;
 
 private slots:
     void initTestCase()
     {
-        QVERIFY(TestDb::create(kDb, true));
-        FDm = std::make_unique<CoreKit::TDataModule>(kDb);
-        QVERIFY(FDm->ok);
-        QVERIFY(CoreKit::LoadLanguage());
+        QVERIFY(FDb.Open(kDb));
         QCOMPARE(GetLcTypeEx(1), lct2010_4L);
         QCOMPARE(GetLcTypeEx(2), lct2010_3L);
         QCOMPARE(GetLcTypeEx(3), lct2004);
     }
     void init() { QSqlQuery(DM->Con()).exec("DELETE FROM SCS_M_INTCONFLICT WHERE INT_LCNO IN (1, 2, 3)"); }
-    void cleanupTestCase() { FDm.reset(); }
+    void cleanupTestCase() { FDb.Close(); }
 
     void rowsPerType()
     {

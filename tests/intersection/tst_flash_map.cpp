@@ -5,25 +5,16 @@
 #include <QSqlQuery>
 #include <QTest>
 
-#include "TestDb.h"
+#include "EditorFixture.h"
 #include "intersection/FlashMap.h"
 
 Q_DECLARE_METATYPE(Flash::TKind)
 
+using EditorFixture::Column;
+
 namespace {
 
 const char *const kDb = "tst_flash_map";
-
-QStringList Column(QSqlDatabase db, const QString &sql)
-{
-    QSqlQuery q(db);
-    QStringList list;
-    if (!q.exec(sql))
-        return {q.lastError().text()};
-    while (q.next())
-        list << q.value(0).toString();
-    return list;
-}
 
 QVariantMap Texts(const QString &veh, const QString &ped)
 {

@@ -7,8 +7,11 @@
 #include <QSqlQuery>
 #include <QTest>
 
-#include "CoreKitSupport.h"
+#include "EditorFixture.h"
 #include "intersection/TcdvMaster.h"
+
+using EditorFixture::Column;
+using EditorFixture::Exec;
 
 namespace {
 
@@ -17,27 +20,6 @@ const char *const kDb = "tst_master_list";
 QSqlDatabase Db()
 {
     return DM->Con();
-}
-
-QStringList Column(const QString &sql)
-{
-    QSqlQuery q(Db());
-    QStringList list;
-    if (!q.exec(sql))
-        return {q.lastError().text()};
-    while (q.next())
-        list << (q.value(0).isNull() ? QStringLiteral("NULL") : q.value(0).toString());
-    return list;
-}
-
-bool Exec(const QString &sql)
-{
-    QSqlQuery q(Db());
-    if (!q.exec(sql)) {
-        qWarning("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-        return false;
-    }
-    return true;
 }
 
 // The per-intersection tables with a column that tells rows apart (a key column
@@ -137,17 +119,11 @@ int AddRow(TGridModel &m, const QVariantMap &values)
 class TestMasterList : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<CoreKit::TDataModule> FDm;
+    EditorFixture::TEditorDb FDb;
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(TestDb::create(kDb, false));
-        FDm = std::make_unique<CoreKit::TDataModule>(kDb);
-        QVERIFY(FDm->ok);
-        QVERIFY(CoreKit::LoadLanguage());
-    }
-    void cleanupTestCase() { FDm.reset(); }
+    void initTestCase() { QVERIFY(FDb.Open(kDb, false)); }
+    void cleanupTestCase() { FDb.Close(); }
 
     // Groups 1 and 2; intersections 5 and 6 (group 1), main 9 with the virtual
     // intersections 41 and 42 (group 2); rows of 5 in every per-intersection

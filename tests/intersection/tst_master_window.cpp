@@ -10,37 +10,19 @@
 #include <QTest>
 #include <QTimer>
 
-#include "CoreKitSupport.h"
+#include "EditorFixture.h"
 #include "core/GridView.h"
 #include "core/InAppMessage.h"
 #include "core/Quorval.h"
 #include "intersection/untFirmwareDlg.h"
 #include "intersection/untTCDV_E_Master.h"
 
+using EditorFixture::Column;
+using EditorFixture::Exec;
+
 namespace {
 
 const char *const kDb = "tst_master_window";
-
-QStringList Column(const QString &sql)
-{
-    QSqlQuery q(DM->Con());
-    QStringList list;
-    if (!q.exec(sql))
-        return {q.lastError().text()};
-    while (q.next())
-        list << (q.value(0).isNull() ? QStringLiteral("NULL") : q.value(0).toString());
-    return list;
-}
-
-bool Exec(const QString &sql)
-{
-    QSqlQuery q(DM->Con());
-    if (!q.exec(sql)) {
-        qWarning("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-        return false;
-    }
-    return true;
-}
 
 int Col(TGridModel *m, const char *name)
 {
@@ -75,21 +57,18 @@ int RecordOfFw(TfrmFirmwareDlg *dlg, int fwId)
 class TestMasterWindow : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<CoreKit::TDataModule> FDm;
+    EditorFixture::TEditorDb FDb;
 
 private slots:
     void initTestCase()
     {
-        QVERIFY(TestDb::create(kDb, false));
-        FDm = std::make_unique<CoreKit::TDataModule>(kDb);
-        QVERIFY(FDm->ok);
-        QVERIFY(CoreKit::LoadLanguage());
+        QVERIFY(FDb.Open(kDb, false));
         QVERIFY(Exec("INSERT INTO SCS_M_MANUFACTURE (MANUFACTURE_ID, MANUFACTURE_NAME) VALUES (3, 'West Sea')"));
         QVERIFY(Exec("INSERT INTO SCS_M_FIRMWARE (FW_ID, FW_CREDATE, FW_VER_MAJOR, FW_VER_MINOR, FW_VER_MODULE, "
                      "FW_VER_REV) VALUES (10305, '2024-08-15 10:25:00', 4, 0, 0, 12), "
                      "(20305, '2024-08-16 10:00:00', 1, 2, 3, 4), (10999, '2024-08-17 10:00:00', 1, 0, 0, 1)"));
     }
-    void cleanupTestCase() { FDm.reset(); }
+    void cleanupTestCase() { FDb.Close(); }
 
     void init()
     {

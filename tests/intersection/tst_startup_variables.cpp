@@ -7,30 +7,20 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "CoreKitSupport.h"
+#include "EditorFixture.h"
 #include "core/Quorval.h"
 #include "intersection/untTCDV_E_SignalManagerVariable.h"
-#include "TestConsoleFolder.h"
 #include "TestDb.h"
 #include "core/siLang.h"
 #include "intersection/StartupVariables.h"
+
+using EditorFixture::Column;
 
 namespace {
 
 const char *const kDb = "tst_startup_variables";
 const int ko = TsiLangDispatcher::LangKorean;
 const int en = TsiLangDispatcher::LangEnglish;
-
-QStringList Column(QSqlDatabase db, const QString &sql)
-{
-    QSqlQuery q(db);
-    QStringList list;
-    if (!q.exec(sql))
-        return {q.lastError().text()};
-    while (q.next())
-        list << (q.value(0).isNull() ? QString("NULL") : q.value(0).toString());
-    return list;
-}
 
 Startup::TRow RowOf(const QString &column)
 {
@@ -46,24 +36,21 @@ class TestStartupVariables : public QObject
 {
     Q_OBJECT
     QSqlDatabase FDb;
-    std::unique_ptr<CoreKit::TDataModule> FDm;
+    EditorFixture::TEditorDb FEditorDb;
 
 private slots:
     void initTestCase()
     {
-        QVERIFY(TestDb::create(kDb, true));
+        QVERIFY(FEditorDb.Open(kDb));
         QString err;
-        QVERIFY2(TestDb::runScript(kDb,
+        QVERIFY2(FEditorDb.Run(
             "CREATE TABLE UPD_LOG (N INT);\n"
             "CREATE TRIGGER STARTUP_UPD AFTER UPDATE ON SCS_M_INTSTARTUP FOR EACH ROW INSERT INTO UPD_LOG VALUES (1);\n",
             &err), qPrintable(err));
         FDb = TestDb::open(kDb, "startup");
         QVERIFY(FDb.isOpen());
-        QVERIFY(TestConsole::LoadLanguage());
-        FDm = std::make_unique<CoreKit::TDataModule>(kDb);
-        QVERIFY(FDm->ok);
     }
-    void cleanupTestCase() { FDm.reset(); }
+    void cleanupTestCase() { FEditorDb.Close(); }
 
     void rowsAndLabelsPerType()
     {

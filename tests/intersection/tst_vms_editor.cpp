@@ -10,7 +10,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "CoreKitSupport.h"
+#include "EditorFixture.h"
 #include "core/FileDialogService.h"
 #include "core/GridResources.h"
 #include "core/Quorval.h"
@@ -18,20 +18,11 @@
 #include "intersection/VmsRules.h"
 #include "intersection/untVMSMsgPlan.h"
 
+using EditorFixture::Column;
+
 namespace {
 
 const char *const kDb = "tst_vms_editor";
-
-QStringList Column(const QString &sql)
-{
-    QSqlQuery q(DM->Con());
-    QStringList list;
-    if (!q.exec(sql))
-        return {q.lastError().text()};
-    while (q.next())
-        list << q.value(0).toString();
-    return list;
-}
 
 QStringList States(TGridModel *m)
 {
@@ -46,21 +37,15 @@ QStringList States(TGridModel *m)
 class TestVmsEditor : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<CoreKit::TDataModule> FDm;
+    EditorFixture::TEditorDb FDb;
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(TestDb::create(kDb, true));
-        FDm = std::make_unique<CoreKit::TDataModule>(kDb);
-        QVERIFY(FDm->ok);
-        QVERIFY(CoreKit::LoadLanguage());
-    }
+    void initTestCase() { QVERIFY(FDb.Open(kDb)); }
     void init()
     {
         TsiLangDispatcher::instance()->SetActiveLanguage(TsiLangDispatcher::LangKorean);
         QString err;
-        QVERIFY2(TestDb::runScript(kDb,
+        QVERIFY2(FDb.Run(
             "DELETE FROM SCS_M_VMSMESSAGE WHERE INT_LCNO IN (1, 12);"
             "DELETE FROM SCS_M_VMSSCHEDULE WHERE INT_LCNO IN (1, 12);"
             "INSERT INTO SCS_M_VMSMESSAGE (INT_LCNO, MSG_INDEX, MSG_MESSAGE) VALUES (1, 1, '하나'), (12, 1, '열둘'), (12, 2, '열둘 둘');"
@@ -74,7 +59,7 @@ private slots:
             "(16, 2, 0, 0, 10, 10, 0, 22, 0, 150, 9, 1);",
             &err), qPrintable(err));
     }
-    void cleanupTestCase() { FDm.reset(); }
+    void cleanupTestCase() { FDb.Close(); }
 
     void loadsBothGrids()
     {
