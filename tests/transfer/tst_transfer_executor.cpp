@@ -12,35 +12,18 @@
 #include "RcSim.h"
 #include "RcSimEndpoint.h"
 #include "TestConsoleFolder.h"
-#include "TransferTestSupport.h"
+#include "TransferRunSupport.h"
 #include "centrelink/ExchangeLogUnit.h"
 #include "core/untDM.h"
 #include "transfer/TransferExecutor.h"
 #include "transfer/TransferGridLayouts.h"
 
 using namespace TransferFixture;
+using TransferRun::Counting;
+using TransferRun::Frame;
 
 namespace {
 const QString kDb = QStringLiteral("transfer_executor");
-
-QByteArray Counting(int length, int start)
-{
-    QByteArray a(length, 0);
-    for (int i = 0; i < length; ++i)
-        a[i] = char((start + i) & 0xFF);
-    return a;
-}
-
-TCtrlData Frame(const QByteArray &req, int resSize, int header = 2)
-{
-    TCtrlData f;
-    f.FReqData = req;
-    f.FReqDataSize = int(req.size());
-    f.FResHeaderSize = header;
-    f.FResDataSize = resSize;
-    f.FEqualCompare = true;
-    return f;
-}
 } // namespace
 
 class TransferExecutorTest : public QObject
@@ -73,12 +56,7 @@ private:
 
 void TransferExecutorTest::initTestCase()
 {
-    QVERIFY(TestConsole::LoadLanguage());
-    QVERIFY(Create(kDb));
-    FDb = TestDb::open(kDb, QStringLiteral("tst_transfer"));
-    QVERIFY(FDb.isOpen());
-    DM = TestConsole::OpenDataModule(FDir.path(), kDb);
-    QVERIFY(DM);
+    QVERIFY(TransferRun::Open(kDb, QStringLiteral("tst_transfer"), FDir.path(), &FDb));
 
     QString error;
     FSim = TestRcSim::Start(FEndpoint, 600, rcsim::Options(), &error);
@@ -104,12 +82,7 @@ void TransferExecutorTest::initTestCase()
 
 void TransferExecutorTest::cleanupTestCase()
 {
-    SetCtrlEndpointOverride(nullptr);
-    if (FSim)
-        FSim->stop();
-    FSim.reset();
-    delete DM;
-    DM = nullptr;
+    TransferRun::Close(FSim);
 }
 
 void TransferExecutorTest::init()
@@ -138,7 +111,7 @@ void TransferExecutorTest::userUploadFilesAndLogsSuccess()
     ex.ShowProgress = false;
     QObject sender;
     QStringList order;
-    TCtrlDataArray frames = {Frame({}, 10)};
+    TCtrlDataArray frames = {Frame({}, 2, 10)};
     const bool ok = ex.RunTransfer(
         &sender, QStringLiteral("기동코드 업로드"), [&] { order << "view"; }, [&] { order << "data"; },
         [&] { order << "success"; }, [&] { order << "finish"; }, Lc2004, frames, 162, 163);
@@ -154,7 +127,7 @@ void TransferExecutorTest::nilSenderOutsideAllRunDoesNothing()
 {
     TTransferExecutor ex;
     bool called = false;
-    TCtrlDataArray frames = {Frame({}, 10)};
+    TCtrlDataArray frames = {Frame({}, 2, 10)};
     QVERIFY(!ex.RunTransfer(nullptr, QStringLiteral("x"), [&] { called = true; }, {}, {}, [&] { called = true; },
                             Lc2004, frames, 162, 163));
     QVERIFY(!called);
@@ -171,7 +144,7 @@ void TransferExecutorTest::allRunReportsIntoPanel()
     QList<bool> marks;
     ex.AddAllRunRow = [&](const QString &c) { rows << c; };
     ex.MarkAllRunRow = [&](bool okRow) { marks << okRow; };
-    TCtrlDataArray frames = {Frame({}, 10)};
+    TCtrlDataArray frames = {Frame({}, 2, 10)};
     QVERIFY(ex.RunTransfer(nullptr, QStringLiteral("기동코드"), {}, {}, {}, {}, Lc2004, frames, 162, 163));
     QCOMPARE(rows, QStringList{QStringLiteral("기동코드")});
     QCOMPARE(marks, QList<bool>{true});
@@ -200,7 +173,7 @@ void TransferExecutorTest::failedFrame()
     QObject sender;
     TCtrlDataArray frames;
     for (int n = 0; n < 3; ++n)
-        frames << Frame(QByteArray::fromHex("000213") + QByteArray(1, char(n)), 72);
+        frames << Frame(QByteArray::fromHex("000213") + QByteArray(1, char(n)), 2, 72);
     QVERIFY(!ex.RunTransfer(&sender, QStringLiteral("VMS"), {}, {}, {}, {}, Lc4L, frames, 84, 85));
     for (int n = 0; n < 3; ++n) {
         QCOMPARE(frames[n].FReturnVal, n == skip ? code : 99996);
@@ -216,7 +189,7 @@ void TransferExecutorTest::unreachableServer()
     TTransferExecutor ex;
     ex.ShowProgress = false;
     QObject sender;
-    TCtrlDataArray frames = {Frame({}, 10)};
+    TCtrlDataArray frames = {Frame({}, 2, 10)};
     QVERIFY(!ex.RunTransfer(&sender, QStringLiteral("기동코드"), {}, {}, {}, {}, Lc2004, frames, 162, 163));
     QCOMPARE(ex.LastThreadResult(), 99991);
     QCOMPARE(ex.Buffers.LStartUpCode_2004, QByteArray(8, 0));
@@ -229,7 +202,7 @@ void TransferExecutorTest::exceptionSkipsEventButFinishes()
     ex.ShowProgress = false;
     QObject sender;
     bool finished = false;
-    TCtrlDataArray frames = {Frame({}, 10)};
+    TCtrlDataArray frames = {Frame({}, 2, 10)};
     bool thrown = false;
     try {
         ex.RunTransfer(&sender, QStringLiteral("x"), {}, [] { throw std::runtime_error("clear"); }, {},
@@ -277,7 +250,7 @@ void TransferExecutorTest::allDownloadNamesDayPlanRow()
     ex.DayPlanNo = 7;
     QStringList rows;
     ex.AddAllRunRow = [&](const QString &c) { rows << c; };
-    TCtrlDataArray frames = {Frame({}, 10)};
+    TCtrlDataArray frames = {Frame({}, 2, 10)};
     ex.RunTransfer(nullptr, QStringLiteral("일계획 다운로드"), {}, {}, {}, {}, Lc2004, frames, 162, 163);
     QCOMPARE(rows, QStringList{QStringLiteral("일계획 다운로드(일계획: #07)")});
     // the event keeps the run's own caption
