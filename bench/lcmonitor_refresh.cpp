@@ -14,11 +14,12 @@
 #include "control/untTCDV_M.h"
 #include "core/MainContracts.h"
 #include "core/Quorval.h"
+#include "QuietMapPage.h"
 
 namespace {
 
 // A page that only counts what it is given.
-class TCountingPage : public IMapBridge
+class TCountingPage : public TQuietMapPage
 {
 public:
     qint64 Scripts = 0, Bytes = 0;
@@ -27,13 +28,6 @@ public:
         ++Scripts;
         Bytes += s.size();
     }
-    bool BrowserExists() const override { return true; }
-    bool IsLoading() const override { return false; }
-    void SetIsLoading(bool) override {}
-    void SetShowLoadingPanel(bool) override {}
-    void Load(const QString &) override {}
-    void Reload() override {}
-    void SetMapViewInit(std::function<void()>) override {}
 };
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "QuietMapPage.h"
 #include "TestConsoleFolder.h"
 #include "centrelink/RC2MMIUnit.h"
 #include "control/LcMonitorModel.h"
@@ -18,19 +19,14 @@ namespace {
 QString u(const char *s) { return QString::fromUtf8(s); }
 
 // A page that records every script.
-class TRecordingPage : public IMapBridge
+class TRecordingPage : public TQuietMapPage
 {
 public:
     QStringList Scripts;
     bool Loading = false;
     void ExecuteJavaScript(const QString &script) override { Scripts << script; }
-    bool BrowserExists() const override { return true; }
     bool IsLoading() const override { return Loading; }
     void SetIsLoading(bool loading) override { Loading = loading; }
-    void SetShowLoadingPanel(bool) override {}
-    void Load(const QString &) override {}
-    void Reload() override {}
-    void SetMapViewInit(std::function<void()>) override {}
     QString All() const { return Scripts.join(QLatin1Char('\n')); }
 };
 

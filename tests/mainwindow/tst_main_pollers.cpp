@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "core/MainContracts.h"
+#include "QuietMapPage.h"
 #include "centrelink/RC2MMIUnit.h"
 #include "VehSim.h"
 #include "mainwindow/VehiclePollerUnit.h"
@@ -17,7 +18,7 @@
 namespace {
 
 // A page that records the scripts it gets, from any thread.
-class TThreadSafeRecorder : public IMapBridge
+class TThreadSafeRecorder : public TQuietMapPage
 {
 public:
     void ExecuteJavaScript(const QString &script) override
@@ -25,13 +26,6 @@ public:
         QMutexLocker lock(&FMutex);
         FScripts << script;
     }
-    bool BrowserExists() const override { return true; }
-    bool IsLoading() const override { return false; }
-    void SetIsLoading(bool) override {}
-    void SetShowLoadingPanel(bool) override {}
-    void Load(const QString &) override {}
-    void Reload() override {}
-    void SetMapViewInit(std::function<void()>) override {}
 
     QStringList Scripts() const
     {
