@@ -5,13 +5,16 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
+#include <memory>
 
 #include "TestConsoleFolder.h"
+#include "core/untDM.h"
 
 namespace MainTest {
 
@@ -36,6 +39,35 @@ inline bool Exec(QSqlDatabase db, const QString &sql)
         return false;
     }
     return true;
+}
+
+// The data module on the program folder `dir`, installed as DM: short time-outs
+// (read 400 ms, connection 500 ms) and the operator "admin" with role 1. Null
+// (warned, DM cleared) when it does not start.
+inline std::unique_ptr<TDM> OpenAdminDataModule(const QString &dir)
+{
+    auto dm = std::make_unique<TDM>(dir, "signal-console");
+    DM = dm.get();
+    if (!dm->DataModuleCreate()) {
+        qWarning("the data module on %s does not start", qPrintable(dir));
+        DM = nullptr;
+        return nullptr;
+    }
+    dm->G_READ_TIMEOUT = 400;
+    dm->G_CONNECTION_TIMEOUT = 500;
+    dm->G_APP_USER.ID = "admin";
+    dm->G_APP_USER.Role = 1;
+    return dm;
+}
+
+// The intersections that have an entry in a marker script ([number, "#colour", ...]).
+inline QList<int> MarkersIn(const QString &script)
+{
+    QList<int> out;
+    static const QRegularExpression entry(QStringLiteral("\\[(\\d+),\"#"));
+    for (auto it = entry.globalMatch(script); it.hasNext();)
+        out << it.next().captured(1).toInt();
+    return out;
 }
 
 // Serves events until `done` or the time-out; true when done.

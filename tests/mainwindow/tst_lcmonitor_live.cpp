@@ -134,13 +134,8 @@ private slots:
                 .arg(FreePort()));
         const QString bin = QCoreApplication::applicationDirPath();
         QVERIFY(QFile::link(bin + "/html", folder.dir.filePath("html")));
-        auto dm = std::make_unique<TDM>(folder.path(), "signal-console");
-        DM = dm.get();
-        QVERIFY(dm->DataModuleCreate());
-        dm->G_READ_TIMEOUT = 400;
-        dm->G_CONNECTION_TIMEOUT = 500;
-        dm->G_APP_USER.ID = "admin";
-        dm->G_APP_USER.Role = 1;
+        std::unique_ptr<TDM> dm = MainTest::OpenAdminDataModule(folder.path());
+        QVERIFY(dm);
         QVERIFY(QFile::exists(QUrl(dm->G_MONITOR_URL).toLocalFile()));
 
         {

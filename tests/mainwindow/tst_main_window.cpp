@@ -76,16 +76,6 @@ QString markerEntry(int n, const QString &hashColour, bool blink)
     return QStringLiteral("[%1,\"%2\",%3").arg(n).arg(hashColour).arg(blink ? 1 : 0);
 }
 
-// The intersections that have an entry in a marker script.
-QList<int> markersIn(const QString &script)
-{
-    QList<int> out;
-    static const QRegularExpression entry(QStringLiteral("\\[(\\d+),\"#"));
-    for (auto it = entry.globalMatch(script); it.hasNext();)
-        out << it.next().captured(1).toInt();
-    return out;
-}
-
 } // namespace
 
 class TestMainWindow : public QObject
@@ -109,13 +99,8 @@ class TestMainWindow : public QObject
             QFile f(folder->dir.filePath("OvikAppSvr"));
             QVERIFY(f.open(QIODevice::WriteOnly));
         }
-        dm = std::make_unique<TDM>(folder->path(), "signal-console");
-        DM = dm.get();
-        QVERIFY(dm->DataModuleCreate());
-        dm->G_READ_TIMEOUT = 400;
-        dm->G_CONNECTION_TIMEOUT = 500;
-        dm->G_APP_USER.ID = "admin";
-        dm->G_APP_USER.Role = 1;
+        dm = MainTest::OpenAdminDataModule(folder->path());
+        QVERIFY(dm);
         dm->G_APP_USER.RoleName = "메인관리자";
         dm->G_APP_USER.Bookmarks = "{\"B1\":{\"zoom\":15,\"latlng\":[37.49794,127.02762]}}";
     }
@@ -331,7 +316,7 @@ private slots:
         auto drawn = [&]() {
             bridge.ClearScripts();
             w.BrowserMessageReceived("drawLC", {list});
-            return markersIn(bridge.Scripts().join(QLatin1Char(' ')));
+            return MainTest::MarkersIn(bridge.Scripts().join(QLatin1Char(' ')));
         };
         const QList<int> all{1, 2, 3, 4, 5};
         QCOMPARE(drawn(), all);

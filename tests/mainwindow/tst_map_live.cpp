@@ -139,13 +139,8 @@ private slots:
         const QString bin = QCoreApplication::applicationDirPath();
         QVERIFY(QFile::link(bin + "/html", folder->dir.filePath("html")));
         QVERIFY(QFile::link(TAppServerClient::ExecutablePath(bin), TAppServerClient::ExecutablePath(folder->path())));
-        dm = std::make_unique<TDM>(folder->path(), "signal-console");
-        DM = dm.get();
-        QVERIFY(dm->DataModuleCreate());
-        dm->G_READ_TIMEOUT = 400;
-        dm->G_CONNECTION_TIMEOUT = 500;
-        dm->G_APP_USER.ID = "admin";
-        dm->G_APP_USER.Role = 1;
+        dm = MainTest::OpenAdminDataModule(folder->path());
+        QVERIFY(dm);
         dm->G_APP_USER.RoleName = "메인관리자";
         QSqlDatabase db = TestDb::open(kDb, "check");
 

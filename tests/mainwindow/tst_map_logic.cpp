@@ -13,9 +13,12 @@
 #include "mainwindow/VehiclePollerUnit.h"
 #include "core/Quorval.h"
 #include "centrelink/RC2MMIUnit.h"
+#include "MainWindowTestEnv.h"
 
 #include <QRegularExpression>
 #include <functional>
+
+using MainTest::MarkersIn;
 
 namespace {
 
@@ -24,16 +27,6 @@ struct TRecordStep
 {
     std::function<void(MainMapPage::TLcMarkerRecord &, TLC_INFO_SET &, TMapLegend &, int &)> Run;
 };
-
-// The intersections that have an entry in a marker script ([number, "#colour", ...]).
-QList<int> MarkersIn(const QString &script)
-{
-    QList<int> out;
-    static const QRegularExpression entry(QStringLiteral("\\[(\\d+),\"#"));
-    for (auto it = entry.globalMatch(script); it.hasNext();)
-        out << it.next().captured(1).toInt();
-    return out;
-}
 
 } // namespace
 Q_DECLARE_METATYPE(TRecordStep)
