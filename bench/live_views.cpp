@@ -16,6 +16,8 @@
 #include <cstring>
 #include <memory>
 
+#include "BenchCity.h"
+#include "BenchMainWindow.h"
 #include "control/ControlWindows.h"
 #include "control/untCURR_EV.h"
 #include "control/untSA_M.h"
@@ -76,20 +78,11 @@ int main(int argc, char *argv[])
     dm.UpdateStrings();
     DM = nullptr; // the views load nothing from a database here
 
-    TRecordingMapBridge bridge;
-    bridge.SetRecording(false);
-    TfrmMain w(nullptr, &bridge);
-    w.resize(1600, 1000);
-    w.show();
-    w.Hub()->Timer()->stop();
+    TBenchMainWindow main;
+    TfrmMain &w = main.Window;
     QMap<int, QString> names;
     for (int n = 1; n <= kLcs; ++n) {
-        auto r = std::make_shared<TSTT_LC_INFO>();
-        r->tcdv_id = n;
-        r->lc_type = n % 3 == 0 ? 1 : 2;
-        r->is_use = true;
-        r->sa_id = (n - 1) / 64 + 1;
-        r->ints_name = QStringLiteral("교차로 %1").arg(n);
+        auto r = BenchCity::Controller(n);
         w.LcInfoSet().SetLcInfo(n, r);
     }
     for (int g = 1; g <= 16; ++g)

@@ -21,6 +21,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "BenchCity.h"
+#include "BenchMainWindow.h"
 #include "mainwindow/MapBridgeUnit.h"
 #include "core/Quorval.h"
 #include "RcSim.h"
@@ -34,20 +36,10 @@ constexpr int kLcs = 1024;
 
 QString scenarioText()
 {
-    QString s = QStringLiteral("period 300\n");
-    for (int g = 1; g <= 16; ++g)
-        s += QStringLiteral("group %1 cycle=%2 offset=%3\n").arg(g).arg(100 + g * 4).arg(g);
-    for (int g = 0; g < 16; ++g)
-        s += QStringLiteral("lc %1-%2 group=%3 type=demo phases=4%4\n")
-                 .arg(g * 64 + 1)
-                 .arg(g * 64 + 64)
-                 .arg(g + 1)
-                 .arg(g % 2 ? QStringLiteral(" actuated=1") : QString());
-    s += QStringLiteral("event 5-60 from=0 to=300 state=flash flash=1\n"
-                        "event 100-140 from=0 to=300 state=commfail\n"
-                        "event 300-320 from=0 to=300 state=manual police=1\n"
-                        "event 500-520 from=0 to=300 state=phasehold\n");
-    return s;
+    return BenchCity::Scenario(true, QStringLiteral("event 5-60 from=0 to=300 state=flash flash=1\n"
+                                                    "event 100-140 from=0 to=300 state=commfail\n"
+                                                    "event 300-320 from=0 to=300 state=manual police=1\n"
+                                                    "event 500-520 from=0 to=300 state=phasehold\n"));
 }
 
 // A live view that does nothing: the windows of other parts that register later.
@@ -64,12 +56,7 @@ struct NullView : IMonitorView
 void fillSet(TfrmMain &w)
 {
     for (int n = 1; n <= kLcs; ++n) {
-        auto r = std::make_shared<TSTT_LC_INFO>();
-        r->tcdv_id = n;
-        r->lc_type = n % 3 == 0 ? 1 : 2;
-        r->is_use = true;
-        r->sa_id = (n - 1) / 64 + 1;
-        r->ints_name = QStringLiteral("교차로 %1").arg(n);
+        auto r = BenchCity::Controller(n);
         const double lat = 37.40 + (n % 32) * 0.005, lng = 127.00 + (n / 32) * 0.005;
         r->cx = QString::number(lat, 'f', 7);
         r->cy = QString::number(lng, 'f', 7);
@@ -151,12 +138,9 @@ int main(int argc, char *argv[])
     dm.G_MAP_MAX_ZOOM = 19;
     dm.G_MVMT_MAXZOOM_OFFSET = 4;
 
-    TRecordingMapBridge bridge;
-    bridge.SetRecording(false);
-    TfrmMain w(nullptr, &bridge);
-    w.resize(1600, 1000);
-    w.show();
-    w.Hub()->Timer()->stop();
+    TBenchMainWindow main;
+    TfrmMain &w = main.Window;
+    TRecordingMapBridge &bridge = main.Bridge;
     w.SetAreaBrowserOpen(true);
     w.SetMntrPanelOpen(true);
     fillSet(w);

@@ -22,6 +22,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "BenchCity.h"
 #include "centrelink/RC2MMIUnit.h"
 #include "centrelink/RcClientUnit.h"
 #include "RcScenario.h"
@@ -31,18 +32,8 @@ namespace {
 
 QString fullCity()
 {
-    QString s = QStringLiteral("period 300\n");
-    for (int g = 1; g <= 16; ++g)
-        s += QStringLiteral("group %1 cycle=%2 offset=%3\n").arg(g).arg(100 + 4 * g).arg(g);
-    for (int g = 0; g < 16; ++g)
-        s += QStringLiteral("lc %1-%2 group=%3 type=demo phases=4%4\n")
-                 .arg(g * 64 + 1)
-                 .arg(g * 64 + 64)
-                 .arg(g + 1)
-                 .arg(g % 2 ? QStringLiteral(" actuated=1") : QString());
-    s += QStringLiteral("event 5-60 from=0 to=300 state=flash flash=1\n"
-                        "event 100-140 from=0 to=300 state=commfail\n");
-    return s;
+    return BenchCity::Scenario(true, QStringLiteral("event 5-60 from=0 to=300 state=flash flash=1\n"
+                                                    "event 100-140 from=0 to=300 state=commfail\n"));
 }
 
 struct Figures

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <memory>
 
+#include "BenchCity.h"
 #include "centrelink/RC2MMIUnit.h"
 #include "RcScenario.h"
 
@@ -18,15 +19,9 @@ namespace {
 
 QString fullCity()
 {
-    QString s = QStringLiteral("period 300\n");
-    for (int g = 1; g <= 16; ++g)
-        s += QStringLiteral("group %1 cycle=%2 offset=%3\n").arg(g).arg(100 + 4 * g).arg(g);
-    for (int g = 0; g < 16; ++g)
-        s += QStringLiteral("lc %1-%2 group=%3 type=demo phases=4\n").arg(g * 64 + 1).arg(g * 64 + 64).arg(g + 1);
-    s += QStringLiteral("event 5-60 from=0 to=300 state=flash flash=1\n"
-                        "event 100-140 from=0 to=300 state=commfail\n"
-                        "event 200-260 from=0 to=300 conflict=1 door=1\n");
-    return s;
+    return BenchCity::Scenario(false, QStringLiteral("event 5-60 from=0 to=300 state=flash flash=1\n"
+                                                     "event 100-140 from=0 to=300 state=commfail\n"
+                                                     "event 200-260 from=0 to=300 conflict=1 door=1\n"));
 }
 
 } // namespace
