@@ -319,6 +319,14 @@ void TfrmTCDV_E_PhaseMvmt::SetTCDV_ID(int lcNo)
     q.bindValue(QStringLiteral(":INT_LCNO"), lcNo);
     if (q.exec() && q.next())
         FVirtualTCDV_ID = q.value(0).toInt();
+    // An opener naming another intersection than the live record: its own plan classes.
+    if (cbxGennType) {
+        const TLcTypeEx type = lcNo > 0 ? GetLcTypeEx(lcNo) : lct2004;
+        if (type != FLCType) {
+            FLCType = type;
+            FillPlanClasses();
+        }
+    }
 }
 
 int TfrmTCDV_E_PhaseMvmt::PlanClass() const

@@ -175,6 +175,22 @@ private slots:
         QCOMPARE(items, texts);
         QCOMPARE(w->cbxGennType->currentIndex(), 0);
     }
+    // An opener that names another intersection than the live record gets the
+    // plan classes of the one it names.
+    void planClassesFollowTheNamedIntersection()
+    {
+        auto live = std::make_shared<TSTT_LC_INFO>();
+        live->tcdv_id = 6;
+        std::unique_ptr<TfrmTCDV_E_PhaseMvmt> w(new TfrmTCDV_E_PhaseMvmt(nullptr, live));
+        w->setAttribute(Qt::WA_DeleteOnClose, false);
+        QCOMPARE(w->cbxGennType->count(), 2);
+        w->SetTCDV_ID(5);
+        QCOMPARE(w->cbxGennType->count(), 7);
+        QCOMPARE(w->cbxGennType->itemText(6), QString("보행맵"));
+        w->SetTCDV_ID(6);
+        QCOMPARE(w->cbxGennType->count(), 2);
+        QCOMPARE(w->cbxGennType->itemText(1), QString("시차제"));
+    }
 
     // The page starts at the intersection, and the stored arrows of the chosen class
     // are drawn once it is ready; the phase list shows phase, ring and movement.
