@@ -7,6 +7,7 @@
 #include "mainwindow/MainServices.h"
 #include "mainwindow/LcMonitorHook.h"
 #include "mainwindow/MapViewControllerUnit.h"
+#include "mainwindow/MvmtEditorHook.h"
 #include "mainwindow/untMain.h"
 
 int main(int argc, char *argv[])
@@ -25,5 +26,6 @@ int main(int argc, char *argv[])
         ApplyStateListFilter(filter);
     };
     InstallLcMonitorFactory();
+    InstallMvmtEditor();
     return RunConsole(argc, argv);
 }
