@@ -1,5 +1,6 @@
 #include "control/LcMonitorModel.h"
 
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -876,4 +877,71 @@ bool SaveComments(QSqlDatabase db, int lcNo, const QString &text, QSqlError *err
         return false;
     }
     return true;
+}
+
+// ---------------------------------------------------------------------------
+// Detail panel folding
+// ---------------------------------------------------------------------------
+
+TLcDetailGeometry LcMonitorDetailGeometry(bool folded, int lcType, int mainPanelWidth, int restoredPanelWidth,
+                                          int barWidth)
+{
+    TLcDetailGeometry g;
+    if (folded) {
+        g.PanelWidth = barWidth + 1;
+        g.WindowWidth = mainPanelWidth;
+        return g;
+    }
+    g.PanelWidth = restoredPanelWidth;
+    if (lcType == 0 || lcType == 1) {
+        g.PanelWidth = 440;
+        g.ExpandInfoVisible = false;
+    } else if (lcType == 2) {
+        g.PanelWidth = 647;
+        g.ExpandInfoVisible = true;
+    }
+    g.WindowWidth = mainPanelWidth + g.PanelWidth - barWidth - 1;
+    return g;
+}
+
+// ---------------------------------------------------------------------------
+// Addresses in the memo
+// ---------------------------------------------------------------------------
+
+QList<TLcMemoUrl> LcMemoUrls(const QString &text)
+{
+    static const QRegularExpression re(
+        QStringLiteral("(?:(?:https?|ftp|file)://|mailto:|www\\.)[^\\s<>\"]+"),
+        QRegularExpression::CaseInsensitiveOption);
+    QList<TLcMemoUrl> out;
+    auto it = re.globalMatch(text);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        const int start = int(m.capturedStart());
+        // The same match must start a word: "xwww.a" is no address.
+        if (start > 0 && (text.at(start - 1).isLetterOrNumber() || text.at(start - 1) == QLatin1Char('_')))
+            continue;
+        QString url = m.captured();
+        while (!url.isEmpty() && QStringLiteral(".,:;'!?)]}").contains(url.back()))
+            url.chop(1);
+        const int schemeEnd = url.indexOf(QLatin1Char(':'));
+        const bool www = url.startsWith(QLatin1String("www."), Qt::CaseInsensitive);
+        // Nothing after the scheme or the "www.": no address.
+        if ((www && url.size() <= 4) || (!www && (url.size() <= schemeEnd + 1 || url.endsWith(QLatin1String("//")))))
+            continue;
+        TLcMemoUrl u;
+        u.Start = start;
+        u.Length = int(url.size());
+        u.Url = www ? QStringLiteral("http://") + url : url;
+        out << u;
+    }
+    return out;
+}
+
+QString LcMemoUrlAt(const QString &text, int pos)
+{
+    for (const TLcMemoUrl &u : LcMemoUrls(text))
+        if (pos >= u.Start && pos < u.Start + u.Length)
+            return u.Url;
+    return QString();
 }

@@ -202,3 +202,52 @@ QByteArray PlainTextToComments(const QString &text);
 // after an error (*error set). Save: false with the error; nothing is committed then.
 std::optional<QString> LoadComments(const QSqlDatabase &db, int lcNo, QSqlError *error = nullptr);
 bool SaveComments(QSqlDatabase db, int lcNo, const QString &text, QSqlError *error = nullptr);
+
+// ---------------------------------------------------------------------------
+// Detail panel folding (design sizes)
+// ---------------------------------------------------------------------------
+
+// The detail panel is a size panel with a hot-spot bar that folds it to the bar's width
+// + 1. The window's design width and the panel's design width give the window width
+// with the panel folded.
+constexpr int kLcMonitorDesignWidth = 1223;
+constexpr int kLcMonitorDetailDesignWidth = 651;
+constexpr int kLcMonitorHotSpotWidth = 20;
+constexpr int LcMonitorMainPanelWidth(int windowWidth = kLcMonitorDesignWidth,
+                                      int panelWidth = kLcMonitorDetailDesignWidth,
+                                      int barWidth = kLcMonitorHotSpotWidth)
+{
+    return windowWidth + barWidth - panelWidth + 1;
+}
+
+struct TLcDetailGeometry
+{
+    int PanelWidth = 0;
+    int WindowWidth = 0;
+    // The extended-information group: shown, hidden, or left as it is (nullopt).
+    std::optional<bool> ExpandInfoVisible;
+};
+
+// Folded: the panel is the bar + 1 wide and the window returns to `mainPanelWidth`.
+// Unfolded: 440 wide without the extended group for types 0 and 1, 647 wide with it for
+// type 2; other types keep `restoredPanelWidth`. The window then is `mainPanelWidth` +
+// panel - bar - 1 wide.
+TLcDetailGeometry LcMonitorDetailGeometry(bool folded, int lcType, int mainPanelWidth, int restoredPanelWidth,
+                                          int barWidth = kLcMonitorHotSpotWidth);
+
+// ---------------------------------------------------------------------------
+// Addresses in the memo
+// ---------------------------------------------------------------------------
+
+struct TLcMemoUrl
+{
+    int Start = 0;
+    int Length = 0;
+    QString Url; // as it opens: "www." addresses get "http://"
+};
+
+// Every address in a memo text (http, https, ftp, file, mailto and "www." forms); a
+// trailing full stop, comma, colon, semicolon, quote or closing bracket ends it.
+QList<TLcMemoUrl> LcMemoUrls(const QString &text);
+// The address covering character position `pos`, or an empty text.
+QString LcMemoUrlAt(const QString &text, int pos);

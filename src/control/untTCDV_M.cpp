@@ -4,6 +4,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QMouseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -17,10 +19,14 @@
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QStyledItemDelegate>
+#include <QSyntaxHighlighter>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "core/GridResources.h"
 #include "core/LookupUnit.h"
 #include "core/Quorval.h"
 #include "core/siLang.h"
@@ -107,6 +113,23 @@ private:
     const TLcMonitorModel *FModel;
 };
 
+// Addresses in the memo are underlined in the link colour.
+class TMemoUrlHighlighter : public QSyntaxHighlighter
+{
+public:
+    explicit TMemoUrlHighlighter(QTextDocument *doc) : QSyntaxHighlighter(doc) {}
+
+protected:
+    void highlightBlock(const QString &text) override
+    {
+        QTextCharFormat f;
+        f.setForeground(QColor(0x00, 0x66, 0xCC));
+        f.setFontUnderline(true);
+        for (const TLcMemoUrl &u : LcMemoUrls(text))
+            setFormat(u.Start, u.Length, f);
+    }
+};
+
 } // namespace
 
 TfrmTCDV_M *NewLcMonitor(QWidget *owner, const PSTT_LC_INFO &info, const TLcMonitorHost &host)
@@ -165,6 +188,10 @@ TfrmTCDV_M::TfrmTCDV_M(QWidget *owner, const PSTT_LC_INFO &info, const TLcMonito
     InitDetectorGrid();
     ApplyLayoutByType();
     LoadPage();
+    // The window opens with the detail panel folded.
+    FMainPanelWidth = LcMonitorMainPanelWidth();
+    FDetailFolded = true;
+    ApplyDetailGeometry();
     LoadSpillbackList();
     LoadComments();
 }
@@ -176,14 +203,17 @@ TfrmTCDV_M::~TfrmTCDV_M()
 
 void TfrmTCDV_M::BuildUi()
 {
-    resize(1223, 619);
+    resize(kLcMonitorDesignWidth, 619);
     auto *root = new QVBoxLayout(this);
-    root->setContentsMargins(4, 4, 4, 4);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(2);
 
     // Top panel.
     auto *top = new QWidget(this);
     top->setObjectName(QStringLiteral("pnlTop"));
     top->setFixedHeight(58);
+    // The top panel is clipped by the window's width, as in the design.
+    top->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     auto *tl = new QHBoxLayout(top);
     auto *lblSA = new QLabel(top);
     lblSA->setObjectName(QStringLiteral("lblSA"));
@@ -230,6 +260,7 @@ void TfrmTCDV_M::BuildUi()
     root->addWidget(top);
 
     auto *middle = new QHBoxLayout;
+    middle->setSpacing(0);
     root->addLayout(middle, 1);
 
     // Left: map and phase grid.
@@ -348,8 +379,24 @@ void TfrmTCDV_M::BuildUi()
     makeLabels(simple, all.mid(0, 20));
     middle->addWidget(simple);
 
-    auto *detail = new QWidget(this);
-    detail->setObjectName(QStringLiteral("pnlDetailInfo"));
+    // Detail panel: the hot-spot bar folds and unfolds it.
+    pnlDetailInfo = new QWidget(this);
+    pnlDetailInfo->setObjectName(QStringLiteral("pnlDetailInfo"));
+    auto *dpl = new QHBoxLayout(pnlDetailInfo);
+    dpl->setContentsMargins(0, 0, 0, 0);
+    dpl->setSpacing(1);
+    pnlDetailInfoHotSpot = new QToolButton(pnlDetailInfo);
+    pnlDetailInfoHotSpot->setObjectName(QStringLiteral("pnlDetailInfoHotSpot"));
+    pnlDetailInfoHotSpot->setFixedWidth(kLcMonitorHotSpotWidth);
+    pnlDetailInfoHotSpot->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    pnlDetailInfoHotSpot->setArrowType(Qt::RightArrow);
+    connect(pnlDetailInfoHotSpot, &QToolButton::clicked, this, &TfrmTCDV_M::ToggleDetailPanel);
+    dpl->addWidget(pnlDetailInfoHotSpot);
+    pnlDetailContent = new QWidget(pnlDetailInfo);
+    pnlDetailContent->setObjectName(QStringLiteral("pnlDetailContent"));
+    pnlDetailContent->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    dpl->addWidget(pnlDetailContent, 1);
+    QWidget *detail = pnlDetailContent;
     auto *dl = new QGridLayout(detail);
     dl->setContentsMargins(0, 0, 0, 0);
     auto *info1 = new QGroupBox(detail);
@@ -360,6 +407,7 @@ void TfrmTCDV_M::BuildUi()
     makeLabels(spill, all.mid(35, 4));
     auto *expand = new QGroupBox(detail);
     expand->setObjectName(QStringLiteral("grpExpandInfo"));
+    grpExpandInfo = expand;
     makeLabels(expand, all.mid(39));
     dl->addWidget(info1, 0, 0, 2, 1);
     dl->addWidget(spill, 0, 1);
@@ -405,22 +453,28 @@ void TfrmTCDV_M::BuildUi()
 
     auto *sbBox = new QGroupBox(detail);
     sbBox->setObjectName(QStringLiteral("gbxSpillback"));
+    gbxSpillback = sbBox;
     auto *sbl = new QVBoxLayout(sbBox);
     gtvSpillback = NewGrid(sbBox, QStringLiteral("gtvSpillback"), 0, 5, true);
     sbl->addWidget(gtvSpillback);
-    dl->addWidget(sbBox, 4, 0, 1, 2);
-    middle->addWidget(detail, 1);
+    dl->addWidget(sbBox, 4, 0, 1, 2, Qt::AlignLeft);
+    dl->setRowStretch(5, 1);
+    middle->addWidget(pnlDetailInfo);
+    middle->addStretch(1);
 
     // Memo.
     auto *memo = new QWidget(this);
     memo->setObjectName(QStringLiteral("pnlMemo"));
     memo->setFixedHeight(66);
+    memo->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     auto *mel = new QHBoxLayout(memo);
     mel->setContentsMargins(0, 0, 0, 0);
     auto *lblMemo = new QLabel(memo);
     lblMemo->setObjectName(QStringLiteral("lblMemo"));
     edtMemo = new QPlainTextEdit(memo);
     edtMemo->setObjectName(QStringLiteral("edtMemo"));
+    new TMemoUrlHighlighter(edtMemo->document());
+    edtMemo->viewport()->installEventFilter(this);
     connect(edtMemo, &QPlainTextEdit::textChanged, this, [this] {
         if (FLoadingMemo)
             return;
@@ -489,15 +543,57 @@ void TfrmTCDV_M::ShowIdentity()
 void TfrmTCDV_M::ApplyLayoutByType()
 {
     const int t = FLC_INFO ? FLC_INFO->lc_type : 0;
+    // 2004: the detector grid, the spill-back list in the place of the 2010 panels.
+    // 2010: the 2010 panels where the detector grid stands, the list below them.
     if (t == 1) {
         gpDetector->show();
         pnlExpandInfo->hide();
+        gbxSpillback->setFixedWidth(404);
     } else if (t == 2) {
         gpDetector->hide();
         pnlExpandInfo->show();
+        gbxSpillback->setFixedWidth(612);
     }
-    if (QWidget *g = findChild<QWidget *>(QStringLiteral("grpExpandInfo")))
-        g->setVisible(t == 2);
+    grpExpandInfo->setVisible(t == 2);
+}
+
+void TfrmTCDV_M::ToggleDetailPanel()
+{
+    FDetailFolded = !FDetailFolded;
+    ApplyDetailGeometry();
+}
+
+void TfrmTCDV_M::ApplyDetailGeometry()
+{
+    const int t = FLC_INFO ? FLC_INFO->lc_type : 0;
+    const TLcDetailGeometry g = LcMonitorDetailGeometry(FDetailFolded, t, FMainPanelWidth, FRestoredPanelWidth);
+    if (!FDetailFolded)
+        FRestoredPanelWidth = g.PanelWidth;
+    pnlDetailContent->setVisible(!FDetailFolded);
+    pnlDetailInfoHotSpot->setArrowType(FDetailFolded ? Qt::RightArrow : Qt::LeftArrow);
+    if (g.ExpandInfoVisible)
+        grpExpandInfo->setVisible(*g.ExpandInfoVisible);
+    pnlDetailInfo->setFixedWidth(g.PanelWidth);
+    if (layout())
+        layout()->activate();
+    resize(g.WindowWidth, height());
+}
+
+bool TfrmTCDV_M::MemoClicked(const QPoint &pos)
+{
+    const QTextCursor c = edtMemo->cursorForPosition(pos);
+    const QString text = c.block().text();
+    const int at = c.positionInBlock();
+    QString url = LcMemoUrlAt(text, at);
+    if (url.isEmpty() && at > 0)
+        url = LcMemoUrlAt(text, at - 1);
+    if (url.isEmpty())
+        return false;
+    if (FHost.OpenUrl)
+        FHost.OpenUrl(QUrl(url));
+    else
+        QDesktopServices::openUrl(QUrl(url));
+    return true;
 }
 
 void TfrmTCDV_M::InitPhaseInfoGrid()
@@ -710,11 +806,14 @@ void TfrmTCDV_M::LoadSpillbackList()
         rows.clear();
         ReportDbErrorOnce(QStringLiteral("SCS_M_INTSPILLBACK"), error);
     }
+    // The direction index reads as the data module's direction list shows it.
+    const TRepositoryItem *dir = GridResources::Item(QStringLiteral("erTFDTSimpleDir"));
     gtvSpillback->setUpdatesEnabled(false);
     gtvSpillback->setRowCount(int(rows.size()));
     for (int r = 0; r < rows.size(); ++r) {
         const TSpillbackRow &s = rows[r];
-        SetCell(gtvSpillback, r, 0, QString::number(s.Index));
+        const QString dirText = dir ? GridResources::DisplayText(*dir, s.Index) : QString();
+        SetCell(gtvSpillback, r, 0, dirText.isEmpty() ? QString::number(s.Index) : dirText);
         SetCell(gtvSpillback, r, 1, s.Start);
         SetCell(gtvSpillback, r, 2, s.End);
         SetCell(gtvSpillback, r, 3, QString::number(s.LcNo));
@@ -823,6 +922,8 @@ void TfrmTCDV_M::SetTCDV_ID(int n)
     FLoadEnd[0] = FLoadEnd[1] = false;
     LoadPage();
     ApplyLayoutByType();
+    if (!FDetailFolded)
+        ApplyDetailGeometry();
     InitPhaseInfoGrid();
     LoadSpillbackList();
     LoadComments();
@@ -855,6 +956,12 @@ bool TfrmTCDV_M::eventFilter(QObject *watched, QEvent *event)
             return true;
         if (IdEditKeyPress(edtTCDV, k, {}, [this](int n) { SetTCDV_ID(n); }, true))
             return true;
+    }
+    if (edtMemo && watched == edtMemo->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        auto *m = static_cast<QMouseEvent *>(event);
+        // A plain left click on an address opens it (a drag selects as usual).
+        if (m->button() == Qt::LeftButton && !edtMemo->textCursor().hasSelection())
+            MemoClicked(m->position().toPoint());
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -23,6 +23,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QTableWidget;
 class QToolButton;
+class QUrl;
 class QAction;
 class TsiLangLinked;
 
@@ -43,6 +44,8 @@ struct TLcMonitorHost
     std::function<QString(int code)> DbErrorText;
     // The page asks for the node and link layers of an area.
     std::function<void(const QString &area, QWidget *window)> StartLayerThreads;
+    // Opens an address clicked in the memo (the desktop's handler when empty).
+    std::function<bool(const QUrl &url)> OpenUrl;
 };
 
 class TfrmTCDV_M : public QWidget, public IMonitorView
@@ -77,6 +80,11 @@ public:
     // Event history of this intersection (through the window openers).
     void ShowEventHistory();
 
+    // The detail panel's hot spot: folds or unfolds the panel and sizes the window.
+    void ToggleDetailPanel();
+    bool DetailFolded() const { return FDetailFolded; }
+    int MainPanelWidth() const { return FMainPanelWidth; }
+
     const TLcMonitorModel &Model() const { return FModel; }
     IMapBridge *Page() const { return FPage.get(); }
 
@@ -95,6 +103,11 @@ public:
     QGroupBox *gbMapView = nullptr;
     QGroupBox *gpDetector = nullptr;
     QWidget *pnlExpandInfo = nullptr;
+    QWidget *pnlDetailInfo = nullptr;
+    QWidget *pnlDetailContent = nullptr;
+    QToolButton *pnlDetailInfoHotSpot = nullptr;
+    QGroupBox *grpExpandInfo = nullptr;
+    QGroupBox *gbxSpillback = nullptr;
     QPlainTextEdit *edtMemo = nullptr;
     QProgressBar *pgbFwModuleDgIdx = nullptr;
     QTableWidget *gtvPhaseInfo = nullptr;
@@ -122,6 +135,8 @@ private:
     void ReportDbErrorOnce(const QString &what, const QSqlError &error);
     void OpenPicker();
     void LoadPage();
+    void ApplyDetailGeometry();
+    bool MemoClicked(const QPoint &pos);
 
     TLcMonitorHost FHost;
     PSTT_LC_INFO FLC_INFO;
@@ -132,6 +147,9 @@ private:
     std::shared_ptr<IMapBridge> FPage;
     bool FLoadEnd[2] = {false, false};
     bool FMemoChanged = false;
+    bool FDetailFolded = true;
+    int FMainPanelWidth = LcMonitorMainPanelWidth();
+    int FRestoredPanelWidth = kLcMonitorDetailDesignWidth;
     bool FLoadingMemo = false;
     QSet<QString> FReported; // database errors already shown
     QHash<QString, QLabel *> FValueLabels;

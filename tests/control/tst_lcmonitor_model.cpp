@@ -670,6 +670,75 @@ private slots:
         QVERIFY(rtf.contains("\\u-21504?") == false); // 가 is not in the text
         QVERIFY(PlainTextToComments(u("가")).contains("\\u-21504?"));
     }
+
+    // Folding the detail panel: design window 1223 wide, panel 651 with a 20-wide bar,
+    // so the folded window is 1223 + 20 - 651 + 1 = 593 wide.
+    void detailPanelGeometry_data()
+    {
+        QTest::addColumn<bool>("folded");
+        QTest::addColumn<int>("lcType");
+        QTest::addColumn<int>("restored");
+        QTest::addColumn<int>("panel");
+        QTest::addColumn<int>("window");
+        QTest::addColumn<int>("expand"); // -1 left as it is, 0 hidden, 1 shown
+        QTest::newRow("folded 2004") << true << 1 << 440 << 21 << 593 << -1;
+        QTest::newRow("folded 2010") << true << 2 << 647 << 21 << 593 << -1;
+        QTest::newRow("unfolded type 0") << false << 0 << 651 << 440 << 1012 << 0;
+        QTest::newRow("unfolded 2004") << false << 1 << 651 << 440 << 1012 << 0;
+        QTest::newRow("unfolded 2010") << false << 2 << 440 << 647 << 1219 << 1;
+        QTest::newRow("unfolded other type") << false << 3 << 500 << 500 << 1072 << -1;
+    }
+    void detailPanelGeometry()
+    {
+        QFETCH(bool, folded);
+        QFETCH(int, lcType);
+        QFETCH(int, restored);
+        QFETCH(int, panel);
+        QFETCH(int, window);
+        QFETCH(int, expand);
+        QCOMPARE(LcMonitorMainPanelWidth(), 593);
+        const TLcDetailGeometry g = LcMonitorDetailGeometry(folded, lcType, 593, restored);
+        QCOMPARE(g.PanelWidth, panel);
+        QCOMPARE(g.WindowWidth, window);
+        QCOMPARE(g.ExpandInfoVisible.has_value() ? int(*g.ExpandInfoVisible) : -1, expand);
+    }
+
+    // Addresses in the memo: found where they stand, closing punctuation left out.
+    void memoUrls_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("pos");
+        QTest::addColumn<QString>("url");
+        QTest::newRow("http") << "see http://a.kr/c?d=1 now" << 10 << "http://a.kr/c?d=1";
+        QTest::newRow("first char") << "see http://a.kr/c?d=1 now" << 4 << "http://a.kr/c?d=1";
+        QTest::newRow("last char") << "see http://a.kr/c?d=1 now" << 20 << "http://a.kr/c?d=1";
+        QTest::newRow("after it") << "see http://a.kr/c?d=1 now" << 22 << "";
+        QTest::newRow("www gets http") << "go www.example.kr." << 5 << "http://www.example.kr";
+        QTest::newRow("full stop not clicked") << "go www.example.kr." << 17 << "";
+        QTest::newRow("in brackets") << "(https://x.kr/z)" << 3 << "https://x.kr/z";
+        QTest::newRow("mail") << "mailto:op@city.kr" << 0 << "mailto:op@city.kr";
+        QTest::newRow("korean around") << u("메모 ftp://f.kr/a 끝") << 5 << "ftp://f.kr/a";
+        QTest::newRow("no address") << "plain text only" << 3 << "";
+        QTest::newRow("inside a word") << "xwww.a.kr" << 3 << "";
+        QTest::newRow("scheme alone") << "http:// alone" << 2 << "";
+    }
+    void memoUrls()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, pos);
+        QFETCH(QString, url);
+        QCOMPARE(LcMemoUrlAt(text, pos), url);
+    }
+
+    void memoUrlsListed()
+    {
+        const QList<TLcMemoUrl> urls = LcMemoUrls(QStringLiteral("a http://x.kr b www.y.kr"));
+        QCOMPARE(urls.size(), 2);
+        QCOMPARE(urls[0].Start, 2);
+        QCOMPARE(urls[0].Length, 11);
+        QCOMPARE(urls[1].Start, 16);
+        QCOMPARE(urls[1].Url, QStringLiteral("http://www.y.kr"));
+    }
 };
 
 QTEST_MAIN(TstLcMonitorModel)

@@ -3,6 +3,8 @@
 // spill-back list, the firmware progress, closing while the page loads, a database
 // error of the refresh shown once and the event-history button.
 #include <QAbstractButton>
+#include <QGroupBox>
+#include <QLayout>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QTextCursor>
+#include <QUrl>
 
 #include <memory>
 
@@ -88,6 +92,7 @@ class TstLcMonitorWindow : public QObject
     QMap<int, QPointer<QWidget>> FOpen; // the monitor list of the test's "main window"
     QMap<QWidget *, std::shared_ptr<TTestPage>> FPages;
     bool FHangPages = false;
+    QList<QUrl> FOpenedUrls; // addresses the memo asked to open
 
     TLcMonitorHost host()
     {
@@ -105,6 +110,10 @@ class TstLcMonitorWindow : public QObject
             FOpen[newNo] = w;
         };
         h.DbErrorText = [](int code) { return QStringLiteral("E%1").arg(code); };
+        h.OpenUrl = [this](const QUrl &url) {
+            FOpenedUrls << url;
+            return true;
+        };
         return h;
     }
 
@@ -185,6 +194,7 @@ private slots:
         FOpen.clear();
         FPages.clear();
         FHangPages = false;
+        FOpenedUrls.clear();
         FMsg->clear();
     }
 
@@ -363,10 +373,11 @@ private slots:
             " INT_SPILLBACKSTARTMIN, INT_SPILLBACKENDHOUR, INT_SPILLBACKENDMIN, INT_SPILLBACKACTIVE) VALUES"
             " (18, 2, 16, 7, 5, 8, 0, 1), (19, 1, 16, 6, 0, 6, 30, 0), (20, 3, 17, 7, 0, 9, 0, 1)")));
         TfrmTCDV_M *w = open(16);
-        QCOMPARE(rows(w->gtvSpillback), (QStringList{u("2|07:05|08:00|18|르네상스호텔사거리"),
-                                                     u("4|07:00|09:30|17|역삼역사거리"),
-                                                     u("6|06:05|07:00|18|르네상스호텔사거리"),
-                                                     u("8|00:00|23:59|34|양재역사거리")}));
+        // Directions by the direction list: 2 east, 4 west, 6 south-east, 8 north-west.
+        QCOMPARE(rows(w->gtvSpillback), (QStringList{u("동|07:05|08:00|18|르네상스호텔사거리"),
+                                                     u("서|07:00|09:30|17|역삼역사거리"),
+                                                     u("남동|06:05|07:00|18|르네상스호텔사거리"),
+                                                     u("북서|00:00|23:59|34|양재역사거리")}));
         QList<TSpillbackRow> list;
         QVERIFY(LoadSpillbackList(FDb, dtMariaDB, 30, &list));
         QVERIFY(list.isEmpty());
@@ -445,6 +456,101 @@ private slots:
         TfrmTCDV_M *police = open(17);
         QVERIFY(police->btnShowEventHistory->isHidden());
         DM->G_APP_USER.Role = 0;
+    }
+
+    // The hot spot folds and unfolds the detail panel: folded 593 wide (1223 + 20 -
+    // 651 + 1), unfolded 440 for a 2004 controller and 647 for a 2010 one, the window
+    // growing by the panel less the folded bar; the spill-back list takes the 2010
+    // panels' place on a 2004 controller and stands below them on a 2010 one.
+    void detailPanelFolding()
+    {
+        TfrmTCDV_M *w = open(18); // 2004
+        QVERIFY(w);
+        QVERIFY(w->DetailFolded());
+        QCOMPARE(w->MainPanelWidth(), 593);
+        QTRY_COMPARE(w->width(), 593);
+        QCOMPARE(w->pnlDetailInfo->maximumWidth(), 21);
+        QVERIFY(w->pnlDetailContent->isHidden());
+
+        w->pnlDetailInfoHotSpot->click();
+        QVERIFY(!w->DetailFolded());
+        QTRY_COMPARE(w->width(), 1012);
+        QCOMPARE(w->pnlDetailInfo->maximumWidth(), 440);
+        QVERIFY(w->grpExpandInfo->isHidden());
+        QVERIFY(w->gpDetector->isVisible());
+        QVERIFY(w->pnlExpandInfo->isHidden());
+        QCOMPARE(w->gbxSpillback->maximumWidth(), 404);
+
+        // Switching to a 2010 controller while unfolded resizes for its panels.
+        w->SetTCDV_ID(19);
+        QCOMPARE(w->TCDV_ID(), 19);
+        QTRY_COMPARE(w->width(), 1219);
+        QCOMPARE(w->pnlDetailInfo->maximumWidth(), 647);
+        QVERIFY(w->grpExpandInfo->isVisible());
+        QVERIFY(w->gpDetector->isHidden());
+        QVERIFY(w->pnlExpandInfo->isVisible());
+        QCOMPARE(w->gbxSpillback->maximumWidth(), 612);
+        w->layout()->activate();
+        QVERIFY(w->gbxSpillback->geometry().top() > w->pnlExpandInfo->geometry().bottom());
+
+        w->pnlDetailInfoHotSpot->click();
+        QVERIFY(w->DetailFolded());
+        QTRY_COMPARE(w->width(), 593);
+        QVERIFY(w->pnlDetailContent->isHidden());
+
+        // A 2010 monitor unfolded straight away.
+        TfrmTCDV_M *b = open(16);
+        b->ToggleDetailPanel();
+        QTRY_COMPARE(b->width(), 1219);
+        QVERIFY(b->grpExpandInfo->isVisible());
+    }
+
+    // An address in the memo is opened by a left click on it, nothing else is.
+    void memoAddressClick()
+    {
+        TfrmTCDV_M *w = open(16);
+        w->edtMemo->setPlainText(u("점검 http://city.kr/a 참고\n둘째 줄"));
+        auto clickAt = [w](int pos) {
+            QTextCursor c(w->edtMemo->document());
+            c.setPosition(pos);
+            const QRect r = w->edtMemo->cursorRect(c);
+            QTest::mouseClick(w->edtMemo->viewport(), Qt::LeftButton, {}, QPoint(r.left() + 1, r.center().y()));
+        };
+        clickAt(1); // Korean text
+        QVERIFY(FOpenedUrls.isEmpty());
+        clickAt(8); // inside the address
+        QCOMPARE(FOpenedUrls, QList<QUrl>{QUrl(QStringLiteral("http://city.kr/a"))});
+        clickAt(26); // second line
+        QCOMPARE(FOpenedUrls.size(), 1);
+    }
+
+    // English texts: the spill-back list and the PPC state.
+    void englishTexts()
+    {
+        TsiLangDispatcher::instance()->SetActiveLanguage(TsiLangDispatcher::LangEnglish);
+        TfrmTCDV_M *w = open(19);
+        QStringList heads;
+        for (int c = 0; c < w->gtvSpillback->columnCount(); ++c)
+            heads << w->gtvSpillback->horizontalHeaderItem(c)->text();
+        const QString title = w->gbxSpillback->title();
+        auto ppc = [&](quint8 flags) {
+            refresh(w, [flags](TST_VESK_STATE &img) {
+                TST_ITST_STATE &r = img.lc_state[18];
+                r.defined = 1;
+                r.status = 12;
+                r.lcst[22] = flags;
+            });
+            return w->ValueLabel("lc_status")->text();
+        };
+        const QString inService = ppc(0x80), standby = ppc(0x00);
+        TsiLangDispatcher::instance()->SetActiveLanguage(TsiLangDispatcher::LangKorean);
+        QCOMPARE(heads, (QStringList{"Direction", "Start (h:m)", "End (h:m)", "LC No.", "Intersection Name"}));
+        QCOMPARE(title, QStringLiteral("Spillback Intersections"));
+        QCOMPARE(inService, QStringLiteral("PPC Controlling"));
+        QCOMPARE(standby, QStringLiteral("PPC Control"));
+        // And back in Korean.
+        QCOMPARE(w->gbxSpillback->title(), u("앞막힘제어 교차로"));
+        QCOMPARE(w->gtvSpillback->horizontalHeaderItem(3)->text(), u("LC번호"));
     }
 };
 
