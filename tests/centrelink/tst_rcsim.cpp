@@ -48,6 +48,7 @@ private slots:
     void monitorFailures();
     void onePortForBoth();
     void ruleSkipCountAndScope();
+    void resetBeforeRequest();
     void tableOfHandlers();
     void captureFile();
     void malformedPacketDropsTheConnection();
@@ -263,6 +264,35 @@ void TestRcSim::ruleSkipCountAndScope()
     QVERIFY(again.Connect(CentreLinkTest::CtrlEndpoint(sim)));
 }
 
+void TestRcSim::resetBeforeRequest()
+{
+    RcSim sim;
+    QVERIFY(sim.start());
+    // The second request is hit: the first is answered, then the connection goes.
+    sim.setFailure(FailMode::ResetBeforeRequest, PortScope::Control, 1, 1);
+    TRcClient first;
+    QVERIFY(first.Connect(CentreLinkTest::CtrlEndpoint(sim)));
+    THostSimplePacket res;
+    QCOMPARE(exchange(first, 0xE8, 1, 7, QByteArray(1, '\x01'), res), rrOk);
+    QCOMPARE(int(res.Head.opcode), 0xE9);
+    QVERIFY(sim.waitForResets(1, 5000));
+    QTRY_VERIFY_WITH_TIMEOUT(!first.Poll(), 5000);
+    QVERIFY(!first.Send(QByteArray(32, '\0')));
+    // The rule is used up: the next connection is served.
+    TRcClient second;
+    QVERIFY(second.Connect(CentreLinkTest::CtrlEndpoint(sim)));
+    QCOMPARE(exchange(second, 0xE8, 1, 7, QByteArray(1, '\x01'), res), rrOk);
+    QCOMPARE(sim.connectionsReset(), 1);
+
+    // A monitor-port rule leaves the control port alone.
+    sim.setFailure(FailMode::ResetBeforeRequest, PortScope::Monitor);
+    TRcClient fourth;
+    QVERIFY(fourth.Connect(CentreLinkTest::CtrlEndpoint(sim)));
+    QCOMPARE(exchange(fourth, 0xE8, 1, 7, QByteArray(1, '\x01'), res), rrOk);
+    QCOMPARE(exchange(fourth, 0xE8, 1, 7, QByteArray(1, '\x01'), res), rrOk);
+    QCOMPARE(sim.connectionsReset(), 1);
+}
+
 void TestRcSim::tableOfHandlers()
 {
     RcSim sim;
@@ -380,7 +410,8 @@ void TestRcSim::commands()
     for (FailMode m : {FailMode::None, FailMode::Refuse, FailMode::CloseMidReply, FailMode::Stall,
                        FailMode::ShortData, FailMode::OversizedData, FailMode::WrongOpcode, FailMode::RefusalByte,
                        FailMode::ResetAfterReply, FailMode::ResetOnAccept, FailMode::DripFeed,
-                       FailMode::UnrequestedFlood, FailMode::GarbageStart, FailMode::DuplicatedReply}) {
+                       FailMode::UnrequestedFlood, FailMode::GarbageStart, FailMode::DuplicatedReply,
+                       FailMode::ResetBeforeRequest}) {
         FailMode back = FailMode::None;
         QVERIFY(failModeFromName(failModeName(m), &back));
         QCOMPARE(back, m);

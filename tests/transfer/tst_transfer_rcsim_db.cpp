@@ -9,6 +9,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <memory>
 
@@ -17,6 +18,7 @@
 #include "RcSimEndpoint.h"
 #include "TestConsoleFolder.h"
 #include "TransferTestSupport.h"
+#include "centrelink/ExchangeLogUnit.h"
 #include "core/untDM.h"
 #include "transfer/TransferExecutor.h"
 
@@ -86,9 +88,13 @@ private slots:
     void payloadDownloads();
     void uploads_data();
     void uploads();
+    void historyUploads_data();
+    void historyUploads();
     void foreignSelectorIsProtocolError();
     void faultOnFrame_data();
     void faultOnFrame();
+    void connectionLostOnFrame_data();
+    void connectionLostOnFrame();
     void unreachableServer();
     void bigEndianServer();
     void seedAndCommands_data();
@@ -380,6 +386,73 @@ void TransferRcSimDbTest::uploads()
     }
 }
 
+// The controller's event history: its information (newest index, count) and parts
+// of the 2,048-entry ring (18 bytes an entry, entry i at (i - 1) x 18).
+void TransferRcSimDbTest::historyUploads_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<int>("resSize");
+    QTest::addColumn<QString>("buffer"); // empty: the request is foreign, nothing is filed
+    QTest::addColumn<QByteArray>("expected");
+
+    // Ring entry i (1-based) of the seeded history: 18 bytes, the first two the
+    // entry's index low byte first, then 16 bytes of i's low byte.
+    auto entry = [](int i) {
+        QByteArray e;
+        e.append(char(i & 0xff)).append(char(i >> 8)).append(QByteArray(16, char(i & 0xff)));
+        return e;
+    };
+    auto entries = [&](std::initializer_list<int> list) {
+        QByteArray b;
+        for (int i : list)
+            b += entry(i);
+        return b;
+    };
+    const QByteArray info = QByteArray::fromHex("6400c800"); // newest 100, 200 entries
+    QTest::newRow("information") << QByteArray::fromHex("09c005041000") << 11 << QStringLiteral("LDumpInfo") << info;
+    QTest::newRow("ten from 100") << QByteArray::fromHex("09c00504126400" "0a00") << 187 << QStringLiteral("LDumpDatas")
+                                  << entries({100, 101, 102, 103, 104, 105, 106, 107, 108, 109});
+    QTest::newRow("ten from 2044, wrapping") << QByteArray::fromHex("09c0050412fc07" "0a00") << 187
+                                             << QStringLiteral("LDumpDatas")
+                                             << entries({2044, 2045, 2046, 2047, 2048, 1, 2, 3, 4, 5});
+    QTest::newRow("three from 1") << QByteArray::fromHex("09c00504120100" "0300") << 61 << QStringLiteral("LDumpDatas")
+                                  << entries({1, 2, 3}) + QByteArray(7 * 18, 0);
+    QTest::newRow("last entry alone") << QByteArray::fromHex("09c0050412" "0008" "0100") << 25
+                                      << QStringLiteral("LDumpDatas") << entry(2048) + QByteArray(9 * 18, 0);
+    QTest::newRow("start 0") << QByteArray::fromHex("09c00504120000" "0a00") << 187 << QString() << QByteArray();
+    QTest::newRow("start 2049") << QByteArray::fromHex("09c00504120108" "0a00") << 187 << QString() << QByteArray();
+    QTest::newRow("no entries") << QByteArray::fromHex("09c00504126400" "0000") << 7 << QString() << QByteArray();
+    QTest::newRow("eleven entries") << QByteArray::fromHex("09c00504126400" "0b00") << 205 << QString() << QByteArray();
+    QTest::newRow("index byte missing") << QByteArray::fromHex("09c00504126400") << 187 << QString() << QByteArray();
+}
+
+void TransferRcSimDbTest::historyUploads()
+{
+    QFETCH(QByteArray, request);
+    QFETCH(int, resSize);
+    QFETCH(QString, buffer);
+    QFETCH(QByteArray, expected);
+
+    QByteArray ring;
+    for (int i = 1; i <= 2048; ++i)
+        ring.append(char(i & 0xff)).append(char(i >> 8)).append(QByteArray(16, char(i & 0xff)));
+    QVERIFY(FStore->setBlock(Lc3L, QStringLiteral("History"), ring));
+    QVERIFY(FStore->setBlock(Lc3L, QStringLiteral("DumpInfo"), QByteArray::fromHex("6400c800")));
+    TCtrlDataArray frames = {Frame(request, 2, resSize)};
+    TTransferExecutor ex;
+    const bool ok = run(ex, Lc3L, frames, 84, 85);
+    QCOMPARE(ok, !buffer.isEmpty());
+    if (buffer.isEmpty()) {
+        FExpectProtocolError = true;
+        QCOMPARE(FStore->protocolErrors().size(), 1);
+        QCOMPARE(frames.at(0).FReturnVal, 99997); // the reply is the controller head alone
+    }
+    for (const auto &b : ex.Buffers.All()) {
+        const QByteArray want = buffer == QLatin1String(b.first) ? expected : QByteArray(b.second->size(), 0);
+        COMPARE_BLOCK(*b.second, want);
+    }
+}
+
 void TransferRcSimDbTest::foreignSelectorIsProtocolError()
 {
     // ring selector 0x17 names an eighth map, which no controller has: refused, kept
@@ -461,6 +534,90 @@ void TransferRcSimDbTest::faultOnFrame()
         QCOMPARE(ex.Buffers.LDayPlan.mid(offsets[n], 161),
                  filed ? golden.mid(offsets[n], 161) : QByteArray(161, 0));
     }
+    QSqlQuery q(FDb);
+    QVERIFY(q.exec(QStringLiteral("SELECT CTL_CODE, CTL_VALUE, CTL_DESC FROM SCS_L_USERCONTROL")));
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toInt(), 14);
+    QCOMPARE(q.value(1).toInt(), 178);
+    QCOMPARE(q.value(2).toString(), QStringLiteral("run:실패"));
+    QVERIFY(!q.next());
+}
+
+// The simulator cuts the connection: before the chosen request is read (so that
+// sending it fails) or just after answering it (so that the next request, or the
+// closing packet after the last one, cannot be sent). A failed send stops the run
+// at that frame; a failed closing files nothing at all.
+void TransferRcSimDbTest::connectionLostOnFrame_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("frame"); // the request the rule hits
+    QTest::addColumn<int>("count"); // frames of the run
+    QTest::addColumn<QString>("syncAt"); // the thread's line that waits for the reset
+    QTest::addColumn<QList<int>>("codes");
+    QTest::addColumn<int>("thread");
+    QTest::addColumn<QList<int>>("filed"); // 1: the frame's part is in the buffer
+    const int before = int(rcsim::FailMode::ResetBeforeRequest);
+    const int after = int(rcsim::FailMode::ResetAfterReply);
+    const QString start = QStringLiteral(",START");
+    const QString result = QStringLiteral(",RESULT,");
+    // Send failures.
+    QTest::newRow("send fails middle") << before << 1 << 3 << start << QList<int>{99996, 99992, 0} << 99996
+                                       << QList<int>{1, 0, 0};
+    QTest::newRow("send fails last") << before << 2 << 3 << start << QList<int>{99996, 99996, 99992} << 99996
+                                     << QList<int>{1, 1, 0};
+    QTest::newRow("reset after first reply") << after << 0 << 3 << result << QList<int>{99996, 99992, 0}
+                                             << 99996 << QList<int>{1, 0, 0};
+    QTest::newRow("reset after middle reply") << after << 1 << 3 << result << QList<int>{99996, 99996, 99992}
+                                              << 99996 << QList<int>{1, 1, 0};
+    // Closing failures: every frame answered, nothing filed.
+    QTest::newRow("closing fails after last") << after << 2 << 3 << result << QList<int>{99996, 99996, 99996}
+                                              << 99994 << QList<int>{0, 0, 0};
+    QTest::newRow("closing fails after second") << after << 1 << 2 << result << QList<int>{99996, 99996}
+                                                << 99994 << QList<int>{0, 0};
+    QTest::newRow("closing fails single") << after << 0 << 1 << result << QList<int>{99996} << 99994
+                                          << QList<int>{0};
+}
+
+void TransferRcSimDbTest::connectionLostOnFrame()
+{
+    QFETCH(int, mode);
+    QFETCH(int, frame);
+    QFETCH(int, count);
+    QFETCH(QString, syncAt);
+    QFETCH(QList<int>, codes);
+    QFETCH(int, thread);
+    QFETCH(QList<int>, filed);
+
+    const QByteArray golden = DayPlanGolden();
+    QVERIFY(FStore->setBlock(Lc2004, QStringLiteral("DayPlan"), golden));
+    // The thread goes on past the chosen line only once the simulator has cut the
+    // connection, so that the cut always comes before the next write.
+    rcsim::RcSim *sim = FSim.get();
+    const int resets = sim->connectionsReset();
+    auto seen = std::make_shared<int>(0);
+    SetExchangeLogObserver([sim, syncAt, frame, resets, seen](const QString &line) {
+        if (line.contains(syncAt) && ++*seen == frame + 1) {
+            sim->waitForResets(resets + 1, 5000);
+            QThread::msleep(30); // the reset reaches the console's socket
+        }
+    });
+    FSim->setFailure(rcsim::FailMode(mode), rcsim::PortScope::Control, frame, 1);
+    TTransferExecutor ex;
+    TCtrlDataArray frames = SelectorFrames(QByteArray::fromHex("10 11 20").left(count), 2, 163);
+    const bool ok = run(ex, Lc2004, frames, 178, 179);
+    SetExchangeLogObserver({});
+    QVERIFY(!ok);
+    QCOMPARE(sim->connectionsReset(), resets + 1);
+    QCOMPARE(ex.LastThreadResult(), thread);
+    const int offsets[] = {322, 483, 644};
+    for (int n = 0; n < count; ++n) {
+        QCOMPARE(frames[n].FReturnVal, codes.at(n));
+        QCOMPARE(ex.Buffers.LDayPlan.mid(offsets[n], 161),
+                 filed.at(n) ? golden.mid(offsets[n], 161) : QByteArray(161, 0));
+    }
+    // Nothing else of the buffer was touched.
+    QCOMPARE(ex.Buffers.LDayPlan.left(322), QByteArray(322, 0));
+    QCOMPARE(ex.Buffers.LDayPlan.mid(644 + 161), QByteArray(3220 - 805, 0));
     QSqlQuery q(FDb);
     QVERIFY(q.exec(QStringLiteral("SELECT CTL_CODE, CTL_VALUE, CTL_DESC FROM SCS_L_USERCONTROL")));
     QVERIFY(q.next());

@@ -267,8 +267,22 @@ struct ControllerDbHandlers
             reply.data += stored(lc, QStringLiteral("VMSSchds")).mid((index - 1) * int(sizeof(TVMSSchd)), int(sizeof(TVMSSchd)));
         } else if (kind == 5 && p.size() == 5) {
             reply.data += stored(lc, QStringLiteral("SpillBacks"));
-        } else if (kind == 4 && cmd == 16 && p.size() == 5) {
+        } else if (kind == 4 && cmd == 16 && (p.size() == 5 || (p.size() == 6 && index == 0))) {
             reply.data += stored(lc, QStringLiteral("DumpInfo"));
+        } else if (kind == 4 && cmd == 18 && p.size() == 9) {
+            // A part of the event history: n entries from index s on (both 16-bit,
+            // low byte first), the ring running on from entry 2048 to entry 1.
+            const int start = At(p, 5) | (At(p, 6) << 8);
+            const int count = At(p, 7) | (At(p, 8) << 8);
+            if (start < 1 || start > DumpHistoryRing || count < 1 || count > int(sizeof(TDumpDatas)) / HistoryEntrySize) {
+                db.protocolError(lc, 84, QStringLiteral("event-history part from %1, %2 entries").arg(start).arg(count));
+                return Head(r, 85);
+            }
+            const QByteArray ring = stored(lc, QStringLiteral("History"));
+            for (int k = 0; k < count; ++k) {
+                const int entry = (start - 1 + k) % DumpHistoryRing; // 0-based
+                reply.data += ring.mid(entry * HistoryEntrySize, HistoryEntrySize);
+            }
         } else {
             db.protocolError(lc, 84, QStringLiteral("option-board kind %1 command %2 with %3 bytes")
                                          .arg(kind).arg(cmd).arg(p.size()));

@@ -9,7 +9,10 @@
 //   (transfer/TransferReaders.h) and store the block or the selected part.
 //   Payload downloads (82 option board, 98 extended command, 218 network and 220
 //   actuated variables / UPS) store their payload.
-//   Uploads answer from the store with the block sizes of the controller type.
+//   Uploads answer from the store with the block sizes of the controller type; the
+//   event-history upload (option board kind 4) answers the history information or
+//   up to ten entries of the ring from a start index on, running on from entry 2048
+//   to entry 1.
 //
 // The controller type comes from SCS_M_INTLC. A selector or a size that the
 // controller type does not have is kept as a protocol error and refused (status

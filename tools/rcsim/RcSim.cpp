@@ -42,6 +42,7 @@ const ModeName kModeNames[] = {
     {FailMode::UnrequestedFlood, "unrequested-flood"},
     {FailMode::GarbageStart, "garbage-start"},
     {FailMode::DuplicatedReply, "duplicated-reply"},
+    {FailMode::ResetBeforeRequest, "reset-before-request"},
 };
 
 constexpr quint32 kMaxRequestData = 1u << 20;
@@ -180,6 +181,22 @@ struct RcSim::Shared
         return rule.mode;
     }
 
+    // Whether the next request of a port is to be cut off before it is read (then
+    // it counts as taken); asked when a connection is accepted and after each reply.
+    bool takeResetBeforeRequest(bool control)
+    {
+        QMutexLocker lock(&mutex);
+        if (rule.mode != FailMode::ResetBeforeRequest)
+            return false;
+        if ((rule.scope == PortScope::Monitor && control) || (rule.scope == PortScope::Control && !control))
+            return false;
+        const int index = ruleSeen;
+        if (index < rule.skip || (rule.count >= 0 && index >= rule.skip + rule.count))
+            return false;
+        ++ruleSeen;
+        return true;
+    }
+
     void capture(const CapturedPacket &p)
     {
         QMutexLocker lock(&mutex);
@@ -304,6 +321,11 @@ private:
                     reset(s);
                     s->deleteLater();
                 });
+                continue;
+            }
+            if (FShared->takeResetBeforeRequest(control)) {
+                reset(s);
+                s->deleteLater();
                 continue;
             }
             // Replies go out at once, never held back for an acknowledgement.
@@ -483,6 +505,15 @@ private:
 
             if (!answer(s, r, be))
                 return; // the connection is gone
+            if (!r.head.isClosing() && FShared->takeResetBeforeRequest(r.control)) {
+                // The reply goes out whole; then the next request has no connection.
+                while (s->bytesToWrite() > 0 && s->waitForBytesWritten(1000)) {
+                }
+                FConnections.remove(s);
+                reset(s);
+                s->deleteLater();
+                return;
+            }
         }
     }
 
@@ -903,6 +934,7 @@ QString RcSim::commandHelp()
         "       modes: none refuse close-mid-reply stall short-data oversized-data\n"
         "              wrong-opcode refusal-byte reset-after-reply reset-on-accept\n"
         "              drip-feed unrequested-flood garbage-start duplicated-reply\n"
+        "              reset-before-request\n"
         "       skip=N lets N requests (connections for reset-on-accept) pass first,\n"
         "       count=N fails N of them (default: until cleared)\n"
         "  clear                 no more failures (same as: fail none)\n"

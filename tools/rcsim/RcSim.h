@@ -50,7 +50,10 @@ enum class FailMode {
                      // stream of bytes that are no packets; nothing is answered
                      // (skip and count do not apply)
     GarbageStart,    // a reply whose header begins DE AD instead of 43 4D
-    DuplicatedReply  // a good reply sent twice
+    DuplicatedReply, // a good reply sent twice
+    ResetBeforeRequest // the request is never read: the connection is reset as soon as
+                       // the exchange before it is over (when it is accepted, for the
+                       // first request of a connection), so that sending it fails
 };
 enum class PortScope { Both, Monitor, Control };
 
