@@ -17,6 +17,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtEndian>
@@ -146,6 +147,28 @@ class TstControlWindows : public QObject
         QVERIFY2(matched, qPrintable(outcome));
         QVERIFY2(FLog->Lines().contains(QStringLiteral(">> ") + outcome), qPrintable(outcome));
     }
+
+    // With the reset after the reply, the command thread goes on past its result line
+    // only once the simulator has cut the connection, so the cut always comes before
+    // the closing packet (on a loaded machine the closing packet could leave first).
+    struct ResetBeforeClosing
+    {
+        explicit ResetBeforeClosing(rcsim::RcSim *sim, int mode)
+        {
+            if (mode != int(rcsim::FailMode::ResetAfterReply))
+                return;
+            const int resets = sim->connectionsReset();
+            auto seen = std::make_shared<bool>(false);
+            SetExchangeLogObserver([sim, resets, seen](const QString &line) {
+                if (!*seen && line.contains(QStringLiteral(",RESULT,"))) {
+                    *seen = true;
+                    sim->waitForResets(resets + 1, 5000);
+                    QThread::msleep(30); // the reset reaches the console's socket
+                }
+            });
+        }
+        ~ResetBeforeClosing() { SetExchangeLogObserver({}); }
+    };
 
     void reset()
     {
@@ -682,7 +705,10 @@ private slots:
         }
         if (command != QLatin1String("ppc"))
             FMsg->enqueue(mrYes);
-        a->trigger();
+        {
+            ResetBeforeClosing order(FSim.get(), mode);
+            a->trigger();
+        }
         FSim->clearFailure();
 
         QString outcome;
@@ -888,7 +914,10 @@ private slots:
         QCOMPARE(w.CheckedSaIds(), QList<int>{2});
         FSim->setFailure(rcsim::FailMode(mode), rcsim::PortScope::Control);
         FMsg->enqueue(mrYes);
-        w.findChild<QAction *>(action)->trigger();
+        {
+            ResetBeforeClosing order(FSim.get(), mode);
+            w.findChild<QAction *>(action)->trigger();
+        }
         FSim->clearFailure();
         verifyFailureLine(w.lsbMsgList, texts);
         if (QTest::currentTestFailed())
