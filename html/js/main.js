@@ -194,15 +194,27 @@ function showBookmarkFlag(key, n, lang) {
      [number, "#colour", blink, arrows]
    blink 1: the marker blinks (started with the colour unless it blinks already);
    0: it stops blinking and takes the colour. arrows: left out (nothing is done),
-   0 (both arrows removed) or [ringA, ringB], each ring null (nothing is done),
-   0 (its arrow removed) or the arrow:
+   0 (both arrows taken away) or [ringA, ringB], each ring null (nothing is done),
+   0 (its arrow taken away: hidden and parked on the marker) or the arrow:
      ["mvmt...", headLat, headLng, midLat, midLng, endLat, endLng, labelLat,
       labelLng, "#colour", showNumber, numberIndex, headAngle, endAngle].
    An entry that fails (a marker the page does not hold) does not stop the others. */
 function applyLcArrow(lc, ring, a) {
-  var key = 'Phase' + ring;
+  var key = 'Phase' + ring, parkedKey = 'Parked' + ring;
   if (a === 0) {
-    if (typeof lc[key] !== 'undefined') { MvmtLayer.removeLayer(lc[key]); lc[key] = undefined; }
+    /* The arrow goes out of sight but stays on the layer, parked on its marker:
+       when the same arrow comes back it is only shown again. */
+    var shown = lc[key];
+    if (typeof shown !== 'undefined') {
+      if (lc[parkedKey] && lc[parkedKey] !== shown) { MvmtLayer.removeLayer(lc[parkedKey]); }
+      if (shown.setShown && MvmtLayer.hasLayer(shown)) {
+        shown.setShown(false);
+        lc[parkedKey] = shown;
+      } else {
+        MvmtLayer.removeLayer(shown);
+      }
+      lc[key] = undefined;
+    }
     return;
   }
   if (!a) { return; }
@@ -210,8 +222,12 @@ function applyLcArrow(lc, ring, a) {
   var m = window[name];
   if (typeof lc[key] !== 'undefined' && lc[key] === m && !m.refresh) { return; }
   if (lc[key] && lc[key] !== m) { MvmtLayer.removeLayer(lc[key]); }
-  var points = [L.latLng(a[1], a[2]), L.latLng(a[3], a[4]), L.latLng(a[5], a[6]), L.latLng(a[7], a[8])];
+  if (lc[parkedKey]) {
+    if (lc[parkedKey] !== m) { MvmtLayer.removeLayer(lc[parkedKey]); }
+    lc[parkedKey] = undefined;
+  }
   if (typeof m === 'undefined') {
+    var points = [L.latLng(a[1], a[2]), L.latLng(a[3], a[4]), L.latLng(a[5], a[6]), L.latLng(a[7], a[8])];
     m = L.simpleMovement(points, {
       color: a[9], label: a[10],
       text: { text: L.Mvmt.circleNum[a[11]], attr: { visibility: 'visible' } },
@@ -220,9 +236,11 @@ function applyLcArrow(lc, ring, a) {
     window[name] = m;
     mvmtObj[name] = m;
   } else if (m.refresh) {
-    m.setLatlngs(points, a[11], a[9], a[12], a[13]);
+    m.setLatlngs([L.latLng(a[1], a[2]), L.latLng(a[3], a[4]), L.latLng(a[5], a[6]), L.latLng(a[7], a[8])],
+                 a[11], a[9], a[12], a[13]);
   }
   if (!MvmtLayer.hasLayer(m)) { MvmtLayer.addLayer(m); }
+  if (m.setShown) { m.setShown(true); }
   if (lc[key] !== m) { lc[key] = m; }
   if (m.refresh) { m.refresh = false; }
 }

@@ -258,8 +258,36 @@
       L.FeatureGroup.prototype.initialize.call(this, []);
       L.setOptions(this, options);
       this.refresh = false;
+      this._shown = true;
       this._latlngs = (latlngs || []).map(function (p) { return L.latLng(p); });
       this._build();
+    },
+
+    onAdd: function (map) {
+      L.FeatureGroup.prototype.onAdd.call(this, map);
+      this._applyShown();
+    },
+
+    /* A hidden arrow keeps its drawn parts on the map, out of sight: showing it
+       again only makes them visible (the map keeps their positions up to date
+       while they are hidden), which costs far less than drawing them anew. */
+    isShown: function () { return this._shown; },
+
+    setShown: function (shown) {
+      shown = !!shown;
+      if (this._shown === shown) { return this; }
+      this._shown = shown;
+      this._applyShown();
+      return this;
+    },
+
+    _applyShown: function () {
+      var display = this._shown ? '' : 'none';
+      var parts = [this._line && this._line._path, this._head && this._head._path,
+                   this._labelMarker && this._labelMarker._icon];
+      for (var i = 0; i < parts.length; i++) {
+        if (parts[i] && parts[i].style.display !== display) { parts[i].style.display = display; }
+      }
     },
 
     _textOf: function () {
@@ -305,6 +333,7 @@
         icon: L.divIcon({ className: 'Mvmt-Label', html: ovikTextNode(txt), iconSize: [18, 18], iconAnchor: [9, 9] })
       });
       if (this.options.label) { this.addLayer(this._labelMarker); }
+      this._applyShown();
     },
 
     getLatLngs: function () { return this._latlngs.slice(); },
@@ -336,6 +365,7 @@
       if (!this._labelMarker) { return this; }
       if (visible && !this.hasLayer(this._labelMarker)) { this.addLayer(this._labelMarker); }
       if (!visible && this.hasLayer(this._labelMarker)) { this.removeLayer(this._labelMarker); }
+      this._applyShown();
       return this;
     }
   });

@@ -304,12 +304,14 @@ void TLC_INFO_SET::SetLcInfo(int nLcId, const PSTT_LC_INFO &Value)
         FItems.insert(nLcId, Value);
     else
         FItems.remove(nLcId);
+    Changed();
 }
 
 void TLC_INFO_SET::Remove(int nLcId)
 {
     FItems.remove(nLcId);
     FVirtual.remove(nLcId);
+    Changed();
 }
 
 void TLC_INFO_SET::Clear()
@@ -317,6 +319,7 @@ void TLC_INFO_SET::Clear()
     FItems.clear();
     FVirtual.clear();
     ++FGeneration;
+    Changed();
 }
 
 void TLC_INFO_SET::InitLC()
@@ -331,6 +334,7 @@ void TLC_INFO_SET::SetVirtual(int nLcId, int nMainLcId)
         FVirtual.insert(nLcId, nMainLcId);
     else
         FVirtual.remove(nLcId);
+    Changed();
 }
 
 TLcStateSnapshot TLC_INFO_SET::TakeSnapshot() const
@@ -340,35 +344,84 @@ TLcStateSnapshot TLC_INFO_SET::TakeSnapshot() const
     return snap;
 }
 
+const std::vector<TLC_INFO_SET::TFlatEntry> &TLC_INFO_SET::Flat() const
+{
+    if (!FFlatValid) {
+        FFlat.clear();
+        FFlat.reserve(size_t(FItems.size()));
+        for (auto it = FItems.cbegin(); it != FItems.cend(); ++it)
+            FFlat.push_back({it.key(), FVirtual.value(it.key(), 0), it.value().get()});
+        FFlatValid = true;
+    }
+    return FFlat;
+}
+
+namespace {
+
+// The live status of a record a few places ahead, asked for before it is needed:
+// the records lie apart in memory.
+inline void PrefetchStatus(const TLcStatus &st)
+{
+    const char *p = reinterpret_cast<const char *>(&st);
+    for (size_t at = 0; at < sizeof(TLcStatus); at += 64)
+        __builtin_prefetch(p + at);
+}
+
+constexpr size_t kPrefetchAhead = 6;
+
+} // namespace
+
 void TLC_INFO_SET::TakeSnapshot(TLcStateSnapshot &snap) const
 {
     snap.generation = FGeneration;
+    const std::vector<TFlatEntry> &flat = Flat();
+    const size_t n = flat.size();
     // The entries' storage is reused from cycle to cycle: no allocation while the
     // number of records stays.
-    snap.entries.resize(FItems.size());
+    snap.entries.resize(qsizetype(n));
     TLcDecodeEntry *e = snap.entries.data();
-    for (auto it = FItems.cbegin(); it != FItems.cend(); ++it, ++e) {
-        const TSTT_LC_INFO &info = *it.value();
-        e->lcNo = it.key();
+    for (size_t i = 0; i < n; ++i, ++e) {
+        if (i + kPrefetchAhead < n) {
+            const TSTT_LC_INFO *ahead = flat[i + kPrefetchAhead].info;
+            __builtin_prefetch(&ahead->lc_type);
+            __builtin_prefetch(&ahead->opr_stat);
+        }
+        const TSTT_LC_INFO &info = *flat[i].info;
+        e->lcNo = flat[i].lcNo;
         e->lc_type = info.lc_type;
         e->is_use = info.is_use;
-        e->mainLcNo = FVirtual.isEmpty() ? 0 : FVirtual.value(it.key(), 0);
-        e->st = info.Status();
+        e->mainLcNo = flat[i].mainLcNo;
+        // A record the image decodes whole (a known layout, in use or virtual, with
+        // a record in the image) needs only what the decode reads: the state it
+        // keeps as the previous one. Every other field is written by the decode, so
+        // whatever the reused entry held before does not matter. Other records keep
+        // fields through the decode and are copied whole.
+        const int source = e->mainLcNo > 0 ? e->mainLcNo : e->lcNo;
+        const bool decodedWhole = (e->lc_type == 1 || e->lc_type == 2) && (e->is_use || e->mainLcNo > 0)
+                                  && source >= 1 && source <= RC_LC_COUNT;
+        if (decodedWhole)
+            e->st.opr_stat = info.opr_stat;
+        else
+            e->st = info.Status();
     }
 }
 
 void TLC_INFO_SET::ApplySnapshot(const TLcStateSnapshot &snapshot, QList<int> *changed)
 {
     // Both are in ascending number order: one walk through the two, no look-ups.
-    auto it = FItems.cbegin();
+    const std::vector<TFlatEntry> &flat = Flat();
+    const size_t n = flat.size();
+    size_t j = 0;
     for (const TLcDecodeEntry &e : snapshot.entries) {
-        while (it != FItems.cend() && it.key() < e.lcNo)
-            ++it;
-        if (it == FItems.cend())
+        while (j < n && flat[j].lcNo < e.lcNo)
+            ++j;
+        if (j == n)
             break;
-        if (it.key() != e.lcNo)
+        if (flat[j].lcNo != e.lcNo)
             continue; // no longer in the set
-        TLcStatus &st = it.value()->Status();
+        if (j + kPrefetchAhead < n)
+            PrefetchStatus(flat[j + kPrefetchAhead].info->Status());
+        TLcStatus &st = flat[j].info->Status();
         if (!(st == e.st)) {
             st = e.st;
             if (changed)
@@ -448,6 +501,7 @@ bool TLC_INFO_SET::LoadFromDb(const QSqlDatabase &db, QSqlError *error)
     old.swap(FItems);
     FVirtual.clear();
     ++FGeneration;
+    Changed();
     int seq = 0;
     while (q.next()) {
         const int lcNo = q.value(0).toInt();

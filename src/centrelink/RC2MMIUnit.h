@@ -24,6 +24,7 @@
 #include <cstddef>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "foundation/TypeUnit.h"
 
@@ -561,7 +562,21 @@ public:
     static QString MovementSql(bool oneIntersection);
 
 private:
+    // The records in ascending number order with their main intersection (0: none),
+    // for the walks of the monitoring cycle (no tree or hash look-ups on the way);
+    // worked out again after any change of the set.
+    struct TFlatEntry
+    {
+        int lcNo = 0;
+        int mainLcNo = 0;
+        TSTT_LC_INFO *info = nullptr;
+    };
+    const std::vector<TFlatEntry> &Flat() const;
+    void Changed() { FFlatValid = false; }
+
     QMap<int, PSTT_LC_INFO> FItems;
     QHash<int, int> FVirtual;
     quint64 FGeneration = 0;
+    mutable std::vector<TFlatEntry> FFlat;
+    mutable bool FFlatValid = false;
 };

@@ -305,6 +305,8 @@ function ClearInvisibleLayer(layer, list) {
       if (layer === LCLayer && typeof MvmtLayer !== "undefined") {
         if (m.PhaseA) { MvmtLayer.removeLayer(m.PhaseA); }
         if (m.PhaseB) { MvmtLayer.removeLayer(m.PhaseB); }
+        if (m.ParkedA) { MvmtLayer.removeLayer(m.ParkedA); m.ParkedA = undefined; }
+        if (m.ParkedB) { MvmtLayer.removeLayer(m.ParkedB); m.ParkedB = undefined; }
       }
       layer.removeLayer(m);
     }
@@ -567,6 +569,7 @@ void DrawLCMarkers(QString &script, const TMapLegend &legend, const QList<TLcMar
     script += QStringLiteral(
         " LCLayer.clearLayers();"
         " for (var o in lcObj) { lcObj[o].PhaseA = undefined; lcObj[o].PhaseB = undefined;"
+        " lcObj[o].ParkedA = undefined; lcObj[o].ParkedB = undefined;"
         " if (lcObj[o].blinking && lcObj[o].blinking()) { lcObj[o].stopBlink(); } delete lcObj[o]; }"
         " if (typeof MvmtLayer !== \"undefined\") { MvmtLayer.clearLayers();"
         " for (var m in mvmtObj) { mvmtObj[m].refresh = true; } }");

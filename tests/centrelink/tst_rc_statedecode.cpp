@@ -100,6 +100,8 @@ private slots:
     void virtualIntersectionRule();
     void initLcKeepsWhatItShould();
     void snapshotHandOverAndHeldRecords();
+    void reusedSnapshotStorage_data();
+    void reusedSnapshotStorage();
     void groupNumberByteOrder();
     void simulatorImageDecodes_data();
     void simulatorImageDecodes();
@@ -399,6 +401,111 @@ void TestRcStateDecode::snapshotHandOverAndHeldRecords()
     set.ApplySnapshot(snap2);
     QCOMPARE(held2->opr_stat, 10);
     QCOMPARE(held2->opr_stat_prev, 1);
+}
+
+// The monitoring cycle reuses its snapshot's storage from cycle to cycle: whatever
+// an entry held before (here a junk value in every field) never reaches the set.
+// Records decoded whole get every field from the image and the previous state from
+// the record; the others keep the record's own fields.
+void TestRcStateDecode::reusedSnapshotStorage_data()
+{
+    QTest::addColumn<int>("lc");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("2010 layout: state") << 1 << "opr_stat" << 4;
+    QTest::newRow("2010 layout: previous state from the record") << 1 << "opr_stat_prev" << 3;
+    QTest::newRow("2010 layout: current cycle byte 12") << 1 << "currentCycle" << 120;
+    QTest::newRow("2010 layout: flash cleared") << 1 << "flash" << 0;
+    QTest::newRow("2004 layout: offset byte 13") << 2 << "offset" << 9;
+    QTest::newRow("2004 layout: previous state from the record") << 2 << "opr_stat_prev" << 6;
+    QTest::newRow("2004 layout: lamp type constant") << 2 << "lampType" << -1;
+    QTest::newRow("unknown type: state") << 3 << "opr_stat" << 5;
+    QTest::newRow("unknown type: cycle kept") << 3 << "currentCycle" << 99;
+    QTest::newRow("unknown type: flash kept") << 3 << "flash" << 1;
+    QTest::newRow("not in use: state kept") << 4 << "opr_stat" << 7;
+    QTest::newRow("not in use: cycle kept") << 4 << "currentCycle" << 42;
+    QTest::newRow("virtual: state of its main") << 5 << "opr_stat" << 4;
+    QTest::newRow("virtual: cycle of its main") << 5 << "currentCycle" << 120;
+    QTest::newRow("virtual: previous state its own") << 5 << "opr_stat_prev" << 2;
+    QTest::newRow("added after the first cycle: decoded") << 6 << "opr_stat" << 8;
+    QTest::newRow("added after the first cycle: previous state") << 6 << "opr_stat_prev" << 0;
+}
+
+void TestRcStateDecode::reusedSnapshotStorage()
+{
+    QFETCH(int, lc);
+    QFETCH(QString, field);
+    QFETCH(int, expected);
+    constexpr int junk = 77;
+    TLC_INFO_SET set;
+    for (const auto &r : std::initializer_list<std::pair<int, int>>{{1, 2}, {2, 1}, {3, 3}})
+        set.SetLcInfo(r.first, makeInfo(r.first, r.second, true));
+    set.SetLcInfo(4, makeInfo(4, 2, false));
+    set.SetLcInfo(5, makeInfo(5, 2, false, 1));
+    set.SetVirtual(5, 1);
+    auto img = emptyImage();
+    TLcStateSnapshot snap;
+    auto fillWithJunk = [&] {
+        snap.entries.resize(8);
+        for (TLcDecodeEntry &e : snap.entries) {
+            for (IntField f : intFields())
+                e.st.*f = junk;
+            e.st.ppcControlMode = junk;
+            e.st.fwModuleID = e.st.fwModuleDgIdx = junk;
+            std::memset(e.st.detInfo, junk, 4);
+        }
+    };
+    auto cycle = [&] {
+        fillWithJunk();
+        set.TakeSnapshot(snap);
+        DecodeStateImage(*img, snap);
+        set.ApplySnapshot(snap);
+    };
+    // The live records before the cycle.
+    set.GetLcInfo(1)->opr_stat = 3;
+    set.GetLcInfo(1)->flash = 1;
+    set.GetLcInfo(2)->opr_stat = 6;
+    set.GetLcInfo(3)->currentCycle = 99;
+    set.GetLcInfo(3)->flash = 1;
+    set.GetLcInfo(4)->opr_stat = 7;
+    set.GetLcInfo(4)->currentCycle = 42;
+    set.GetLcInfo(5)->opr_stat = 2;
+    img->lc_state[0] = recordWith(4, 12, 120);
+    img->lc_state[1] = recordWith(1, 13, 9);
+    img->lc_state[2] = recordWith(5, 12, 150);
+    img->lc_state[3] = recordWith(9, 12, 11);
+    img->lc_state[5] = recordWith(8, -1, 0);
+    cycle();
+    // Intersection 6 comes into the set between two cycles.
+    set.SetLcInfo(6, makeInfo(6, 2, true));
+    QVERIFY(!set.GetLcInfo(6)->mntr_ok);
+    // The second cycle: the same image, the states stay; every record's previous state is
+    // its state (6 is new: 0).
+    cycle();
+    if (field == QLatin1String("opr_stat_prev") && lc != 6) {
+        QCOMPARE(set.GetLcInfo(lc)->opr_stat_prev, set.GetLcInfo(lc)->opr_stat);
+        // The first cycle's previous state is checked on a set that runs one cycle.
+        TLC_INFO_SET one;
+        one.SetLcInfo(1, makeInfo(1, 2, true));
+        one.SetLcInfo(2, makeInfo(2, 1, true));
+        one.SetLcInfo(5, makeInfo(5, 2, false, 1));
+        one.SetVirtual(5, 1);
+        one.GetLcInfo(1)->opr_stat = 3;
+        one.GetLcInfo(2)->opr_stat = 6;
+        one.GetLcInfo(5)->opr_stat = 2;
+        fillWithJunk();
+        one.TakeSnapshot(snap);
+        DecodeStateImage(*img, snap);
+        one.ApplySnapshot(snap);
+        QCOMPARE(one.GetLcInfo(lc)->opr_stat_prev, expected);
+        return;
+    }
+    const TLcStatus &st = set.GetLcInfo(lc)->Status();
+    QCOMPARE(fieldValue(st, field), expected);
+    QCOMPARE(st.mntr_ok, lc != 4);
+    for (auto it = intFields().cbegin(); it != intFields().cend(); ++it)
+        QVERIFY2(st.*(it.value()) != junk, qPrintable(it.key()));
+    QVERIFY(int(st.ppcControlMode) != junk && int(st.fwModuleID) != junk && st.detInfo[0] != junk);
 }
 
 void TestRcStateDecode::groupNumberByteOrder()

@@ -45,6 +45,7 @@ private slots:
     void markerColours();
     void flashingMarkerBlinks();
     void movementArrows();
+    void hiddenArrowShownAgainAtItsPoints();
     void changedMarkersOnlyKeepThePageRight();
     void typedNativeCalls();
     void consoleMessagesFromMarkers();
@@ -68,6 +69,17 @@ private:
         return Js(QStringLiteral("(function () { try { (0, eval)(") + JsStr(script)
                   + QStringLiteral("); return 'ok'; } catch (e) { return String(e); } })()"))
             .toString();
+    }
+    // Arrows of plan 0, phase 0 of both rings near the intersection, as the movement
+    // editor stores them (movement numbers 2 and 6).
+    void SetTestMovements(int lc);
+    // The arrows of the movement layer the map shows (their line is displayed).
+    int ShownArrows()
+    {
+        return Js(QStringLiteral("MvmtLayer.getLayers().filter(function (m) {"
+                                 " return m._line && m._line._path && m._line._path.isConnected"
+                                 " && getComputedStyle(m._line._path).display !== 'none'; }).length"))
+            .toInt();
     }
     // The number of the i-th demo marker, put on the intersection layer.
     int OnMap(int i)
@@ -353,29 +365,32 @@ void TstMapPage::flashingMarkerBlinks()
              QLatin1Char('#') + TColorToHex(FLegend.Status.State[1]));
 }
 
+void TstMapPage::SetTestMovements(int lc)
+{
+    PSTT_LC_INFO rec = FSet.GetLcInfo(lc);
+    const double lat = rec->cx.str().toDouble(), lng = rec->cy.str().toDouble();
+    for (int ring = 0; ring < 2; ++ring) {
+        TMovement &m = rec->Movements[0][0][ring];
+        const double side = ring ? 0.0002 : -0.0002;
+        m.mvmt_no = ring ? 6 : 2;
+        m.head_lat = QString::number(lat + 0.0002, 'f', 7);
+        m.head_lng = QString::number(lng + side, 'f', 7);
+        m.mid_lat = QString::number(lat + 0.0001, 'f', 7);
+        m.mid_lng = QString::number(lng + side / 2, 'f', 7);
+        m.end_lat = QString::number(lat, 'f', 7);
+        m.end_lng = QString::number(lng, 'f', 7);
+        m.label_lat = QString::number(lat + 0.00015, 'f', 7);
+        m.label_lng = QString::number(lng + side, 'f', 7);
+        m.head_angle = QStringLiteral("45");
+        m.end_angle = QStringLiteral("-10.5");
+    }
+}
+
 void TstMapPage::movementArrows()
 {
     // Arrows of plan 0, phase 0 of both rings as the movement editor stores them.
     const int lc = OnMap(4);
-    {
-        PSTT_LC_INFO rec = FSet.GetLcInfo(lc);
-        const double lat = rec->cx.str().toDouble(), lng = rec->cy.str().toDouble();
-        for (int ring = 0; ring < 2; ++ring) {
-            TMovement &m = rec->Movements[0][0][ring];
-            const double side = ring ? 0.0002 : -0.0002;
-            m.mvmt_no = ring ? 6 : 2;
-            m.head_lat = QString::number(lat + 0.0002, 'f', 7);
-            m.head_lng = QString::number(lng + side, 'f', 7);
-            m.mid_lat = QString::number(lat + 0.0001, 'f', 7);
-            m.mid_lng = QString::number(lng + side / 2, 'f', 7);
-            m.end_lat = QString::number(lat, 'f', 7);
-            m.end_lng = QString::number(lng, 'f', 7);
-            m.label_lat = QString::number(lat + 0.00015, 'f', 7);
-            m.label_lng = QString::number(lng + side, 'f', 7);
-            m.head_angle = QStringLiteral("45");
-            m.end_angle = QStringLiteral("-10.5");
-        }
-    }
+    SetTestMovements(lc);
     PSTT_LC_INFO info = FSet.GetLcInfo(lc);
     info->is_use = true;
     info->flash = 0;
@@ -401,13 +416,106 @@ void TstMapPage::movementArrows()
     // The same state again changes nothing; a flash state removes both arrows.
     FCtl->ExecuteJavaScript(MainMapPage::DrawLCScript(QString::number(lc), FSet, FLegend, 18, 19, 4));
     QCOMPARE(Js(QStringLiteral("MvmtLayer.getLayers().length")).toInt(), 2);
+    QCOMPARE(ShownArrows(), 2);
     info->opr_stat = 5;
     FCtl->ExecuteJavaScript(MainMapPage::DrawLCScript(QString::number(lc), FSet, FLegend, 18, 19, 4));
     QVERIFY(Js(QStringLiteral("typeof LC%1.PhaseA === 'undefined' && typeof LC%1.PhaseB === 'undefined'").arg(lc)).toBool());
-    QCOMPARE(Js(QStringLiteral("MvmtLayer.getLayers().length")).toInt(), 0);
+    QCOMPARE(ShownArrows(), 0);
     // Movement numbers on and off.
     QVERIFY(Js(QStringLiteral("mvmtObj['%1'].setLabelVisible(false); !mvmtObj['%1'].hasLayer(mvmtObj['%1']._labelMarker)").arg(name)).toBool());
     info->opr_stat = 1;
+}
+
+// An arrow taken away and sent again is drawn where its points are, also when the
+// map moved and zoomed while it was away; taking it away hides every drawn part.
+void TstMapPage::hiddenArrowShownAgainAtItsPoints()
+{
+    const int lc = OnMap(8);
+    SetTestMovements(lc);
+    PSTT_LC_INFO info = FSet.GetLcInfo(lc);
+    info->is_use = true;
+    info->flash = 0;
+    info->opr_stat = 1;
+    info->oprMode = 4;
+    info->planInfo = 0;
+    info->phaseA = 0;
+    info->phaseB = 0;
+    const TMovement &ringA = info->Movements[0][0][0];
+    const QString name = QStringLiteral("mvmt") + QString::number(lc).rightJustified(4, QLatin1Char('0')) + QStringLiteral("000");
+    QCOMPARE(Js(QStringLiteral("MvmtLayer.clearLayers(); MvmtLayer.getLayers().length")).toInt(), 0);
+    auto draw = [&] {
+        QCOMPARE(Run(MainMapPage::DrawLCScript(QString::number(lc), FSet, FLegend, 18, 19, 4)), QStringLiteral("ok"));
+    };
+    // The largest distance in pixels between a drawn part of arrow A and the point it
+    // stands for: the curve runs from the end point to the head, the arrow head's
+    // tip is the head point and the number sits on the label point.
+    const QString distance = QStringLiteral(
+        "(function () { var m = mvmtObj['%1'];"
+        " function pt(lat, lng) { return map.latLngToLayerPoint(L.latLng(lat, lng)); }"
+        " function nums(el) { return (el.getAttribute('d') || '').match(/-?[0-9.]+/g).map(Number); }"
+        " var line = nums(m._line._path), head = nums(m._head._path);"
+        " var end = pt(%2, %3), tip = pt(%4, %5), label = pt(%6, %7);"
+        " var pos = L.DomUtil.getPosition(m._labelMarker._icon);"
+        " return Math.max(Math.abs(line[0] - end.x), Math.abs(line[1] - end.y),"
+        "   Math.abs(line[line.length - 2] - tip.x), Math.abs(line[line.length - 1] - tip.y),"
+        "   Math.abs(head[0] - tip.x), Math.abs(head[1] - tip.y),"
+        "   Math.abs(pos.x - label.x), Math.abs(pos.y - label.y)); })()")
+        .arg(name, ringA.end_lat.str(), ringA.end_lng.str(), ringA.head_lat.str(), ringA.head_lng.str(),
+             ringA.label_lat.str(), ringA.label_lng.str());
+    // Every drawn part of arrow A (line, head, number) is displayed.
+    const QString partsShown = QStringLiteral(
+        "(function () { var m = mvmtObj['%1'];"
+        " return [m._line._path, m._head._path, m._labelMarker._icon].map(function (el) {"
+        " return el && el.isConnected && getComputedStyle(el).display !== 'none' ? 1 : 0; }).join(''); })()")
+        .arg(name);
+    const QString centre = QStringLiteral("map.setView(L.latLng(%1, %2), %3, { animate: false }); 0")
+                               .arg(info->cx.str(), info->cy.str());
+
+    Js(centre.arg(17));
+    draw();
+    QCOMPARE(ShownArrows(), 2);
+    QCOMPARE(Js(partsShown).toString(), QStringLiteral("111"));
+    QVERIFY2(Js(distance).toDouble() <= 1.0, qPrintable(Js(distance).toString()));
+
+    // Flash: both arrows are taken away, no part of them is seen.
+    info->opr_stat = 5;
+    draw();
+    QVERIFY(Js(QStringLiteral("typeof LC%1.PhaseA === 'undefined' && typeof LC%1.PhaseB === 'undefined'").arg(lc)).toBool());
+    QCOMPARE(ShownArrows(), 0);
+    QCOMPARE(Js(partsShown).toString(), QStringLiteral("000"));
+
+    // The map moves and zooms in while they are away; back to normal they are drawn
+    // at their points at the new view.
+    Js(centre.arg(18));
+    Js(QStringLiteral("map.panBy([40, 25], { animate: false }); 0"));
+    info->opr_stat = 1;
+    draw();
+    QVERIFY(Js(QStringLiteral("LC%1.PhaseA === mvmtObj['%2'] && MvmtLayer.hasLayer(LC%1.PhaseA)").arg(lc).arg(name)).toBool());
+    QCOMPARE(ShownArrows(), 2);
+    QCOMPARE(Js(partsShown).toString(), QStringLiteral("111"));
+    QVERIFY2(Js(distance).toDouble() <= 1.0, qPrintable(Js(distance).toString()));
+
+    // Away again, then the whole layer is cleared and filled as the zoom handling
+    // does: the arrow comes back drawn, not hidden.
+    info->opr_stat = 5;
+    draw();
+    Js(QStringLiteral("MvmtLayer.clearLayers(); 0"));
+    info->opr_stat = 1;
+    draw();
+    QCOMPARE(ShownArrows(), 2);
+    QCOMPARE(Js(partsShown).toString(), QStringLiteral("111"));
+    QVERIFY2(Js(distance).toDouble() <= 1.0, qPrintable(Js(distance).toString()));
+
+    // The movement numbers are switched off while the arrow is away: switched on
+    // again, the number stays hidden with its arrow until the arrow comes back.
+    info->opr_stat = 5;
+    draw();
+    Js(QStringLiteral("mvmtObj['%1'].setLabelVisible(false); mvmtObj['%1'].setLabelVisible(true); 0").arg(name));
+    QCOMPARE(Js(partsShown).toString(), QStringLiteral("000"));
+    info->opr_stat = 1;
+    draw();
+    QCOMPARE(Js(partsShown).toString(), QStringLiteral("111"));
+    Js(QStringLiteral("MvmtLayer.clearLayers(); 0"));
 }
 
 void TstMapPage::changedMarkersOnlyKeepThePageRight()
