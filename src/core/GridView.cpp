@@ -105,13 +105,32 @@ void TGridHeaderView::paintEvent(QPaintEvent *e)
             continue;
         QStyleOptionHeader opt;
         initStyleOption(&opt);
-        opt.rect = QRect(left, 0, right - left, bh);
         opt.section = 0;
-        opt.text = band.Caption;
         opt.textAlignment = Qt::AlignCenter;
         opt.position = QStyleOptionHeader::Middle;
         opt.sortIndicator = QStyleOptionHeader::None;
-        style()->drawControl(QStyle::CE_Header, &opt, &p, this);
+        if (band.Parts.isEmpty()) {
+            opt.rect = QRect(left, 0, right - left, bh);
+            opt.text = band.Caption;
+            style()->drawControl(QStyle::CE_Header, &opt, &p, this);
+            continue;
+        }
+        QStringList lines = band.Caption.split('\n');
+        lines.removeLast();
+        int top = 0;
+        if (!lines.isEmpty()) {
+            top = bh / 2;
+            opt.rect = QRect(left, 0, right - left, top);
+            opt.text = lines.join('\n');
+            style()->drawControl(QStyle::CE_Header, &opt, &p, this);
+        }
+        const int n = int(band.Parts.size());
+        for (int i = 0; i < n; ++i) {
+            const int x0 = left + (right - left) * i / n, x1 = left + (right - left) * (i + 1) / n;
+            opt.rect = QRect(x0, top, x1 - x0, bh - top);
+            opt.text = band.Parts.at(i);
+            style()->drawControl(QStyle::CE_Header, &opt, &p, this);
+        }
     }
 }
 

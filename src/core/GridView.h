@@ -23,6 +23,9 @@ struct TGridBand
     QString Caption;
     QList<int> Columns; // model column indexes
     int Tag = 0;
+    // When set, the caption's last line is drawn as these parts side by side
+    // (equal widths); the lines above it span the whole band.
+    QStringList Parts;
 };
 
 class TGridHeaderView : public QHeaderView

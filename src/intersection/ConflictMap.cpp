@@ -97,4 +97,23 @@ QString CellStyle(TLcTypeEx type, int y, int column, int value)
     return value == 1 ? QStringLiteral("stlEOP") : QString();
 }
 
+QString CellStyle(TLcTypeEx type, int y, int column, int value, int focusedRow, int focusedColumn)
+{
+    const QString own = CellStyle(type, y, column, value);
+    if (column < 3)
+        return own;
+    if (y == focusedRow && column == focusedColumn)
+        return QStringLiteral("white");
+    if (!own.isEmpty())
+        return own;
+    return y == focusedRow || column == focusedColumn ? QStringLiteral("stlSelection") : QString();
+}
+
+QStringList LsuBandHalves(TLcTypeEx type, int k)
+{
+    if (type != lct2010_3L)
+        return {};
+    return {QStringLiteral("LSU #%1").arg(2 * k + 1), QStringLiteral("LSU #%1").arg(2 * k + 2)};
+}
+
 } // namespace Conflict

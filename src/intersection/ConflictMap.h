@@ -5,6 +5,7 @@
 // saving by replacing every stored pair.
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <array>
 
 #include "foundation/TypeUnit.h"
@@ -30,6 +31,14 @@ QString LsuBandCaption(TLcTypeEx type, int k);
 // column, "stlEven" for the other two, "stlReadOnly" where the pair is not
 // edited, "stlEOP" for a pair holding 1, else "".
 QString CellStyle(TLcTypeEx type, int y, int column, int value);
+// The same with the grid's focus: the focused cell of an output column is
+// "white"; a pair holding 1 keeps "stlEOP" and a read-only cell "stlReadOnly";
+// the other cells of the focused output column and of the focused row take
+// "stlSelection". The label columns keep their own styles.
+QString CellStyle(TLcTypeEx type, int y, int column, int value, int focusedRow, int focusedColumn);
+// The two halves of the k-th LSU band of a three-lamp controller ("LSU #2k+1",
+// "LSU #2k+2"); empty for other types.
+QStringList LsuBandHalves(TLcTypeEx type, int k);
 
 // The stored matrix; pairs outside 0 to 31 (or not stored by the rule) are
 // skipped. False with *error when the query fails.

@@ -62,6 +62,59 @@ QStringList CodeTexts(TLcTypeEx type, TKind kind)
     return l;
 }
 
+QString HalfText(const QString &text, TLsuType2 half)
+{
+    if (half == ltNone)
+        return QString();
+    return text.split(';').value(half == ltP1 ? 0 : 1);
+}
+
+QString WithHalf(const QString &text, TLsuType2 half, const QString &code)
+{
+    QString p1 = HalfText(text, ltP1), p2 = HalfText(text, ltP2);
+    if (half == ltP1)
+        p1 = code;
+    else if (half == ltP2)
+        p2 = code;
+    return p1 + ';' + p2;
+}
+
+QRect HalfRect(const QRect &cell, TLsuType2 half)
+{
+    const int mid = cell.left() + cell.width() / 2;
+    if (half == ltP1)
+        return QRect(QPoint(cell.left(), cell.top()), QPoint(mid - 1, cell.bottom()));
+    if (half == ltP2)
+        return QRect(QPoint(mid, cell.top()), cell.bottomRight());
+    return QRect();
+}
+
+QRect HalfButtonRect(const QRect &cell, TLsuType2 half, int buttonWidth)
+{
+    const QRect h = HalfRect(cell, half);
+    if (h.isNull())
+        return QRect();
+    const int w = qMin(buttonWidth, h.width());
+    return QRect(h.right() - w + 1, h.top(), w, h.height());
+}
+
+TLsuType2 HalfButtonAt(const QRect &cell, const QPoint &pos, int buttonWidth)
+{
+    for (TLsuType2 half : {ltP1, ltP2})
+        if (HalfButtonRect(cell, half, buttonWidth).contains(pos))
+            return half;
+    return ltNone;
+}
+
+QRect HalfListRect(const QRect &cell, TLsuType2 half, int buttonWidth, int listHeight)
+{
+    const QRect b = HalfButtonRect(cell, half, buttonWidth);
+    if (b.isNull())
+        return QRect();
+    const int left = half == ltP1 ? cell.left() : HalfRect(cell, ltP2).left();
+    return QRect(QPoint(left, cell.bottom() + 1), QPoint(b.right(), cell.bottom() + listHeight));
+}
+
 bool PasteCompatible(TLcTypeEx copied, TLcTypeEx target)
 {
     auto family = [](TLcTypeEx t) { return t == lct2010_3L ? 2 : (t == lct2004 || t == lct2010_4L) ? 1 : 0; };

@@ -3,6 +3,7 @@
 // by controller type and column kind (text shown <-> value stored), which rows
 // may be pasted onto which, the state rule of an edited row and the statement
 // of one changed row.
+#include <QRect>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantMap>
@@ -20,6 +21,22 @@ QString CodeText(TLcTypeEx type, TKind kind, const QVariant &value);
 int CodeValue(TLcTypeEx type, TKind kind, const QString &text);
 // The texts of a drop-down list (three lamps: the list of one half).
 QStringList CodeTexts(TLcTypeEx type, TKind kind);
+
+// The halves of a three-lamp output cell are the TLsuType2 of the type unit.
+
+// The text of one half of a three-lamp cell ("G0;YF": P1 "G0", P2 "YF").
+QString HalfText(const QString &text, TLsuType2 half);
+// The cell text with one half replaced; the other half keeps its value.
+QString WithHalf(const QString &text, TLsuType2 half, const QString &code);
+// The rectangle of a half of a cell (P1 the left, P2 the right half).
+QRect HalfRect(const QRect &cell, TLsuType2 half);
+// The drop-down button of a half: at the right end of the half.
+QRect HalfButtonRect(const QRect &cell, TLsuType2 half, int buttonWidth);
+// The half whose button holds the point (ltNone elsewhere).
+TLsuType2 HalfButtonAt(const QRect &cell, const QPoint &pos, int buttonWidth);
+// The value list of a half: under the cell, from the cell's left edge (P1) or
+// its middle (P2) to the end of that half's button.
+QRect HalfListRect(const QRect &cell, TLsuType2 half, int buttonWidth, int listHeight);
 
 // 2004 and four-lamp rows paste onto each other; three-lamp rows only onto three-lamp rows.
 bool PasteCompatible(TLcTypeEx copied, TLcTypeEx target);

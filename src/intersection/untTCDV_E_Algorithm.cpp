@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QWheelEvent>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -44,6 +45,26 @@ QString UnitOf(const QString &column)
         {"INT_RAMPKVALUE", "[%]"},    {"INT_DSDEGREE1", "[%]"},     {"INT_DSDEGREE2", "[%]"}};
     return units.value(column);
 }
+
+// The mouse wheel leaves a number box alone; with Ctrl held it steps the
+// number by one per notch.
+class TCtrlWheelStep : public QObject
+{
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *obj, QEvent *e) override
+    {
+        if (e->type() != QEvent::Wheel)
+            return false;
+        auto *w = static_cast<QWheelEvent *>(e);
+        if (auto *spin = qobject_cast<QSpinBox *>(obj); spin && (w->modifiers() & Qt::ControlModifier)) {
+            const int dy = w->angleDelta().y();
+            if (dy != 0)
+                spin->stepBy(dy > 0 ? 1 : -1);
+        }
+        return true;
+    }
+};
 
 QList<QRadioButton *> Items(QGroupBox *box)
 {
@@ -145,7 +166,8 @@ TfrmTCDV_E_Algorithm::TfrmTCDV_E_Algorithm(QWidget *owner) : TfrmBase(owner)
                 spin->setRange(0, Algorithm::MaxNumber);
                 spin->setButtonSymbols(QAbstractSpinBox::NoButtons);
                 spin->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-                spin->setFocusPolicy(Qt::StrongFocus); // the wheel does not change it
+                spin->setFocusPolicy(Qt::StrongFocus);
+                spin->installEventFilter(new TCtrlWheelStep(spin));
                 connect(spin, &QSpinBox::valueChanged, this, [this] { PanelChanged(); });
                 FNumbers.insert(p.Column, spin);
                 form->addWidget(spin, row, 1);

@@ -1,6 +1,7 @@
 #include "intersection/untTCDV_E_ConflictMap.h"
 
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
@@ -30,6 +31,14 @@ public:
     void setModelData(QWidget *e, QAbstractItemModel *m, const QModelIndex &i) const override
     {
         FInner ? FInner->setModelData(e, m, i) : QStyledItemDelegate::setModelData(e, m, i);
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const QColor c = FForm->CellColour(index.row(), index.column());
+        option->backgroundBrush = c.isValid() ? QBrush(c) : QBrush();
     }
 
 private:
@@ -64,7 +73,24 @@ TfrmTCDV_E_ConflictMap::TfrmTCDV_E_ConflictMap(QWidget *owner) : TfrmBaseGrid(ow
         const TGridStyle *s = style.isEmpty() ? nullptr : GridResources::Style(style);
         return s && s->Background.isValid() ? QVariant(s->Background) : QVariant();
     };
+    // The highlight of the focused row and column moves with the current cell.
+    connect(cxGrid->selectionModel(), &QItemSelectionModel::currentChanged, cxGrid->viewport(),
+            [this] { cxGrid->viewport()->update(); });
     InitLanguage();
+}
+
+QColor TfrmTCDV_E_ConflictMap::CellColour(int rec, int col) const
+{
+    TGridModel *m = GridModel();
+    if (!m || rec < 0 || rec >= m->RecordCount())
+        return QColor();
+    const QVariant v = m->Value(rec, col);
+    const QString style = Conflict::CellStyle(TCDV_LC_TYPE(), rec, col, v.isNull() ? -1 : v.toInt(),
+                                              cxGrid->FocusedRecord(), cxGrid->FocusedColumn());
+    if (style == QLatin1String("white"))
+        return QColor(Qt::white);
+    const TGridStyle *s = style.isEmpty() ? nullptr : GridResources::Style(style);
+    return s && s->Background.isValid() ? s->Background : QColor();
 }
 
 // Bands: the label columns under "LSU번호", the compared outputs by LSU, each
@@ -78,6 +104,7 @@ void TfrmTCDV_E_ConflictMap::LayOutBands()
         m->SetCaption(c, QString());
     for (int k = 0; k < 8; ++k) {
         TGridBand band{Tx(QStringLiteral("bndCompare.Caption")) + QLatin1Char('\n') + Conflict::LsuBandCaption(type, k), {}};
+        band.Parts = Conflict::LsuBandHalves(type, k);
         for (int x = 4 * k; x < 4 * k + 4; ++x) {
             band.Columns << FirstOutputCol + x;
             m->SetCaption(FirstOutputCol + x, Conflict::HasMap(type) ? Conflict::OutputLabel(type, x) : QString());

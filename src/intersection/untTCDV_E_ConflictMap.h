@@ -21,6 +21,9 @@ public:
     static constexpr int FirstOutputCol = 3;   // column of compared output 0
     // The matrix the grid holds.
     Conflict::TMatrix Matrix() const;
+    // The colour a cell is painted with, the grid's focus included: the focused
+    // output column and row highlighted, the focused cell white.
+    QColor CellColour(int rec, int col) const;
 
 protected:
     void Load() override;

@@ -1,18 +1,25 @@
 #include "intersection/untTCDV_E_FlashMap.h"
 
+#include <QAbstractProxyModel>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
-#include <QHBoxLayout>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QSqlQuery>
+#include <QStyleOption>
 #include <QStyledItemDelegate>
+#include <QTimer>
 
 #include "core/GridResources.h"
+#include "core/GridView.h"
 #include "core/KitTexts.h"
 #include "core/LookupUnit.h"
 #include "core/Quorval.h"
@@ -49,68 +56,61 @@ public:
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &index) const override
     {
         const TLcTypeEx type = FForm->FocusedLcType();
-        const TKind kind = KindOfCol(index.column());
-        if (type == lct2010_3L) {
-            auto *w = new QWidget(parent);
-            w->setAutoFillBackground(true);
-            auto *l = new QHBoxLayout(w);
-            l->setContentsMargins(0, 0, 0, 0);
-            l->setSpacing(0);
-            for (const char *name : {"cbxP1", "cbxP2"}) {
-                auto *c = new QComboBox(w);
-                c->setObjectName(name);
-                c->addItems(Flash::CodeTexts(type, kind));
-                l->addWidget(c);
-            }
-            return w;
-        }
+        if (type == lct2010_3L)
+            return nullptr; // edited through the value list of each half
         auto *c = new QComboBox(parent);
-        c->addItems(Flash::CodeTexts(type, kind));
+        c->installEventFilter(new TNoWheelFilter(c));
+        c->addItems(Flash::CodeTexts(type, KindOfCol(index.column())));
+        // A click on the cell's button opens the list at once.
+        QTimer::singleShot(0, c, [c] { c->showPopup(); });
         return c;
     }
     void setEditorData(QWidget *editor, const QModelIndex &index) const override
     {
-        const QString text = index.data(Qt::EditRole).toString();
-        if (auto *c = qobject_cast<QComboBox *>(editor)) {
-            c->setCurrentIndex(c->findText(text));
-            return;
-        }
-        const QStringList halves = text.split(';');
-        if (auto *p1 = editor->findChild<QComboBox *>("cbxP1"))
-            p1->setCurrentIndex(p1->findText(halves.value(0)));
-        if (auto *p2 = editor->findChild<QComboBox *>("cbxP2"))
-            p2->setCurrentIndex(p2->findText(halves.value(1)));
+        if (auto *c = qobject_cast<QComboBox *>(editor))
+            c->setCurrentIndex(c->findText(index.data(Qt::EditRole).toString()));
     }
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
     {
-        QString text;
-        if (auto *c = qobject_cast<QComboBox *>(editor)) {
-            text = c->currentText();
-        } else {
-            auto *p1 = editor->findChild<QComboBox *>("cbxP1");
-            auto *p2 = editor->findChild<QComboBox *>("cbxP2");
-            text = (p1 ? p1->currentText() : QString()) + ';' + (p2 ? p2->currentText() : QString());
-        }
-        model->setData(index, text, Qt::EditRole);
+        if (auto *c = qobject_cast<QComboBox *>(editor))
+            model->setData(index, c->currentText(), Qt::EditRole);
     }
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
         const QString text = index.data(Qt::DisplayRole).toString();
-        const QStringList parts = text.contains(';') ? text.split(';') : QStringList{text};
         const QRect r = option.rect;
-        const bool readOnly = index.data(Qt::BackgroundRole).isValid();
+        const QVariant locked = index.data(Qt::BackgroundRole);
+        QWidget *view = FForm->cxGrid;
+        int rec = index.row();
+        if (auto *p = qobject_cast<const QAbstractProxyModel *>(index.model()))
+            rec = p->mapToSource(index).row();
         painter->save();
-        for (int i = 0; i < parts.size(); ++i) {
-            QRect part = r;
-            if (parts.size() == 2) {
-                part.setWidth(r.width() / 2);
-                if (i == 1)
-                    part.moveLeft(r.left() + r.width() / 2);
+        if (locked.isValid()) {
+            painter->fillRect(r, locked.value<QColor>());
+            painter->drawText(r, Qt::AlignCenter, text);
+        } else if (text.contains(';')) {
+            // Three lamps: each half filled by its code, with its own button.
+            const TfrmTCDV_E_FlashMap::THalfHit hot = FForm->HotHalf();
+            for (TLsuType2 half : {ltP1, ltP2}) {
+                const QString code = Flash::HalfText(text, half);
+                const QRect part = Flash::HalfRect(r, half);
+                if (const QColor fill = CodeColour(code); fill.isValid())
+                    painter->fillRect(part, fill);
+                const QRect button = Flash::HalfButtonRect(r, half, TfrmTCDV_E_FlashMap::HalfButtonWidth);
+                const bool isHot = hot.rec == rec && hot.col == index.column() && hot.half == half;
+                DrawButton(painter, view, button, isHot, isHot && FForm->HalfPressed());
+                painter->drawText(QRect(part.left(), part.top(), button.left() - part.left(), part.height()),
+                                  Qt::AlignCenter, code);
             }
-            const QColor fill = readOnly ? index.data(Qt::BackgroundRole).value<QColor>() : CodeColour(parts[i]);
-            if (fill.isValid())
-                painter->fillRect(part, fill);
-            painter->drawText(part, Qt::AlignCenter, parts[i]);
+        } else {
+            if (const QColor fill = CodeColour(text); fill.isValid())
+                painter->fillRect(r, fill);
+            if (!text.isEmpty()) {
+                const QRect button = Flash::HalfButtonRect(r, ltP2, TfrmTCDV_E_FlashMap::HalfButtonWidth);
+                DrawButton(painter, view, button, false, false);
+                painter->drawText(QRect(r.left(), r.top(), button.left() - r.left(), r.height()), Qt::AlignCenter,
+                                  text);
+            }
         }
         if (option.state & QStyle::State_HasFocus) {
             painter->setPen(QColor(0xE1, 0xE1, 0xE1));
@@ -118,6 +118,21 @@ public:
             painter->drawLine(r.bottomLeft(), r.bottomRight());
         }
         painter->restore();
+    }
+
+    static void DrawButton(QPainter *painter, QWidget *view, const QRect &rect, bool hot, bool pressed)
+    {
+        QStyleOptionButton b;
+        b.rect = rect;
+        b.state = QStyle::State_Enabled | (pressed ? QStyle::State_Sunken : QStyle::State_Raised);
+        if (hot)
+            b.state |= QStyle::State_MouseOver;
+        view->style()->drawControl(QStyle::CE_PushButtonBevel, &b, painter, view);
+        QStyleOption arrow;
+        arrow.rect = rect.adjusted(3, rect.height() / 2 - 3, -3, -(rect.height() / 2 - 3));
+        arrow.state = QStyle::State_Enabled;
+        arrow.palette = view->palette();
+        view->style()->drawPrimitive(QStyle::PE_IndicatorArrowDown, &arrow, painter, view);
     }
 
 private:
@@ -176,6 +191,46 @@ TfrmTCDV_E_FlashMap::TfrmTCDV_E_FlashMap(QWidget *owner) : TfrmBaseGrid(owner)
     };
     connect(cxGrid, &TGridView::FocusedRecordChanged, this, [this] { FollowFocus(); });
 
+    // The value list of a three-lamp half: hovering selects, a release or Enter
+    // writes the item.
+    lstHalf = new QListWidget(this);
+    lstHalf->setObjectName("lstHalf");
+    lstHalf->setMouseTracking(true);
+    lstHalf->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    lstHalf->hide();
+    lstHalf->installEventFilter(this);
+    lstHalf->viewport()->installEventFilter(this);
+    connect(lstHalf, &QListWidget::itemEntered, lstHalf, [this](QListWidgetItem *item) { lstHalf->setCurrentItem(item); });
+    cxGrid->viewport()->setMouseTracking(true);
+    cxGrid->viewport()->installEventFilter(this);
+    // The list closes when the grid scrolls sideways, a column moves or is
+    // resized, or the focus leaves the cell of the list.
+    connect(cxGrid->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { CloseHalfList(); });
+    connect(cxGrid->Header(), &QHeaderView::sectionMoved, this, [this] { CloseHalfList(); });
+    connect(cxGrid->Header(), &QHeaderView::sectionResized, this, [this] { CloseHalfList(); });
+    connect(cxGrid->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+        if (FListHalf != ltNone
+            && (cxGrid->FocusedRecord() != FListRec || cxGrid->FocusedColumn() != FListCol))
+            CloseHalfList();
+    });
+    // While a three-lamp row is focused each output header shows its halves "P1" and "P2".
+    cxGrid->Header()->CustomDraw = [this](QPainter *painter, const QRect &rect, int col) {
+        const QStringList parts = OutputParts(col);
+        if (parts.isEmpty()) {
+            if (col == colSANO || col == colLCNO)
+                TGridHeaderView::DrawRequiredMark(painter, rect);
+            return;
+        }
+        QStyleOptionHeader opt;
+        opt.initFrom(cxGrid->Header());
+        opt.textAlignment = Qt::AlignCenter;
+        for (int i = 0; i < 2; ++i) {
+            opt.rect = Flash::HalfRect(rect, i == 0 ? ltP1 : ltP2);
+            opt.text = parts.at(i);
+            cxGrid->Header()->style()->drawControl(QStyle::CE_Header, &opt, painter, cxGrid->Header());
+        }
+    };
+
     actAdd->setVisible(false);
     actCopyRow = new QAction(this);
     actCopyRow->setObjectName("actCopyRow");
@@ -227,6 +282,152 @@ QString TfrmTCDV_E_FlashMap::LsuBandCaption(int k) const
     return QStringLiteral("LSU #%1").arg(k + 1);
 }
 
+QStringList TfrmTCDV_E_FlashMap::LsuBandParts(int k) const
+{
+    if (FFocusedType != lct2010_3L)
+        return {};
+    return {QStringLiteral("LSU #%1").arg(2 * k + 1), QStringLiteral("LSU #%1").arg(2 * k + 2)};
+}
+
+QStringList TfrmTCDV_E_FlashMap::OutputParts(int col) const
+{
+    if (FFocusedType != lct2010_3L || col < colFirstOutput || col >= colFirstOutput + 16)
+        return {};
+    return {QStringLiteral("P1"), QStringLiteral("P2")};
+}
+
+QRect TfrmTCDV_E_FlashMap::CellRect(int rec, int col) const
+{
+    if (rec < 0 || !cxGrid->Proxy())
+        return QRect();
+    return cxGrid->visualRect(cxGrid->Proxy()->mapFromSource(GridModel()->index(rec, col)));
+}
+
+TfrmTCDV_E_FlashMap::THalfHit TfrmTCDV_E_FlashMap::HitHalf(const QPoint &pos) const
+{
+    THalfHit hit;
+    const QModelIndex index = cxGrid->indexAt(pos);
+    if (!index.isValid())
+        return hit;
+    const int rec = cxGrid->Proxy()->mapToSource(index).row();
+    const int col = cxGrid->Proxy()->mapToSource(index).column();
+    if (col < colFirstOutput || col >= colFirstOutput + 16 || RecordLcType(rec) != lct2010_3L)
+        return hit;
+    const TLsuType2 half = Flash::HalfButtonAt(CellRect(rec, col), pos, HalfButtonWidth);
+    if (half != ltNone)
+        hit = {rec, col, half};
+    return hit;
+}
+
+void TfrmTCDV_E_FlashMap::ToggleHalfList(int rec, int col, TLsuType2 half)
+{
+    const bool same = FListHalf == half && FListRec == rec && FListCol == col;
+    CloseHalfList();
+    if (same || half == ltNone || RecordLcType(rec) != lct2010_3L || !CellEditable(rec, col))
+        return;
+    if (cxGrid->FocusedRecord() != rec || cxGrid->FocusedColumn() != col)
+        cxGrid->FocusRecord(rec, col);
+    const QString text = GridModel()->Text(rec, col);
+    lstHalf->clear();
+    lstHalf->addItems(Flash::CodeTexts(lct2010_3L, KindOfCol(col)));
+    const QList<QListWidgetItem *> current = lstHalf->findItems(Flash::HalfText(text, half), Qt::MatchExactly);
+    lstHalf->setCurrentItem(current.isEmpty() ? nullptr : current.first());
+    const int height = lstHalf->sizeHintForRow(0) * lstHalf->count() + 2 * lstHalf->frameWidth();
+    const QRect r = Flash::HalfListRect(CellRect(rec, col), half, HalfButtonWidth, height);
+    lstHalf->setGeometry(QRect(cxGrid->viewport()->mapTo(this, r.topLeft()), r.size()));
+    FListHalf = half;
+    FListRec = rec;
+    FListCol = col;
+    lstHalf->show();
+    lstHalf->raise();
+    lstHalf->setFocus();
+}
+
+void TfrmTCDV_E_FlashMap::CloseHalfList()
+{
+    if (FListHalf == ltNone)
+        return;
+    FListHalf = ltNone;
+    FListRec = FListCol = -1;
+    lstHalf->hide();
+}
+
+void TfrmTCDV_E_FlashMap::ChooseHalfItem()
+{
+    if (FListHalf == ltNone)
+        return;
+    const int rec = FListRec, col = FListCol;
+    const TLsuType2 half = FListHalf;
+    QListWidgetItem *item = lstHalf->currentItem();
+    CloseHalfList();
+    if (item && rec < GridModel()->RecordCount())
+        GridModel()->EditValue(rec, col, Flash::WithHalf(GridModel()->Text(rec, col), half, item->text()));
+    cxGrid->setFocus();
+    UpdateActions();
+}
+
+bool TfrmTCDV_E_FlashMap::eventFilter(QObject *obj, QEvent *e)
+{
+    if (obj == cxGrid->viewport()) {
+        switch (e->type()) {
+        case QEvent::MouseMove: {
+            const THalfHit hit = HitHalf(static_cast<QMouseEvent *>(e)->position().toPoint());
+            if (hit.rec != FHot.rec || hit.col != FHot.col || hit.half != FHot.half) {
+                FHot = hit;
+                cxGrid->viewport()->update();
+            }
+            break;
+        }
+        case QEvent::MouseButtonPress: {
+            auto *me = static_cast<QMouseEvent *>(e);
+            if (me->button() != Qt::LeftButton)
+                break;
+            const THalfHit hit = HitHalf(me->position().toPoint());
+            if (hit.half == ltNone)
+                break;
+            FHot = hit;
+            FPressed = true;
+            cxGrid->viewport()->update();
+            ToggleHalfList(hit.rec, hit.col, hit.half);
+            return true;
+        }
+        case QEvent::MouseButtonRelease:
+            if (FPressed) {
+                FPressed = false;
+                cxGrid->viewport()->update();
+                return true;
+            }
+            break;
+        case QEvent::Leave:
+            FHot = THalfHit();
+            cxGrid->viewport()->update();
+            break;
+        default:
+            break;
+        }
+    } else if (obj == lstHalf->viewport() && e->type() == QEvent::MouseButtonRelease) {
+        if (QListWidgetItem *item = lstHalf->itemAt(static_cast<QMouseEvent *>(e)->position().toPoint()))
+            lstHalf->setCurrentItem(item);
+        ChooseHalfItem();
+        return true;
+    } else if (obj == lstHalf && e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(e)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            ChooseHalfItem();
+            return true;
+        }
+        if (key == Qt::Key_Escape) {
+            CloseHalfList();
+            cxGrid->setFocus();
+            return true;
+        }
+    } else if (obj == lstHalf && e->type() == QEvent::FocusOut && FListHalf != ltNone
+               && !lstHalf->isAncestorOf(QApplication::focusWidget()) && QApplication::focusWidget() != cxGrid) {
+        CloseHalfList();
+    }
+    return TfrmBaseGrid::eventFilter(obj, e);
+}
+
 QString TfrmTCDV_E_FlashMap::OutputCaption(int col) const
 {
     if (FFocusedType == lct2010_3L)
@@ -244,7 +445,9 @@ void TfrmTCDV_E_FlashMap::UpdateHeader()
                            {Tx(QStringLiteral("bndLCNO.Caption")), {colLCNO}},
                            {Tx(QStringLiteral("bndNAME.Caption")), {colNAME}}};
     for (int k = 0; k < 8; ++k) {
-        bands.append({LsuBandCaption(k), {colFirstOutput + 2 * k, colFirstOutput + 2 * k + 1}});
+        TGridBand band{LsuBandCaption(k), {colFirstOutput + 2 * k, colFirstOutput + 2 * k + 1}};
+        band.Parts = LsuBandParts(k);
+        bands.append(band);
         m->SetCaption(colFirstOutput + 2 * k, OutputCaption(colFirstOutput + 2 * k));
         m->SetCaption(colFirstOutput + 2 * k + 1, OutputCaption(colFirstOutput + 2 * k + 1));
     }
@@ -262,6 +465,8 @@ void TfrmTCDV_E_FlashMap::FollowFocus()
     const int lc = rec >= 0 ? GridModel()->Value(rec, colLCNO).toInt() : 0;
     const TLcTypeEx type = rec >= 0 ? GetLcTypeEx(lc) : lctNone;
     const bool changed = type != FFocusedType;
+    if (FListHalf != ltNone && rec != FListRec)
+        CloseHalfList();
     FFocusedLc = lc;
     FFocusedType = type;
     if (changed)

@@ -12,6 +12,7 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 
 class TfrmTCDV_E_FlashMap : public TfrmBaseGrid
 {
@@ -44,6 +45,29 @@ public:
     // The caption of band k (0-based LSU bands 0..7) and of an output column by the focused type.
     QString LsuBandCaption(int k) const;
     QString OutputCaption(int col) const;
+    // While a three-lamp row is focused: the two halves of LSU band k
+    // ("LSU #2k+1", "LSU #2k+2") and of an output column ("P1", "P2"); else empty.
+    QStringList LsuBandParts(int k) const;
+    QStringList OutputParts(int col) const;
+
+    // Three-lamp cells: the value list of one half.
+    static constexpr int HalfButtonWidth = 14;
+    QListWidget *lstHalf = nullptr;
+    // Opens the list of a half under the cell (a second call for the same half closes it).
+    void ToggleHalfList(int rec, int col, TLsuType2 half);
+    void CloseHalfList();
+    // The half whose list is open (ltNone when closed), and its cell.
+    TLsuType2 OpenHalf() const { return FListHalf; }
+    int OpenHalfRecord() const { return FListRec; }
+    int OpenHalfColumn() const { return FListCol; }
+    // Writes the list's current item into the open half and closes the list.
+    void ChooseHalfItem();
+    // The rectangle of a cell in the grid's viewport.
+    QRect CellRect(int rec, int col) const;
+    // The half whose button is hot (mouse over) or pressed, and its cell.
+    struct THalfHit { int rec = -1, col = -1; TLsuType2 half = ltNone; };
+    THalfHit HotHalf() const { return FHot; }
+    bool HalfPressed() const { return FPressed; }
 
     void SetSA_ID(int Value) override;
 
@@ -56,10 +80,17 @@ protected:
     void SaveRow(const TGridRow &row) override;
     void Retranslate() override;
 
+    bool eventFilter(QObject *obj, QEvent *e) override;
+
 private:
+    THalfHit HitHalf(const QPoint &viewportPos) const;
     void FollowFocus();
     void UpdateHeader();
     int FFocusedLc = 0;
     TLcTypeEx FFocusedType = lctNone;
     TLcTypeEx FCopiedType = lctNone;
+    TLsuType2 FListHalf = ltNone;
+    int FListRec = -1, FListCol = -1;
+    THalfHit FHot;
+    bool FPressed = false;
 };

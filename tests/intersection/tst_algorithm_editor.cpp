@@ -1,12 +1,14 @@
 // The algorithm parameters editor against the fixture database: an intersection
 // without parameters, Default, the direction check of both grids, the row states
 // of the prepared rows and moving a loaded row to another direction.
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "EditorFixture.h"
 #include "core/Quorval.h"
@@ -242,6 +244,30 @@ private slots:
         QCOMPARE(m->KeyValue(1).toString(), QString("12,6"));
         QCOMPARE(m->State(2), QString("N"));
         QVERIFY(!w.actSave->isEnabled());
+    }
+
+    // The wheel over a number box changes nothing; with Ctrl held it steps by one.
+    void wheelLeavesNumbersAlone()
+    {
+        ScriptedMsgDlg boxes;
+        TfrmTCDV_E_Algorithm w;
+        w.show();
+        w.SetTCDV_ID(7);
+        auto *spin = qobject_cast<QSpinBox *>(w.PanelInput("INT_ALPHA"));
+        QVERIFY(spin);
+        spin->setFocus();
+        spin->setValue(40);
+        const struct { Qt::KeyboardModifiers mods; int dy, expected; } cases[] = {
+            {Qt::NoModifier, 120, 40}, {Qt::NoModifier, -240, 40}, {Qt::ShiftModifier, 120, 40},
+            {Qt::ControlModifier, 120, 41}, {Qt::ControlModifier, -120, 40}, {Qt::ControlModifier, -120, 39},
+        };
+        for (const auto &c : cases) {
+            const QPointF at = spin->rect().center();
+            QWheelEvent e(at, spin->mapToGlobal(at), QPoint(), QPoint(0, c.dy), Qt::NoButton, c.mods,
+                          Qt::NoScrollPhase, false);
+            QApplication::sendEvent(spin, &e);
+            QCOMPARE(spin->value(), c.expected);
+        }
     }
 };
 

@@ -88,6 +88,44 @@ private slots:
             QCOMPARE(m->data(m->index(c.row, c.col), Qt::BackgroundRole).value<QColor>(), c.colour);
     }
 
+    // The focused output column and the focused row are highlighted, the focused
+    // cell white; read-only cells and pairs holding 1 keep their colours. Three
+    // lamps draw each LSU band as two halves.
+    void focusHighlightAndHalfBands()
+    {
+        const QColor readOnly(179, 179, 179), selection(220, 230, 245), even(237, 237, 237), eop(220, 124, 124);
+        TfrmTCDV_E_ConflictMap w;
+        w.show();
+        w.SetTCDV_ID(2);
+        const QList<TGridBand> bands = w.cxGrid->Header()->Bands();
+        QCOMPARE(bands.at(0).Parts, QStringList());
+        QCOMPARE(bands.at(1).Parts, QStringList({"LSU #1", "LSU #2"}));
+        QCOMPARE(bands.at(8).Parts, QStringList({"LSU #15", "LSU #16"}));
+        w.SetTCDV_ID(1);
+        QVERIFY(w.cxGrid->Header()->Bands().at(1).Parts.isEmpty());
+        const int c = TfrmTCDV_E_ConflictMap::FirstOutputCol;
+        w.GridModel()->EditValue(0, c + 5, 1);
+        w.cxGrid->FocusRecord(0, c + 6);
+        const struct { int row, col; QColor colour; } cells[] = {
+            {0, c + 6, Qt::white},       // the focused cell
+            {0, c + 4, selection},       // focused row
+            {2, c + 6, selection},       // focused column
+            {0, c + 5, eop},             // focused row, holds 1
+            {10, c + 6, readOnly},       // focused column below the diagonal
+            {0, c + 3, readOnly},        // focused row, output "-"
+            {0, 0, selection}, {0, 1, even}, {0, 2, even},
+            {5, c + 9, QColor()},        // elsewhere
+        };
+        for (const auto &cell : cells)
+            QCOMPARE(w.CellColour(cell.row, cell.col), cell.colour);
+        // The highlight follows the focus.
+        w.cxGrid->FocusRecord(5, c + 9);
+        QCOMPARE(w.CellColour(0, c + 4), QColor());
+        QCOMPARE(w.CellColour(5, c + 9), QColor(Qt::white));
+        QCOMPARE(w.CellColour(5, c + 10), selection);
+        QCOMPARE(w.CellColour(1, c + 9), selection);
+    }
+
     void saveReplacesAndFailureKeepsEdits()
     {
         ScriptedMsgDlg boxes;

@@ -2,8 +2,12 @@
 // texts per controller type, insert, update and delete by the stored flag and
 // the row state, outputs 7 and 8 of a 2004 controller, the editing rules and
 // headers that follow the focused row, and row copy and paste.
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QScrollBar>
 #include <QTest>
 
 #include "EditorFixture.h"
@@ -180,6 +184,140 @@ private slots:
         QCOMPARE(Column("SELECT CONCAT_WS(',', INT_VEH1, INT_VEH2, IFNULL(INT_VEH7, 'NULL'), IFNULL(INT_PED8, 'NULL'), "
                         "INT_FLASHTIME) FROM SCS_M_INTFLSMAP WHERE INT_LCNO = 3"),
                  QStringList({"16,64,NULL,NULL,20"}));
+    }
+
+    // Geometry and texts of the two halves of a three-lamp cell.
+    void halfCellRules()
+    {
+        using Flash::HalfText, Flash::WithHalf, Flash::HalfRect, Flash::HalfButtonRect, Flash::HalfButtonAt,
+            Flash::HalfListRect;
+        const struct { QString text; TLsuType2 half; QString code, p, after; } texts[] = {
+            {"G0;YF", ltP1, "RF", "G0", "RF;YF"},
+            {"G0;YF", ltP2, "X", "YF", "G0;X"},
+            {";", ltP2, "GF", "", ";GF"},          // empty halves (unknown codes)
+            {"R0;R0", ltNone, "GF", "", "R0;R0"},
+        };
+        for (const auto &t : texts) {
+            QCOMPARE(HalfText(t.text, t.half), t.p);
+            QCOMPARE(WithHalf(t.text, t.half, t.code), t.after);
+        }
+        // A cell 60 wide at (100, 20), buttons 14 wide.
+        const QRect cell(100, 20, 60, 20);
+        QCOMPARE(HalfRect(cell, ltP1), QRect(100, 20, 30, 20));
+        QCOMPARE(HalfRect(cell, ltP2), QRect(130, 20, 30, 20));
+        QCOMPARE(HalfButtonRect(cell, ltP1, 14), QRect(116, 20, 14, 20));
+        QCOMPARE(HalfButtonRect(cell, ltP2, 14), QRect(146, 20, 14, 20));
+        const struct { QPoint at; TLsuType2 half; } hits[] = {
+            {{120, 25}, ltP1}, {{129, 39}, ltP1}, {{110, 25}, ltNone}, {{135, 25}, ltNone},
+            {{146, 20}, ltP2}, {{159, 39}, ltP2}, {{160, 25}, ltNone}, {{150, 40}, ltNone},
+        };
+        for (const auto &h : hits)
+            QCOMPARE(HalfButtonAt(cell, h.at, 14), h.half);
+        QCOMPARE(HalfListRect(cell, ltP1, 14, 100), QRect(100, 40, 30, 100));
+        QCOMPARE(HalfListRect(cell, ltP2, 14, 100), QRect(130, 40, 30, 100));
+    }
+
+    // A three-lamp row: headers in halves; each half opens its own list by its
+    // button, a second click closes it, the chosen item is written into that
+    // half only and saved.
+    void threeLampHalfLists()
+    {
+        ScriptedMsgDlg boxes;
+        TfrmTCDV_E_FlashMap w;
+        w.resize(900, 600);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.cbxAllTCDV->setChecked(true);
+        TGridModel *m = w.GridModel();
+        const int v1 = w.OutputCol(1, TKind::Vehicle), p1 = w.OutputCol(1, TKind::Pedestrian);
+        const int rec = RecordOf(w, 2);
+        Focus(w, 3);
+        QCOMPARE(w.LsuBandParts(0), QStringList());
+        QCOMPARE(w.OutputParts(v1), QStringList());
+        QCOMPARE(w.cxGrid->Header()->Bands().at(3).Parts, QStringList());
+        Focus(w, 2);
+        QCOMPARE(w.LsuBandParts(0), QStringList({"LSU #1", "LSU #2"}));
+        QCOMPARE(w.LsuBandParts(7), QStringList({"LSU #15", "LSU #16"}));
+        QCOMPARE(w.OutputParts(p1), QStringList({"P1", "P2"}));
+        QCOMPARE(w.OutputParts(w.ColFlashTime()), QStringList());
+        QCOMPARE(w.cxGrid->Header()->Bands().at(3).Parts, QStringList({"LSU #1", "LSU #2"}));
+        QCOMPARE(w.cxGrid->Header()->Bands().at(4).Parts, QStringList({"LSU #3", "LSU #4"}));
+
+        // A click on the P2 button of "G0;YF" opens the list under that half with "YF" chosen.
+        const QRect cell = w.CellRect(rec, v1);
+        QVERIFY(cell.isValid());
+        const QPoint p2Button = Flash::HalfButtonRect(cell, ltP2, w.HalfButtonWidth).center();
+        QTest::mouseClick(w.cxGrid->viewport(), Qt::LeftButton, {}, p2Button);
+        QCOMPARE(w.OpenHalf(), ltP2);
+        QVERIFY(w.lstHalf->isVisible());
+        QCOMPARE(w.lstHalf->currentItem()->text(), QString("YF"));
+        QCOMPARE(w.lstHalf->count(), 7);
+        QCOMPARE(w.lstHalf->geometry().left(),
+                 w.cxGrid->viewport()->mapTo(&w, Flash::HalfRect(cell, ltP2).topLeft()).x());
+        // A second click on the same half closes it.
+        QTest::mouseClick(w.cxGrid->viewport(), Qt::LeftButton, {}, p2Button);
+        QCOMPARE(w.OpenHalf(), ltNone);
+        QVERIFY(!w.lstHalf->isVisible());
+        QCOMPARE(m->State(rec), QString("N"));
+
+        // P1: hovering selects "GF", the release writes it; P2 keeps "YF".
+        QTest::mouseClick(w.cxGrid->viewport(), Qt::LeftButton, {},
+                          Flash::HalfButtonRect(cell, ltP1, w.HalfButtonWidth).center());
+        QCOMPARE(w.OpenHalf(), ltP1);
+        QCOMPARE(w.lstHalf->currentItem()->text(), QString("G0"));
+        QListWidgetItem *gf = w.lstHalf->findItems("GF", Qt::MatchExactly).value(0);
+        QVERIFY(gf);
+        const QPoint at = w.lstHalf->visualItemRect(gf).center();
+        QTest::mouseMove(w.lstHalf->viewport(), at);
+        QTest::mouseRelease(w.lstHalf->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(w.OpenHalf(), ltNone);
+        QCOMPARE(m->Text(rec, v1), QString("GF;YF"));
+        QCOMPARE(m->State(rec), QString("M"));
+
+        // Enter writes the current item of the pedestrian cell's P2 ("RF;X" to "RF;Y0").
+        w.ToggleHalfList(rec, p1, ltP2);
+        QCOMPARE(w.lstHalf->currentItem()->text(), QString("X"));
+        w.lstHalf->setCurrentRow(2);
+        QTest::keyClick(w.lstHalf, Qt::Key_Return);
+        QCOMPARE(m->Text(rec, p1), QString("RF;Y0"));
+
+        // The list closes when the focus moves to another column or the grid scrolls sideways.
+        w.ToggleHalfList(rec, v1, ltP1);
+        QCOMPARE(w.OpenHalf(), ltP1);
+        w.cxGrid->FocusRecord(rec, w.ColFlashTime());
+        QCOMPARE(w.OpenHalf(), ltNone);
+        w.ToggleHalfList(rec, v1, ltP1);
+        w.cxGrid->horizontalScrollBar()->setValue(w.cxGrid->horizontalScrollBar()->value() + 1);
+        if (w.cxGrid->horizontalScrollBar()->maximum() > 0)
+            QCOMPARE(w.OpenHalf(), ltNone);
+        w.CloseHalfList();
+
+        // GF;YF = 5 + 48, RF;Y0 = 4 + 32.
+        boxes.enqueue(mrYes);
+        QVERIFY(w.actSaveExecute());
+        QCOMPARE(Column("SELECT CONCAT_WS(',', INT_VEH1, INT_PED1) FROM SCS_M_INTFLSMAP WHERE INT_LCNO = 2"),
+                 QStringList({"53,36"}));
+    }
+
+    // Clipboard keys in the group box act on the box, not on grid rows.
+    void clipboardKeysOutsideTheGrid()
+    {
+        ScriptedMsgDlg boxes;
+        TfrmTCDV_E_FlashMap w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.edtSA->setText("12");
+        w.edtSA->setFocus();
+        w.edtSA->selectAll();
+        QTest::keyClick(w.edtSA, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QString("12"));
+        QTest::keyClick(w.edtSA, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(w.edtSA->text(), QString());
+        QTest::keyClick(w.edtSA, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(w.edtSA->text(), QString("12"));
+        // No row was copied.
+        w.actPasteRowExecute();
+        QCOMPARE(boxes.last().text, QString("복사된 행이 없습니다."));
     }
 };
 
