@@ -15,6 +15,7 @@
 #include <QTest>
 
 #include "CoreKitSupport.h"
+#include "EditorFixture.h"
 #include "core/InAppMessage.h"
 #include "core/Quorval.h"
 #include "foundation/IniFile.h"
@@ -50,26 +51,8 @@ public:
     void SetMapViewInit(std::function<void()> init) override { Init = std::move(init); }
 };
 
-QStringList Column(const QString &sql)
-{
-    QSqlQuery q(DM->Con());
-    QStringList list;
-    if (!q.exec(sql))
-        return {q.lastError().text()};
-    while (q.next())
-        list << (q.value(0).isNull() ? QStringLiteral("NULL") : q.value(0).toString());
-    return list;
-}
-
-bool Exec(const QString &sql)
-{
-    QSqlQuery q(DM->Con());
-    if (!q.exec(sql)) {
-        qWarning("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-        return false;
-    }
-    return true;
-}
+using EditorFixture::Column;
+using EditorFixture::Exec;
 
 QString SavePoint(const QString &name, int n)
 {
