@@ -6,8 +6,7 @@
 #include "core/siLang.h"
 #include "core/untCodeToText.h"
 #include "core/untDM.h"
-
-QColor WinColor(quint32 bgr) { return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)); }
+#include "foundation/QuorvalBase.h"
 
 namespace {
 
@@ -37,8 +36,8 @@ int GridRowCount(int n) { return qMax(kMinRows, (n + kColumns - 1) / kColumns); 
 
 QPoint CellOf(int k) { return QPoint((k - 1) % kColumns, (k - 1) / kColumns); }
 
-QColor ConflictOnColour() { return WinColor(4694771); }
-QColor ConflictOffPen() { return WinColor(15198183); }
+QColor ConflictOnColour() { return TColorToQColor(4694771); }
+QColor ConflictOffPen() { return TColorToQColor(15198183); }
 
 bool IsInUse(const TLC_INFO_SET &set, const TSTT_LC_INFO &info)
 {
@@ -227,7 +226,7 @@ QColor CellColour(int column, const QString &text)
     const QString key = QStringLiteral("IDS_%1").arg(column - 4);
     if (text != Tx(key))
         return QColor();
-    return WinColor(column <= 6 ? 2960895 : 4694771);
+    return TColorToQColor(column <= 6 ? 2960895 : 4694771);
 }
 
 } // namespace GroupMonitor

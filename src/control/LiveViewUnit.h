@@ -19,9 +19,6 @@ class TSTT_LC_INFO;
 struct TST_ITST_STATE;
 struct TST_VESK_STATE;
 
-// Windows colour numbers (blue * 65536 + green * 256 + red) as colours.
-QColor WinColor(quint32 bgr);
-
 // ===========================================================================
 // Whole-system monitor
 // ===========================================================================

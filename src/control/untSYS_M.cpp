@@ -17,6 +17,7 @@
 #include "centrelink/RC2MMIUnit.h"
 #include "core/siLang.h"
 #include "core/untDM.h"
+#include "foundation/QuorvalBase.h"
 
 namespace {
 const QString kTable = QStringLiteral("TfrmSYS_M");
@@ -59,7 +60,7 @@ void TLegendSwatch::paintEvent(QPaintEvent *)
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r = QRectF(rect()).adjusted(2, 2, -2, -2);
     const bool white = FColour.rgb() == QColor(Qt::white).rgb();
-    p.setPen(QPen(white ? WinColor(14540253) : FColour, 1));
+    p.setPen(QPen(white ? TColorToQColor(14540253) : FColour, 1));
     p.setBrush(withAlpha(FColour, 160));
     if (objectName() == QLatin1String("shpCI"))
         p.drawRect(r);

@@ -10,6 +10,7 @@
 #include "core/siLang.h"
 #include "foundation/IniFile.h"
 #include "foundation/JsEscape.h"
+#include "foundation/QuorvalBase.h"
 
 namespace PhaseMvmt {
 
@@ -208,8 +209,7 @@ void TMvmtSettings::Write(const QString &iniFile) const
 
 QString ColorText(int platformColor)
 {
-    const int r = platformColor & 0xFF, g = (platformColor >> 8) & 0xFF, b = (platformColor >> 16) & 0xFF;
-    return QStringLiteral("#%1%2%3").arg(r, 2, 16, QLatin1Char('0')).arg(g, 2, 16, QLatin1Char('0')).arg(b, 2, 16, QLatin1Char('0'));
+    return TColorToQColor(quint32(platformColor)).name();
 }
 
 QStringList InitMapViewScripts(const QString &lat, const QString &lng, int maxZoom, const QString &tileUrl,

@@ -37,16 +37,6 @@ TMvmtEditorHost &HostRef()
     return host;
 }
 
-QColor FromPlatform(int c)
-{
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
-
-int ToPlatform(const QColor &c)
-{
-    return c.red() | (c.green() << 8) | (c.blue() << 16);
-}
-
 } // namespace
 
 void SetMvmtEditorHost(const TMvmtEditorHost &host)
@@ -437,8 +427,8 @@ void TfrmTCDV_E_PhaseMvmt::ShowColours()
 {
     auto paint = [](QLabel *l, int back, int fore) {
         QPalette p = l->palette();
-        p.setColor(QPalette::Window, FromPlatform(back));
-        p.setColor(QPalette::WindowText, FromPlatform(fore));
+        p.setColor(QPalette::Window, TColorToQColor(quint32(back)));
+        p.setColor(QPalette::WindowText, TColorToQColor(quint32(fore)));
         l->setPalette(p);
     };
     paint(lblMovement, FSettings.MoveColor, FSettings.MoveFontColor);
@@ -453,9 +443,9 @@ void TfrmTCDV_E_PhaseMvmt::MovementColorClick(QLabel *label)
     if (MvmtEditorHost().ChooseColor) {
         ok = MvmtEditorHost().ChooseColor(this, &color);
     } else {
-        const QColor c = QColorDialog::getColor(FromPlatform(color), this);
+        const QColor c = QColorDialog::getColor(TColorToQColor(quint32(color)), this);
         ok = c.isValid();
-        color = ToPlatform(c);
+        color = int(QColorToTColor(c));
     }
     if (!ok)
         return;
