@@ -73,6 +73,8 @@ private:
     // Arrows of plan 0, phase 0 of both rings near the intersection, as the movement
     // editor stores them (movement numbers 2 and 6).
     void SetTestMovements(int lc);
+    // The test arrows on `lc`, which runs steadily in plan 0, phase 0 of both rings.
+    PSTT_LC_INFO SteadyWithArrows(int lc);
     // The arrows of the movement layer the map shows (their line is displayed).
     int ShownArrows()
     {
@@ -365,6 +367,20 @@ void TstMapPage::flashingMarkerBlinks()
              QLatin1Char('#') + TColorToHex(FLegend.Status.State[1]));
 }
 
+PSTT_LC_INFO TstMapPage::SteadyWithArrows(int lc)
+{
+    SetTestMovements(lc);
+    PSTT_LC_INFO info = FSet.GetLcInfo(lc);
+    info->is_use = true;
+    info->flash = 0;
+    info->opr_stat = 1;
+    info->oprMode = 4;
+    info->planInfo = 0;
+    info->phaseA = 0;
+    info->phaseB = 0;
+    return info;
+}
+
 void TstMapPage::SetTestMovements(int lc)
 {
     PSTT_LC_INFO rec = FSet.GetLcInfo(lc);
@@ -390,15 +406,7 @@ void TstMapPage::movementArrows()
 {
     // Arrows of plan 0, phase 0 of both rings as the movement editor stores them.
     const int lc = OnMap(4);
-    SetTestMovements(lc);
-    PSTT_LC_INFO info = FSet.GetLcInfo(lc);
-    info->is_use = true;
-    info->flash = 0;
-    info->opr_stat = 1;
-    info->oprMode = 4;
-    info->planInfo = 0;
-    info->phaseA = 0;
-    info->phaseB = 0;
+    PSTT_LC_INFO info = SteadyWithArrows(lc);
     // "mvmt", the number in four digits, plan, phase and ring.
     const QString name = QStringLiteral("mvmt") + QString::number(lc).rightJustified(4, QLatin1Char('0')) + QStringLiteral("000");
     // The demo city's own arrows drawn by the earlier cases leave the layer: the counts
@@ -431,15 +439,7 @@ void TstMapPage::movementArrows()
 void TstMapPage::hiddenArrowShownAgainAtItsPoints()
 {
     const int lc = OnMap(8);
-    SetTestMovements(lc);
-    PSTT_LC_INFO info = FSet.GetLcInfo(lc);
-    info->is_use = true;
-    info->flash = 0;
-    info->opr_stat = 1;
-    info->oprMode = 4;
-    info->planInfo = 0;
-    info->phaseA = 0;
-    info->phaseB = 0;
+    PSTT_LC_INFO info = SteadyWithArrows(lc);
     const TMovement &ringA = info->Movements[0][0][0];
     const QString name = QStringLiteral("mvmt") + QString::number(lc).rightJustified(4, QLatin1Char('0')) + QStringLiteral("000");
     QCOMPARE(Js(QStringLiteral("MvmtLayer.clearLayers(); MvmtLayer.getLayers().length")).toInt(), 0);

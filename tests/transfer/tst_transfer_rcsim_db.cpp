@@ -102,6 +102,7 @@ private slots:
 
 private:
     bool run(TTransferExecutor &ex, int lc, TCtrlDataArray &frames, int req, int res);
+    void verifyOneFailedRun(int requestOpcode);
     QTemporaryDir FDir;
     std::unique_ptr<rcsim::RcSim> FSim;
     std::unique_ptr<rcsim::ControllerDb> FStore;
@@ -119,6 +120,19 @@ static rcsim::CtrlDbSource Source()
     s.user = TestDb::user();
     s.password = TestDb::password();
     return s;
+}
+
+// The run wrote exactly one event row: the transfer code 14, its request opcode and
+// "run:실패".
+void TransferRcSimDbTest::verifyOneFailedRun(int requestOpcode)
+{
+    QSqlQuery q(FDb);
+    QVERIFY(q.exec(QStringLiteral("SELECT CTL_CODE, CTL_VALUE, CTL_DESC FROM SCS_L_USERCONTROL")));
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toInt(), 14);
+    QCOMPARE(q.value(1).toInt(), requestOpcode);
+    QCOMPARE(q.value(2).toString(), QStringLiteral("run:실패"));
+    QVERIFY(!q.next());
 }
 
 void TransferRcSimDbTest::initTestCase()
@@ -534,13 +548,7 @@ void TransferRcSimDbTest::faultOnFrame()
         QCOMPARE(ex.Buffers.LDayPlan.mid(offsets[n], 161),
                  filed ? golden.mid(offsets[n], 161) : QByteArray(161, 0));
     }
-    QSqlQuery q(FDb);
-    QVERIFY(q.exec(QStringLiteral("SELECT CTL_CODE, CTL_VALUE, CTL_DESC FROM SCS_L_USERCONTROL")));
-    QVERIFY(q.next());
-    QCOMPARE(q.value(0).toInt(), 14);
-    QCOMPARE(q.value(1).toInt(), 178);
-    QCOMPARE(q.value(2).toString(), QStringLiteral("run:실패"));
-    QVERIFY(!q.next());
+    verifyOneFailedRun(178);
 }
 
 // The simulator cuts the connection: before the chosen request is read (so that
@@ -618,13 +626,7 @@ void TransferRcSimDbTest::connectionLostOnFrame()
     // Nothing else of the buffer was touched.
     QCOMPARE(ex.Buffers.LDayPlan.left(322), QByteArray(322, 0));
     QCOMPARE(ex.Buffers.LDayPlan.mid(644 + 161), QByteArray(3220 - 805, 0));
-    QSqlQuery q(FDb);
-    QVERIFY(q.exec(QStringLiteral("SELECT CTL_CODE, CTL_VALUE, CTL_DESC FROM SCS_L_USERCONTROL")));
-    QVERIFY(q.next());
-    QCOMPARE(q.value(0).toInt(), 14);
-    QCOMPARE(q.value(1).toInt(), 178);
-    QCOMPARE(q.value(2).toString(), QStringLiteral("run:실패"));
-    QVERIFY(!q.next());
+    verifyOneFailedRun(178);
 }
 
 void TransferRcSimDbTest::unreachableServer()
