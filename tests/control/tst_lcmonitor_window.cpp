@@ -23,6 +23,7 @@
 #include <memory>
 
 #include "TestConsoleFolder.h"
+#include "QuietMapPage.h"
 #include "TestDb.h"
 #include "centrelink/RC2MMIUnit.h"
 #include "control/untTCDV_M.h"
@@ -36,35 +37,7 @@ namespace {
 const QString kDb = QStringLiteral("lcmonitor_window");
 QString u(const char *s) { return QString::fromUtf8(s); }
 
-// A page that records scripts; a load runs the set-up, whose window.loadEnd() ends the
-// loading unless the page is told to hang.
-class TTestPage : public IMapBridge
-{
-public:
-    QStringList Scripts;
-    bool Loading = false;
-    bool Hang = false;
-    std::function<void()> Init;
-    void ExecuteJavaScript(const QString &s) override
-    {
-        Scripts << s;
-        if (!Hang && s.contains(QStringLiteral("window.loadEnd();")))
-            Loading = false;
-    }
-    bool BrowserExists() const override { return true; }
-    bool IsLoading() const override { return Loading; }
-    void SetIsLoading(bool l) override { Loading = l; }
-    void SetShowLoadingPanel(bool) override {}
-    void Load(const QString &) override
-    {
-        Loading = true;
-        if (Init)
-            Init();
-    }
-    void Reload() override { Load(QString()); }
-    void SetMapViewInit(std::function<void()> init) override { Init = std::move(init); }
-    QString All() const { return Scripts.join(QLatin1Char('\n')); }
-};
+using TTestPage = TRecordingLoadPage;
 
 // A stand-in of the event history window: records its intersection and searches.
 class TFakeEventHistory : public QWidget

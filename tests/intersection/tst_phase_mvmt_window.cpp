@@ -16,6 +16,7 @@
 
 #include "CoreKitSupport.h"
 #include "EditorFixture.h"
+#include "QuietMapPage.h"
 #include "core/InAppMessage.h"
 #include "core/Quorval.h"
 #include "foundation/IniFile.h"
@@ -25,31 +26,7 @@ namespace {
 
 const char *const kDb = "tst_phase_mvmt_window";
 
-class TRecordingPage : public IMapBridge
-{
-public:
-    QStringList Scripts;
-    bool Loading = false;
-    std::function<void()> Init;
-    void ExecuteJavaScript(const QString &s) override
-    {
-        Scripts << s;
-        if (s.contains(QStringLiteral("window.loadEnd();")))
-            Loading = false;
-    }
-    bool BrowserExists() const override { return true; }
-    bool IsLoading() const override { return Loading; }
-    void SetIsLoading(bool l) override { Loading = l; }
-    void SetShowLoadingPanel(bool) override {}
-    void Load(const QString &) override
-    {
-        Loading = true;
-        if (Init)
-            Init();
-    }
-    void Reload() override { Load(QString()); }
-    void SetMapViewInit(std::function<void()> init) override { Init = std::move(init); }
-};
+using TRecordingPage = TRecordingLoadPage;
 
 using EditorFixture::Column;
 using EditorFixture::Exec;
