@@ -23,6 +23,7 @@
 #include <QtEndian>
 
 #include <memory>
+#include <optional>
 
 #include "control/ControlPacketUnit.h"
 #include "control/ControlWidgets.h"
@@ -147,28 +148,6 @@ class TstControlWindows : public QObject
         QVERIFY2(matched, qPrintable(outcome));
         QVERIFY2(FLog->Lines().contains(QStringLiteral(">> ") + outcome), qPrintable(outcome));
     }
-
-    // With the reset after the reply, the command thread goes on past its result line
-    // only once the simulator has cut the connection, so the cut always comes before
-    // the closing packet (on a loaded machine the closing packet could leave first).
-    struct ResetBeforeClosing
-    {
-        explicit ResetBeforeClosing(rcsim::RcSim *sim, int mode)
-        {
-            if (mode != int(rcsim::FailMode::ResetAfterReply))
-                return;
-            const int resets = sim->connectionsReset();
-            auto seen = std::make_shared<bool>(false);
-            SetExchangeLogObserver([sim, resets, seen](const QString &line) {
-                if (!*seen && line.contains(QStringLiteral(",RESULT,"))) {
-                    *seen = true;
-                    sim->waitForResets(resets + 1, 5000);
-                    QThread::msleep(30); // the reset reaches the console's socket
-                }
-            });
-        }
-        ~ResetBeforeClosing() { SetExchangeLogObserver({}); }
-    };
 
     void reset()
     {
@@ -706,7 +685,9 @@ private slots:
         if (command != QLatin1String("ppc"))
             FMsg->enqueue(mrYes);
         {
-            ResetBeforeClosing order(FSim.get(), mode);
+            std::optional<TestRcSim::TCutBeforeNextWrite> order; // as in groupFailures
+            if (mode == int(rcsim::FailMode::ResetAfterReply))
+                order.emplace(FSim.get(), QStringLiteral(",RESULT,"));
             a->trigger();
         }
         FSim->clearFailure();
@@ -915,7 +896,11 @@ private slots:
         FSim->setFailure(rcsim::FailMode(mode), rcsim::PortScope::Control);
         FMsg->enqueue(mrYes);
         {
-            ResetBeforeClosing order(FSim.get(), mode);
+            // With the reset after the reply, the cut comes before the closing packet
+            // (on a loaded machine the closing packet could leave first).
+            std::optional<TestRcSim::TCutBeforeNextWrite> order;
+            if (mode == int(rcsim::FailMode::ResetAfterReply))
+                order.emplace(FSim.get(), QStringLiteral(",RESULT,"));
             w.findChild<QAction *>(action)->trigger();
         }
         FSim->clearFailure();

@@ -4,7 +4,9 @@
 // control port over the loopback address (short time-outs, a short closing
 // pause). Header only: the programs that include it link rcsimlib and centrelink.
 #include <QString>
+#include <QThread>
 
+#include <functional>
 #include <memory>
 
 #include "RcSim.h"
@@ -49,5 +51,27 @@ inline void Stop(std::unique_ptr<rcsim::RcSim> &sim)
         sim->stop();
     sim.reset();
 }
+
+// While it lives, the console's exchange thread stops at the `occurrence`-th log
+// line (1 for the first) that contains `marker` until the simulator has cut one more
+// connection, so that the cut always comes before the thread's next write.
+class TCutBeforeNextWrite
+{
+public:
+    TCutBeforeNextWrite(rcsim::RcSim *sim, const QString &marker, int occurrence = 1)
+    {
+        const int resets = sim->connectionsReset();
+        auto seen = std::make_shared<int>(0);
+        SetExchangeLogObserver([sim, marker, occurrence, resets, seen](const QString &line) {
+            if (line.contains(marker) && ++*seen == occurrence) {
+                sim->waitForResets(resets + 1, 5000);
+                QThread::msleep(30); // the reset reaches the console's socket
+            }
+        });
+    }
+    ~TCutBeforeNextWrite() { SetExchangeLogObserver({}); }
+    TCutBeforeNextWrite(const TCutBeforeNextWrite &) = delete;
+    TCutBeforeNextWrite &operator=(const TCutBeforeNextWrite &) = delete;
+};
 
 } // namespace TestRcSim

@@ -602,18 +602,14 @@ void TransferRcSimDbTest::connectionLostOnFrame()
     // connection, so that the cut always comes before the next write.
     rcsim::RcSim *sim = FSim.get();
     const int resets = sim->connectionsReset();
-    auto seen = std::make_shared<int>(0);
-    SetExchangeLogObserver([sim, syncAt, frame, resets, seen](const QString &line) {
-        if (line.contains(syncAt) && ++*seen == frame + 1) {
-            sim->waitForResets(resets + 1, 5000);
-            QThread::msleep(30); // the reset reaches the console's socket
-        }
-    });
     FSim->setFailure(rcsim::FailMode(mode), rcsim::PortScope::Control, frame, 1);
     TTransferExecutor ex;
     TCtrlDataArray frames = SelectorFrames(QByteArray::fromHex("10 11 20").left(count), 2, 163);
-    const bool ok = run(ex, Lc2004, frames, 178, 179);
-    SetExchangeLogObserver({});
+    bool ok = false;
+    {
+        TestRcSim::TCutBeforeNextWrite order(sim, syncAt, frame + 1);
+        ok = run(ex, Lc2004, frames, 178, 179);
+    }
     QVERIFY(!ok);
     QCOMPARE(sim->connectionsReset(), resets + 1);
     QCOMPARE(ex.LastThreadResult(), thread);
