@@ -9,6 +9,7 @@
 #include "mainwindow/MapViewControllerUnit.h"
 #include "mainwindow/MvmtEditorHook.h"
 #include "mainwindow/untMain.h"
+#include "plans/PlansWindows.h"
 
 int main(int argc, char *argv[])
 {
@@ -17,6 +18,7 @@ int main(int argc, char *argv[])
     RegisterCoreWindows();
     RegisterControlWindows();
     RegisterIntersectionWindows();
+    RegisterPlansWindows();
     RegisterMainWindow();
     // The current-event window and the state list behind the status counters.
     TMainServices::Current().CurrentEventFactory = [](TfrmMain *m) { return CreateCurrentEventWindow(m, m); };
