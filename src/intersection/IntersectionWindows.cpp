@@ -10,6 +10,7 @@
 #include "intersection/untTCDV_E_Master.h"
 #include "intersection/untTCDV_E_SignalManagerVariable.h"
 #include "intersection/untVMSMsgPlan.h"
+#include "intersection/untTfdtMaster.h"
 
 const QList<TIntersectionWindow> &IntersectionWindows()
 {
@@ -25,6 +26,7 @@ const QList<TIntersectionWindow> &IntersectionWindows()
         {"actOpenTCDV_E_Master", "TfrmTCDV_E_Master",
          [](QWidget *owner) -> QWidget * { return new TfrmTCDV_E_Master(owner); }},
         {"actOpenVMSMsgPlan", "TfrmVMSMsgPlan", [](QWidget *owner) -> QWidget * { return new TfrmVMSMsgPlan(owner); }},
+        {"actOpenTFDT_E", "TFormTfdtMaster", [](QWidget *owner) -> QWidget * { return new TFormTfdtMaster(owner); }},
     };
     return windows;
 }
@@ -38,6 +40,11 @@ void RegisterIntersectionWindows()
         TMainOpeners::Register(entry.WindowClass,
                                {[create](const TOpenContext &c) -> QWidget * { return create(c.Owner); },
                                 [](QWidget *w, const QString &setter, const QVariant &v) {
+                                    if (setter == QLatin1String("IsModal")) {
+                                        if (auto *window = qobject_cast<TfrmBase *>(w))
+                                            window->SetIsModal(v.toBool());
+                                        return;
+                                    }
                                     if (auto *algorithm = qobject_cast<TfrmTCDV_E_Algorithm *>(w)) {
                                         if (setter == QLatin1String("TCDV_ID"))
                                             algorithm->SetTCDV_ID(v.toInt());
