@@ -10,6 +10,7 @@
 #include "intersection/untTCDV_E_Master.h"
 #include "intersection/untTCDV_E_SignalManagerVariable.h"
 #include "intersection/untVMSMsgPlan.h"
+#include "intersection/untCarTimer.h"
 #include "intersection/untTfdtMaster.h"
 
 const QList<TIntersectionWindow> &IntersectionWindows()
@@ -27,6 +28,7 @@ const QList<TIntersectionWindow> &IntersectionWindows()
          [](QWidget *owner) -> QWidget * { return new TfrmTCDV_E_Master(owner); }},
         {"actOpenVMSMsgPlan", "TfrmVMSMsgPlan", [](QWidget *owner) -> QWidget * { return new TfrmVMSMsgPlan(owner); }},
         {"actOpenTFDT_E", "TFormTfdtMaster", [](QWidget *owner) -> QWidget * { return new TFormTfdtMaster(owner); }},
+        {"actOpenCarTimer", "TfrmCarTimer", [](QWidget *owner) -> QWidget * { return new TfrmCarTimer(owner); }},
     };
     return windows;
 }
