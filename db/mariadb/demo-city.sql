@@ -1619,3 +1619,18 @@ INSERT INTO SCS_L_APP_ROUTE (SERVICE_ID, CREATE_DATE, ROUTE) VALUES ('S240501093
 INSERT INTO SCS_L_APP_EVENT (SERVICE_ID, CREATE_DATE, CURRENT_LAT, CURRENT_LNG, CURRENT_SPEED, LC_NO, DESCRIPTION) VALUES
   ('S240501093000', CURRENT_TIMESTAMP(6) - INTERVAL 90 SECOND, 37.4979400, 127.0276200, 42, 16, '출동'),
   ('S240501093000', CURRENT_TIMESTAMP(6) - INTERVAL 30 SECOND, 37.5006442, 127.0364993, 55, 17, '우선신호 요청');
+
+-- Spill-back phases of the controllers: per approach direction (1 north, 2 east,
+-- 3 south, 4 west) the ring and phase held as main and sub phase when the exit
+-- of that approach is blocked.
+INSERT INTO SCS_M_INTSPILLBACK2 (INT_LCNO, INT_SPILLBACKINDEX, MAIN_RING, MAIN_PHASE, SUB_RING, SUB_PHASE) VALUES
+  (1, 1, 1, 1, 2, 1),
+  (1, 2, 1, 2, 2, 2),
+  (1, 3, 1, 3, 2, 3),
+  (1, 4, 1, 4, 2, 4),
+  (2, 1, 1, 1, 2, 1),
+  (2, 3, 1, 3, 2, 3),
+  (7, 2, 1, 2, 2, 2),
+  (7, 4, 1, 4, 2, 4),
+  (16, 1, 1, 1, 2, 5),
+  (16, 2, 1, 2, 2, 6);
