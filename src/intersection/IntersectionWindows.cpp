@@ -11,6 +11,7 @@
 #include "intersection/untTCDV_E_SignalManagerVariable.h"
 #include "intersection/untVMSMsgPlan.h"
 #include "intersection/untCarTimer.h"
+#include "intersection/untFirmwareInfo.h"
 #include "intersection/untSpillbackParameter.h"
 #include "intersection/untTfdtMaster.h"
 
@@ -30,6 +31,7 @@ const QList<TIntersectionWindow> &IntersectionWindows()
         {"actOpenVMSMsgPlan", "TfrmVMSMsgPlan", [](QWidget *owner) -> QWidget * { return new TfrmVMSMsgPlan(owner); }},
         {"actOpenTFDT_E", "TFormTfdtMaster", [](QWidget *owner) -> QWidget * { return new TFormTfdtMaster(owner); }},
         {"actOpenCarTimer", "TfrmCarTimer", [](QWidget *owner) -> QWidget * { return new TfrmCarTimer(owner); }},
+        {"actOpenFirmwareInfo", "TfrmFirmwareInfo", [](QWidget *owner) -> QWidget * { return new TfrmFirmwareInfo(owner); }},
         // Opened by the transfer window only (no action of the main window).
         {QString(), "TFormSpillbackParameter",
          [](QWidget *owner) -> QWidget * { return new TFormSpillbackParameter(owner); }},

@@ -364,7 +364,7 @@ private slots:
         QCOMPARE(actions, QStringList({"actOpenTCDV_E_SignalManagerVariable", "actOpenTCDV_E_Algorithm",
                                        "actOpenTCDV_E_FlashMap", "actOpenTCDV_E_ConflictMap",
                                        "actOpenTCDV_E_Master", "actOpenVMSMsgPlan", "actOpenTFDT_E",
-                                       "actOpenCarTimer", ""}));
+                                       "actOpenCarTimer", "actOpenFirmwareInfo", ""}));
         std::unique_ptr<QWidget> vms(IntersectionWindows().at(actions.indexOf("actOpenVMSMsgPlan")).Create(nullptr));
         QVERIFY(qobject_cast<TfrmVMSMsgPlan *>(vms.get()));
     }
