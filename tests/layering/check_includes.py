@@ -19,6 +19,9 @@ LEVELS = [
 ]
 # The start-up road (coreapp) lives in core/ but stands above the window kit.
 APP_START = {"core/untStartup.h", "core/untLogin.h"}
+# The controller's records (library transferdata) live in transfer/ but need only
+# the foundation: they stand beside centrelink, so the editors may include them.
+TRANSFER_DATA = {"transfer/UPDNUnit.h", "transfer/TransferReaders.h", "transfer/TransferDispatch.h"}
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 
@@ -53,6 +56,8 @@ def main(src):
                 if folder == "":
                     continue  # main.cpp composes everything
                 mine, theirs = level_of(folder), level_of(target)
+                if inc in TRANSFER_DATA and folder != target:
+                    theirs = level_of("centrelink")
                 if mine is None or theirs is None:
                     problems.append(f"{rel}: folder outside the known layers ({folder} -> {target})")
                 elif theirs > mine or (theirs == mine and target != folder):
