@@ -11,6 +11,7 @@
 #include "intersection/untTCDV_E_SignalManagerVariable.h"
 #include "intersection/untVMSMsgPlan.h"
 #include "intersection/untCarTimer.h"
+#include "intersection/untCopyData.h"
 #include "intersection/untFirmwareInfo.h"
 #include "intersection/untSpillbackParameter.h"
 #include "intersection/untTfdtMaster.h"
@@ -32,6 +33,8 @@ const QList<TIntersectionWindow> &IntersectionWindows()
         {"actOpenTFDT_E", "TFormTfdtMaster", [](QWidget *owner) -> QWidget * { return new TFormTfdtMaster(owner); }},
         {"actOpenCarTimer", "TfrmCarTimer", [](QWidget *owner) -> QWidget * { return new TfrmCarTimer(owner); }},
         {"actOpenFirmwareInfo", "TfrmFirmwareInfo", [](QWidget *owner) -> QWidget * { return new TfrmFirmwareInfo(owner); }},
+        {"actOpenCopyGroup", "TFormCopyGroup", [](QWidget *owner) -> QWidget * { return new TFormCopyGroup(owner); }},
+        {"actOpenCopyInt", "TFormCopyInt", [](QWidget *owner) -> QWidget * { return new TFormCopyInt(owner); }},
         // Opened by the transfer window only (no action of the main window).
         {QString(), "TFormSpillbackParameter",
          [](QWidget *owner) -> QWidget * { return new TFormSpillbackParameter(owner); }},

@@ -364,7 +364,8 @@ private slots:
         QCOMPARE(actions, QStringList({"actOpenTCDV_E_SignalManagerVariable", "actOpenTCDV_E_Algorithm",
                                        "actOpenTCDV_E_FlashMap", "actOpenTCDV_E_ConflictMap",
                                        "actOpenTCDV_E_Master", "actOpenVMSMsgPlan", "actOpenTFDT_E",
-                                       "actOpenCarTimer", "actOpenFirmwareInfo", ""}));
+                                       "actOpenCarTimer", "actOpenFirmwareInfo",
+                                       "actOpenCopyGroup", "actOpenCopyInt", ""}));
         std::unique_ptr<QWidget> vms(IntersectionWindows().at(actions.indexOf("actOpenVMSMsgPlan")).Create(nullptr));
         QVERIFY(qobject_cast<TfrmVMSMsgPlan *>(vms.get()));
     }
