@@ -157,6 +157,29 @@ private slots:
         QCOMPARE(m->State(one), QString("N"));
     }
 
+    // Someone else stored a row for intersection 2 meanwhile: the insert fails,
+    // nothing is written and the ticks stay.
+    void failedSaveKeepsTheTicks()
+    {
+        ScriptedMsgDlg boxes;
+        boxes.setDefaultAnswer(mrYes);
+        TfrmCarTimer w;
+        w.show();
+        w.SetSA_ID(1);
+        TGridModel *m = w.GridModel();
+        m->EditValue(Rec(m, 1), m->ColumnIndex(CarTimer::CellName("R1", 1)), 1);
+        m->EditValue(Rec(m, 2), m->ColumnIndex(CarTimer::CellName("NN", 2)), 1);
+        QVERIFY(EditorFixture::Exec("INSERT INTO SCS_M_CARTIMER (INT_LCNO, NN) VALUES (2, 8)"));
+        QVERIFY(!w.actSaveExecute());
+        QCOMPARE(boxes.last().text, QString("저장중 문제가 발생했습니다."));
+        QCOMPARE(Column("SELECT CONCAT_WS(' ', INT_LCNO, NN, IFNULL(R1, 'NULL')) FROM SCS_M_CARTIMER "
+                        "WHERE INT_LCNO IN (1, 2) ORDER BY INT_LCNO"),
+                 QStringList({"1 249 NULL", "2 8 NULL"}));
+        QCOMPARE(m->State(Rec(m, 1)), QString("M"));
+        QCOMPARE(m->State(Rec(m, 2)), QString("I"));
+        QCOMPARE(m->Value(Rec(m, 2), CarTimer::CellName("NN", 2)).toInt(), 1);
+    }
+
     void intersectionCellIsReadOnly()
     {
         TfrmCarTimer w;

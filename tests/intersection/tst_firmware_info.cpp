@@ -204,6 +204,25 @@ private slots:
                  QStringList{"10504 1 98DD4ACC"});
     }
 
+    // A firmware id stored meanwhile by someone else: the renumbering fails and
+    // the grid keeps the edit.
+    void failedSaveKeepsTheEdits()
+    {
+        ScriptedMsgDlg boxes;
+        TfrmFirmwareInfo w;
+        w.show();
+        w.actSearch->trigger();
+        TGridModel *m = w.GridModel();
+        const int rec = m->FindKeyValue("10503");
+        m->EditValue(rec, Col(m, "ModuleNo"), 6);
+        QVERIFY(EditorFixture::Exec("INSERT INTO SCS_M_FIRMWARE (FW_ID) VALUES (10506)"));
+        QVERIFY(!w.SaveFirmware());
+        QCOMPARE(boxes.last().text, QString("저장중 문제가 발생했습니다."));
+        QCOMPARE(m->State(rec), QString("M"));
+        QCOMPARE(m->Value(rec, Col(m, "ModuleNo")).toInt(), 6);
+        QCOMPARE(Column("SELECT COUNT(*) FROM SCS_M_FIRMWARE WHERE FW_ID = 10503"), QStringList{"1"});
+    }
+
     void unreadableFileChangesNothing()
     {
         ScriptedMsgDlg boxes;

@@ -142,6 +142,29 @@ private slots:
         QCOMPARE(m->State(1), QString("M"));
     }
 
+    // The database refuses a row written meanwhile by someone else: nothing is
+    // stored and every edit stays in the grid.
+    void failedSaveKeepsTheEdits()
+    {
+        ScriptedMsgDlg boxes;
+        TFormSpillbackParameter w;
+        w.show();
+        w.SetTcdvID(5);
+        TGridModel *m = w.GridModel();
+        m->EditValue(0, Col(m, "SUB_PHASE"), 4);
+        w.actAdd->trigger();
+        m->EditValue(2, Col(m, "INT_SPILLBACKINDEX"), 5);
+        QVERIFY(EditorFixture::Exec("INSERT INTO SCS_M_INTSPILLBACK2 VALUES (5, 5, 1, 1, 1, 1)"));
+        QVERIFY(!w.SaveSpillBack());
+        QCOMPARE(boxes.last().text, QString("저장중 문제가 발생했습니다."));
+        QCOMPARE(Column(kRows), QStringList({"1 1 2 2 6", "3 2 4", "5 1 1 1 1"}));
+        QCOMPARE(m->RecordCount(), 3);
+        QCOMPARE(m->State(0), QString("M"));
+        QCOMPARE(m->Value(0, Col(m, "SUB_PHASE")).toInt(), 4);
+        QCOMPARE(m->State(2), QString("I"));
+        QCOMPARE(m->Value(2, Col(m, "INT_SPILLBACKINDEX")).toInt(), 5);
+    }
+
     void allAddsAnEmptyRow()
     {
         TFormSpillbackParameter w;
