@@ -8,6 +8,7 @@
 #include "core/KitTexts.h"
 #include "core/LookupUnit.h"
 #include "core/untDM.h"
+#include "core/untTCDV_S.h"
 #include "intersection/SpillBack.h"
 
 TFormSpillbackParameter::TFormSpillbackParameter(QWidget *owner) : TfrmBaseGrid(owner)
@@ -99,6 +100,26 @@ TRtnBoolStr TFormSpillbackParameter::Validate(TGridView *TableView, bool Duplica
         return {false, KIT_T(T_CheckRequiredField)};
     }
     return r;
+}
+
+bool TFormSpillbackParameter::PickTCDV(int *value)
+{
+    int preset = TCDV_ID();
+    const int rec = cxGrid->FocusedRecord();
+    if (TGridModel *m = GridModel(); m && rec >= 0) {
+        const QString lc = m->Text(rec, m->ColumnIndex(QStringLiteral("INT_LCNO"))).trimmed();
+        if (!lc.isEmpty())
+            preset = lc.toInt();
+    }
+    TfrmTCDV_S dlg(this);
+    dlg.setWindowTitle(KIT_T(T_TcdvSTitle));
+    dlg.chxOnlySgnl->setChecked(true);
+    dlg.chxOnlySgnl->setVisible(false);
+    dlg.FTCDV_ID = preset;
+    if (dlg.exec() != QDialog::Accepted)
+        return false;
+    *value = dlg.qryTCDVINT_LCNO().toString().toInt();
+    return true;
 }
 
 bool TFormSpillbackParameter::SaveSpillBack()

@@ -23,6 +23,8 @@ public:
     int TcdvID() const { return TCDV_ID(); }
     void SetTcdvID(int value) { SetTCDV_ID(value); }
     TRtnBoolStr Validate(TGridView *TableView, bool DuplicationCheck) override;
+    // The intersection picker opens on the intersection of the focused row.
+    bool PickTCDV(int *value) override;
 
 public slots:
     void actAddExecute() override;

@@ -339,6 +339,11 @@ private slots:
         w.btnOptions[3]->click();
         QVERIFY(!w.FSelection().Chosen(1));
         QVERIFY(w.imgOptions[0]->text() != w.imgOptions[1]->text());
+        // The window's texts are Korean in both languages; its caption is the action's.
+        TsiLangDispatcher::instance()->SetActiveLanguage(TsiLangDispatcher::LangEnglish);
+        QCOMPARE(w.btnOptions[5]->text(), QString("특수일계획"));
+        QCOMPARE(w.windowTitle(), QString("Copy Group Master"));
+        TsiLangDispatcher::instance()->SetActiveLanguage(TsiLangDispatcher::LangKorean);
     }
 };
 

@@ -58,6 +58,10 @@ private slots:
         QCOMPARE(w.cxGrid->DisplayText(1, Col(m, "INT_SPILLBACKINDEX")), QString("남"));
         QCOMPARE(w.cxGrid->DisplayText(0, Col(m, "MAIN_RING")), QString("A Ring"));
         QVERIFY(m->Value(1, Col(m, "SUB_RING")).isNull());
+        TsiLangDispatcher::instance()->SetActiveLanguage(TsiLangDispatcher::LangEnglish);
+        QCOMPARE(w.cxGrid->DisplayText(1, Col(m, "INT_SPILLBACKINDEX")), QString("S"));
+        QCOMPARE(w.cxGrid->DisplayText(0, Col(m, "MAIN_RING")), QString("A RING"));
+        QCOMPARE(w.windowTitle(), QString("Spillback Parameter for Controller"));
     }
 
     void newRowsAndTheirDirections()
