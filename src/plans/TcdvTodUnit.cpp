@@ -390,7 +390,7 @@ void SavePhaseRow(QSqlDatabase db, const TGridRow &row, int lcNo, int planClass,
     values.insert(QStringLiteral("INT_FLOWNUMBER"), IntOf(row[QStringLiteral("INT_FLOWNUMBER")]));
     for (const QString &n : PhasePlanValues())
         values.insert(n, isVirtual ? 0 : IntOf(row[n]));
-    values.insert(QStringLiteral("LINK_ID"), row.Text(QStringLiteral("LINK_ID")));
+    values.insert(QStringLiteral("LINK_ID"), NullIfEmpty(row.Text(QStringLiteral("LINK_ID"))));
 
     const QStringList key = row.KeyParts();
     auto keyParams = [&key]() {
