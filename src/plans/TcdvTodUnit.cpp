@@ -759,6 +759,8 @@ TEditResult PasteSplitRow(TGridModel *model, int rec, const QString &text, TSpli
         }
         values.insert(name, v);
     }
+    if (values.isEmpty())
+        return r; // nothing of the row goes to this record in this mode
     model->BeginUpdate();
     bool copiedDown = false;
     for (auto it = values.cbegin(); it != values.cend(); ++it) {
@@ -779,7 +781,7 @@ TEditResult PasteSplitRow(TGridModel *model, int rec, const QString &text, TSpli
     }
     model->EndUpdate();
     if (applied)
-        *applied = !values.isEmpty();
+        *applied = true;
     return r;
 }
 
