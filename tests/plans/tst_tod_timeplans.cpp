@@ -391,6 +391,32 @@ private slots:
         QCOMPARE(CycleRows(2, 2), otherGroup);
     }
 
+    // The demo city's plans 1-4: complete for every intersection, ring sums equal
+    // to their row's cycle length, day plans naming stored cycle and time-plan rows.
+    void demoPlans()
+    {
+        const QStringList lcs = Column("SELECT CONCAT(INT_LCNO, ' ', INT_SANO) FROM SCS_M_INTLC WHERE COALESCE(MAIN_LCNO, 0) = 0 ORDER BY INT_LCNO");
+        QCOMPARE(lcs.size(), 40);
+        for (const QString &entry : lcs) {
+            const int lc = entry.section(' ', 0, 0).toInt();
+            const int sa = entry.section(' ', 1, 1).toInt();
+            QCOMPARE(CheckPlanNumbers(DM->Con(), dtMariaDB, sa, lc), (QVector<int>{1, 1, 1, 1, 0, 0, 0, 0, 0, 0}));
+            for (int plan = 1; plan <= 4; ++plan) {
+                TGridModel m;
+                Load(m, plan, lc, sa);
+                QVERIFY2(ValidateSplits(&m) == -1, qPrintable(QStringLiteral("%1 plan %2").arg(lc).arg(plan)));
+                QVERIFY(m.Value(6, "SA_CYCLELENGTH").toInt() > 0);
+            }
+        }
+        QCOMPARE(Column("SELECT COUNT(*) FROM SCS_M_SADPLAN D JOIN SCS_M_INTLC L ON L.INT_SANO = D.SA_NO "
+                        "AND COALESCE(L.MAIN_LCNO, 0) = 0 WHERE NOT EXISTS (SELECT 1 FROM SCS_M_SAAPLAN A WHERE "
+                        "A.SA_NO = D.SA_NO AND A.SA_APLAN = D.SA_DPLAN AND A.SA_APLANINDEX = D.SA_CYCLE) OR NOT EXISTS "
+                        "(SELECT 1 FROM SCS_M_INTTPLAN T WHERE T.INT_LCNO = L.INT_LCNO AND T.INT_TPLAN = D.SA_DPLAN "
+                        "AND T.INT_TPLANINDEX = D.SA_SPLIT)"),
+                 QStringList{"0"});
+        QCOMPARE(Column("SELECT COUNT(*) FROM SCS_M_SADPLAN WHERE SA_DPLAN BETWEEN 1 AND 4"), QStringList{"80"});
+    }
+
     void spinnerValues_data()
     {
         QTest::addColumn<int>("value");
