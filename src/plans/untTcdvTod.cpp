@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -20,6 +21,8 @@
 #include <QVBoxLayout>
 
 #include "centrelink/RC2MMIUnit.h"
+#include "core/FileDialogService.h"
+#include "core/GridExport.h"
 #include "core/GridHelpers.h"
 #include "core/GridModel.h"
 #include "core/GridView.h"
@@ -92,6 +95,32 @@ TFormTcdvTod::TFormTcdvTod(QWidget *owner)
     connect(FSplitModel, &QAbstractItemModel::dataChanged, this, &TFormTcdvTod::UpdateActions);
     connect(FSplitModel, &QAbstractItemModel::modelReset, this, &TFormTcdvTod::UpdateActions);
     connect(FPhaseModel, &QAbstractItemModel::modelReset, this, &TFormTcdvTod::UpdateActions);
+    // Cells that cannot be edited are painted read only; a sum that differs
+    // from its row's cycle length is painted as invalid.
+    FPhaseModel->StyleHook = [this](int rec, int col, int role) -> QVariant {
+        if (role != Qt::BackgroundRole || !IsVirtual())
+            return {};
+        const QString name = FPhaseModel->Column(col).Name;
+        if (name == QLatin1String("INT_FLOWNUMBER") || name == QLatin1String("LINK_ID"))
+            return {};
+        return PhaseCellEditable(*FPhaseModel, rec, col, false) ? QVariant(QColor(179, 179, 179)) : QVariant();
+    };
+    FSplitModel->StyleHook = [this](int rec, int col, int role) -> QVariant {
+        const QString name = FSplitModel->Column(col).Name;
+        if (name == QLatin1String("SumA") || name == QLatin1String("SumB")) {
+            const QVariant cycle = FSplitModel->Value(rec, QStringLiteral("SA_CYCLELENGTH"));
+            const bool wrong = FSplitModel->Value(rec, col).toInt() != cycle.toInt();
+            if (wrong && role == Qt::BackgroundRole)
+                return QColor(197, 64, 64);
+            if (wrong && role == Qt::ForegroundRole)
+                return QColor(255, 255, 255);
+            return {};
+        }
+        if (role == Qt::BackgroundRole && (IsCycleColumn(name) || name.startsWith(QLatin1String("INT_")))
+            && !SplitCellEditable(rec, name, IsVirtual()) && name != QLatin1String("INT_TPLANINDEX"))
+            return QColor(179, 179, 179);
+        return {};
+    };
     InitLanguage();
     cbxGennType->addItems(PlanClassEntries(lct2010_4L));
     lblTCDV_NAME->setText(DM ? DM->T_NotExist : QString());
@@ -111,7 +140,6 @@ void TFormTcdvTod::BuildWidgets()
     edtTCDV->setMaximumWidth(80);
     btnTCDV = new QToolButton(this);
     btnTCDV->setText(QStringLiteral("..."));
-    btnTCDV->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return));
     lblTCDV_NAME = new QLabel(this);
     lblTCDV_NAME->setObjectName(QStringLiteral("lblTCDV_NAME"));
     lblSA = new QLabel(this);
@@ -181,6 +209,12 @@ void TFormTcdvTod::BuildWidgets()
     connect(spnTODNo, qOverload<int>(&QSpinBox::valueChanged), this, &TFormTcdvTod::spnTODNoChanged);
 
     connect(btnTCDV, &QToolButton::clicked, this, &TFormTcdvTod::PickIntersection);
+    // Ctrl+Enter in the number edit presses its button.
+    auto *pick = new QAction(edtTCDV);
+    pick->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return));
+    pick->setShortcutContext(Qt::WidgetShortcut);
+    edtTCDV->addAction(pick);
+    connect(pick, &QAction::triggered, btnTCDV, &QToolButton::click);
     connect(edtTCDV, &QLineEdit::textEdited, this, [this](const QString &text) {
         lblTCDV_NAME->setText(GetLcName(text.toInt()));
     });
@@ -212,6 +246,18 @@ void TFormTcdvTod::BuildActions()
     actSplitPaste = GridAction(this, gtvSplit, "actSplitPaste", QKeySequence(Qt::CTRL | Qt::Key_V));
     actSplitPasteAll = GridAction(this, gtvSplit, "actSplitPasteAll", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
     actSplitDel = GridAction(this, gtvSplit, "actSplitDel", QKeySequence(Qt::CTRL | Qt::Key_D));
+    actPhaseExport = GridAction(this, gtvPhase, "actPhaseExport", QKeySequence(Qt::CTRL | Qt::Key_S));
+    actSplitExport = GridAction(this, gtvSplit, "actSplitExport", QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(actPhaseExport, &QAction::triggered, this, [this] { ExportGrid(gtvPhase, QStringLiteral("IDS_1")); });
+    connect(actSplitExport, &QAction::triggered, this, [this] { ExportGrid(gtvSplit, QStringLiteral("IDS_6")); });
+    // Ctrl+Enter in the time-plan grid moves to its next row.
+    auto *nextRow = GridAction(this, gtvSplit, "actSplitNextRow", QKeySequence(Qt::CTRL | Qt::Key_Return));
+    connect(nextRow, &QAction::triggered, this, [this] {
+        gtvSplit->PostEdit();
+        const int row = gtvSplit->DisplayOfRecord(gtvSplit->FocusedRecord());
+        if (row >= 0 && row + 1 < gtvSplit->DisplayCount())
+            gtvSplit->FocusDisplayRow(row + 1, gtvSplit->FocusedColumn());
+    });
     connect(actPhaseCopy, &QAction::triggered, this, &TFormTcdvTod::actPhaseCopyExecute);
     connect(actPhasePaste, &QAction::triggered, this, &TFormTcdvTod::actPhasePasteExecute);
     connect(actPhaseDel, &QAction::triggered, this, &TFormTcdvTod::actPhaseDelExecute);
@@ -251,6 +297,23 @@ void TFormTcdvTod::Retranslate()
     pclTCDVTOD->setTabText(2, Tx(QStringLiteral("tshInOutPed.Caption")));
     gtvPhase->Retranslate(TcdvTod::TextTable);
     gtvSplit->Retranslate(TcdvTod::TextTable);
+    ApplySplitBands();
+}
+
+// The phase band of the time-plan grid carries the phase numbers 1..8 under
+// its caption, each over the A and B split of that phase.
+void TFormTcdvTod::ApplySplitBands()
+{
+    QList<TGridBand> bands = gtvSplit->Header()->Bands();
+    const QString phase = Tx(QStringLiteral("bndPhase.Caption"));
+    for (TGridBand &b : bands) {
+        if (b.Caption == phase) {
+            b.Parts.clear();
+            for (int n = 1; n <= 8; ++n)
+                b.Parts << QString::number(n);
+        }
+    }
+    gtvSplit->Header()->SetBands(bands);
 }
 
 bool TFormTcdvTod::Shown() const
@@ -287,7 +350,7 @@ void TFormTcdvTod::UpdateActions()
     actSplitSave->setEnabled(shown && SplitEdited());
     actSplitMultiCopy->setEnabled(shown && copyChecked && !IsVirtual());
     actEditMvmt->setEnabled(shown);
-    for (QAction *a : {actPhaseCopy, actPhasePaste, actPhaseDel, actSplitCopy})
+    for (QAction *a : {actPhaseCopy, actPhasePaste, actPhaseDel, actSplitCopy, actPhaseExport, actSplitExport})
         a->setEnabled(FSearched);
     // A virtual intersection shows its main intersection's time plan: nothing of it may change here.
     for (QAction *a : {actSplitPaste, actSplitPasteAll, actSplitDel})
@@ -391,6 +454,7 @@ void TFormTcdvTod::LoadSplitGrid()
     if (!TcdvTod::LoadSplitGrid(DM->Con(), FSplitModel, FTCDV_ID, FSA_ID, PlanNumber(), FVirtualTCDV_ID, &error))
         ShowMsgDlg(this, DM->G_APP_TITLE, DM->Text(QStringLiteral("IDS_5")), DM->Text(QStringLiteral("IDS_4")), error,
                    mkError);
+    MergeEqualNeighbourCells(gtvSplit, FSplitModel->ColumnIndex(QStringLiteral("SA_APLANINDEX")));
     UpdateActions();
 }
 
@@ -650,6 +714,22 @@ void TFormTcdvTod::actSplitDelExecute()
         return;
     DelNoAddExecute(gtvSplit, FSplitModel->StateIdx());
     UpdateActions();
+}
+
+void TFormTcdvTod::ExportGrid(TGridView *grid, const QString &prefixKey)
+{
+    const QString name = lblTCDV_NAME->text() + Tx(prefixKey) + cbxGennType->currentText() + QStringLiteral(")");
+    const QString file = ShowSaveDialog(this, windowTitle(), DM->G_DIALOG_PATH, name,
+                                        QStringLiteral("Excel 통합 문서(*.xlsx)|*.xlsx"), QStringLiteral("xlsx"));
+    if (file.isEmpty())
+        return;
+    DM->G_DIALOG_PATH = QFileInfo(file).absolutePath();
+    QString error;
+    if (!ExportGridToXlsx(grid, file, &error)) {
+        ShowMsgDlg(this, DM->G_APP_TITLE, DM->T_SaveFailMsg, DM->T_SaveFailCaption, error, mkError);
+        return;
+    }
+    OpenExcel(this, file, DM->G_EXCEL_PATH, DM->T_FileOpenMsg, DM->T_FileOpenCaption);
 }
 
 // ------------------------------------------------------------ life cycle

@@ -94,6 +94,8 @@ public:
     QAction *actSplitPaste = nullptr;
     QAction *actSplitPasteAll = nullptr;
     QAction *actSplitDel = nullptr;
+    QAction *actPhaseExport = nullptr;
+    QAction *actSplitExport = nullptr;
 
 public slots:
     void actPhaseSearchExecute();
@@ -133,6 +135,9 @@ private:
     void PasteSplit(int mode);
     void ShowRefused(const QString &message);
     void PickIntersection();
+    void ApplySplitBands();
+    // Writes a grid to a workbook named after the intersection, the page and the class.
+    void ExportGrid(TGridView *grid, const QString &prefixKey);
 
     IMainWindow *FMain = nullptr;
     TGridModel *FPhaseModel = nullptr;

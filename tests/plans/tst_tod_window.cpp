@@ -13,10 +13,13 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <QFileInfo>
 
 #include "EditorFixture.h"
 #include "centrelink/RC2MMIUnit.h"
+#include "core/FileDialogService.h"
 #include "core/GridModel.h"
 #include "core/GridView.h"
 #include "core/InAppMessage.h"
@@ -305,6 +308,47 @@ private slots:
                  (QStringList{"1", "7", "8"}));
         QCOMPARE(Column("SELECT INT_TPLAN FROM SCS_M_INTTPLAN WHERE INT_LCNO = 1 AND INT_TPLAN IN (1, 7, 8) ORDER BY 1"),
                  (QStringList{"1", "7", "8"}));
+    }
+
+    // The phase export proposes intersection, page and class as the file name,
+    // writes the workbook and offers to open it.
+    void exportPhases()
+    {
+        ScriptedMsgDlg boxes;
+        ScriptedFileDialog files;
+        QTemporaryDir dir;
+        const QString file = dir.filePath("phases.xlsx");
+        files.enqueue(file);
+        auto w = Open(1);
+        w->actPhaseExport->trigger();
+        QCOMPARE(files.last().fileName, QStringLiteral("신사역사거리_현시구성(일반제)"));
+        QCOMPARE(files.last().defaultExtension, QStringLiteral("xlsx"));
+        QVERIFY(QFileInfo::exists(file));
+        QCOMPARE(boxes.last().text, QStringLiteral("파일을 여시겠습니까?"));
+        QCOMPARE(DM->G_DIALOG_PATH, dir.path());
+    }
+
+    // The time-plan grid: equal cycle indexes merged, the phase band with its
+    // numbers, read-only and invalid cells painted.
+    void splitPresentation()
+    {
+        auto w = Open(1);
+        TGridModel *m = w->SplitModel();
+        const int index = m->ColumnIndex("SA_APLANINDEX");
+        QCOMPARE(w->gtvSplit->rowSpan(0, index), 1);
+        QCOMPARE(w->gtvSplit->rowSpan(1, index), 3);
+        QCOMPARE(w->gtvSplit->rowSpan(13, index), 3);
+        bool parts = false;
+        for (const TGridBand &b : w->gtvSplit->Header()->Bands())
+            parts = parts || b.Parts == QStringList{"1", "2", "3", "4", "5", "6", "7", "8"};
+        QVERIFY(parts);
+        const int cycle = m->ColumnIndex("SA_CYCLELENGTH");
+        QCOMPARE(m->index(2, cycle).data(Qt::BackgroundRole).value<QColor>(), QColor(179, 179, 179));
+        QVERIFY(!m->index(1, cycle).data(Qt::BackgroundRole).isValid());
+        const int sumA = m->ColumnIndex("SumA");
+        QVERIFY(!m->index(0, sumA).data(Qt::BackgroundRole).isValid()); // the demo plan matches
+        QVERIFY(m->EditValue(0, m->ColumnIndex("INT_ASPLIT1"), 1));
+        QCOMPARE(m->index(0, sumA).data(Qt::BackgroundRole).value<QColor>(), QColor(197, 64, 64));
     }
 
     void modalCloseReturnsOk()
