@@ -664,6 +664,29 @@ int SumSplits(const TGridModel &model, int rec, int ring)
     return sum;
 }
 
+QPair<int, int> SplitEditorRange(const TGridModel &phases, const QString &splitColumn, int *phaseRec)
+{
+    if (phaseRec)
+        *phaseRec = -1;
+    static const QRegularExpression re(QStringLiteral("^INT_([AB])SPLIT([1-8])$"));
+    const auto match = re.match(splitColumn);
+    if (!match.hasMatch())
+        return {0, 0};
+    const int ring = match.captured(1) == QLatin1String("A") ? 1 : 2;
+    const int phase = match.captured(2).toInt();
+    for (int rec = 0; rec < phases.RecordCount(); ++rec) {
+        if (phases.Value(rec, QStringLiteral("INT_PHASENO")).toInt() != phase
+            || phases.Value(rec, QStringLiteral("INT_RING")).toInt() != ring)
+            continue;
+        if (phaseRec)
+            *phaseRec = rec;
+        const int yellow = IntOf(phases.Value(rec, QStringLiteral("INT_YELLOW")));
+        return {IntOf(phases.Value(rec, QStringLiteral("INT_MINSPLIT"))) + yellow,
+                IntOf(phases.Value(rec, QStringLiteral("INT_MAXSPLIT"))) + yellow};
+    }
+    return {0, 0};
+}
+
 void SplitCellEdited(TGridModel *model, int rec, int col)
 {
     const int stateCol = model->StateIdx();

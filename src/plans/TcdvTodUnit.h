@@ -132,6 +132,10 @@ bool LoadSplitGrid(QSqlDatabase db, TGridModel *model, int lcNo, int saNo, int p
 bool SplitCellEditable(int rec, const QString &column, bool isVirtual);
 // An operator's edit of a time-plan cell (range, editability, state, derived values).
 TEditResult EditSplitCell(TGridModel *model, int rec, int col, const QVariant &value, bool isVirtual);
+// The range of a split cell's editor: minimum and maximum split plus the yellow
+// time of the phase row of the column's phase and ring (empty cells 0); {0, 0}
+// when the phase grid has no such row. `phaseRec` gets that row (-1 when none).
+QPair<int, int> SplitEditorRange(const TGridModel &phases, const QString &splitColumn, int *phaseRec = nullptr);
 // The row state and derived values after a time-plan cell changed: a cycle value
 // of records 1, 4, 7, 10, 13 is copied to the two below; a cycle length above 0
 // ticks the active flag; a split edit recomputes the ring's sum.

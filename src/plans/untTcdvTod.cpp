@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QSortFilterProxyModel>
 #include <QSpinBox>
 #include <QSqlQuery>
 #include <QTabWidget>
@@ -64,6 +65,36 @@ QAction *GridAction(QWidget *owner, TGridView *grid, const char *name, const QKe
     grid->addAction(a);
     return a;
 }
+
+// The split cells: a spin editor whose range comes from the phase row of its
+// phase and ring, which is focused in the phase grid when the editor opens.
+class TSplitCellDelegate : public TGridSpinDelegate
+{
+public:
+    TSplitCellDelegate(TGridView *phases, QObject *parent)
+        : TGridSpinDelegate(parent), FPhases(phases) {}
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override
+    {
+        QWidget *editor = TGridSpinDelegate::createEditor(parent, option, index);
+        auto *spin = qobject_cast<QSpinBox *>(editor);
+        const auto *proxy = qobject_cast<const QSortFilterProxyModel *>(index.model());
+        const QModelIndex source = proxy ? proxy->mapToSource(index) : index;
+        const auto *model = qobject_cast<const TGridModel *>(source.model());
+        if (spin && model) {
+            int phaseRec = -1;
+            const auto range = SplitEditorRange(*FPhases->GridModel(), model->Column(source.column()).Name, &phaseRec);
+            spin->setRange(range.first, range.second);
+            if (phaseRec >= 0)
+                FPhases->FocusRecord(phaseRec);
+        }
+        return editor;
+    }
+
+private:
+    TGridView *FPhases;
+};
 
 } // namespace
 
@@ -184,6 +215,10 @@ void TFormTcdvTod::BuildWidgets()
     gtvSplit->setObjectName(QStringLiteral("gtvSplit"));
     gtvSplit->SetGridModel(FSplitModel);
     gtvSplit->SetEnterMovesToNextCell(true);
+    auto *splitCells = new TSplitCellDelegate(gtvPhase, gtvSplit);
+    for (const QString &name : SplitVisibleColumns())
+        if (name.startsWith(QLatin1String("INT_ASPLIT")) || name.startsWith(QLatin1String("INT_BSPLIT")))
+            gtvSplit->setItemDelegateForColumn(FSplitModel->ColumnIndex(name), splitCells);
     splitBox->addWidget(gtvSplit, 1);
     page->addWidget(split, 1);
 

@@ -189,6 +189,35 @@ private slots:
         QCOMPARE(CycleRows(kSa, 5), QStringList{"3 120 9 1"});
     }
 
+    // A split cell's editor range: the phase row's minimum and maximum plus yellow.
+    void splitEditorRange_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<int>("min");
+        QTest::addColumn<int>("max");
+        QTest::addColumn<int>("phaseRec");
+        QTest::newRow("A1") << "INT_ASPLIT1" << 23 << 83 << 0;
+        QTest::newRow("B2") << "INT_BSPLIT2" << 18 << 83 << 3;
+        QTest::newRow("A7 prepared empty row") << "INT_ASPLIT7" << 0 << 0 << 12;
+        QTest::newRow("not a split") << "SumA" << 0 << 0 << -1;
+    }
+    void splitEditorRange()
+    {
+        QFETCH(QString, column);
+        QFETCH(int, min);
+        QFETCH(int, max);
+        QFETCH(int, phaseRec);
+        TGridModel phases;
+        QVERIFY(LoadPhaseGrid(DM->Con(), &phases, kLc, 1, 0) > 0);
+        int rec = -2;
+        const auto range = SplitEditorRange(phases, column, &rec);
+        QCOMPARE(range.first, min);
+        QCOMPARE(range.second, max);
+        QCOMPARE(rec, phaseRec);
+        TGridModel none;
+        QCOMPARE(SplitEditorRange(none, column), qMakePair(0, 0));
+    }
+
     void splitEdits()
     {
         TGridModel m;

@@ -351,6 +351,20 @@ private slots:
         QCOMPARE(m->index(0, sumA).data(Qt::BackgroundRole).value<QColor>(), QColor(197, 64, 64));
     }
 
+    // Opening a split cell's editor focuses the phase row of its phase and ring.
+    void splitEditorFocusesPhase()
+    {
+        auto w = Open(1);
+        TGridModel *s = w->SplitModel();
+        w->gtvSplit->FocusRecord(2, s->ColumnIndex("INT_BSPLIT2"));
+        w->gtvSplit->edit(w->gtvSplit->currentIndex());
+        auto *spin = w->gtvSplit->findChild<QSpinBox *>();
+        QVERIFY(spin);
+        QCOMPARE(spin->minimum(), 18);
+        QCOMPARE(spin->maximum(), 83);
+        QCOMPARE(w->gtvPhase->FocusedRecord(), 3);
+    }
+
     void modalCloseReturnsOk()
     {
         auto w = Open(1);
