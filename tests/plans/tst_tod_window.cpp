@@ -269,6 +269,25 @@ private slots:
         QVERIFY(w->RefreshPending());
     }
 
+    // A changed time-plan row without a cycle length: the required text, nothing written.
+    void splitSaveNeedsCycleLength()
+    {
+        ScriptedMsgDlg boxes;
+        auto w = Open(1, 9);
+        TGridModel *m = w->SplitModel();
+        QVERIFY(m->EditValue(8, m->ColumnIndex("INT_ASPLIT1"), 30));
+        const QStringList before = Column("SELECT COUNT(*) FROM SCS_M_INTTPLAN WHERE INT_LCNO = 1");
+        boxes.enqueue(mrYes);
+        w->actSplitSave->trigger();
+        QCOMPARE(boxes.last().text, QStringLiteral("필수 입력 항목을 확인바랍니다."));
+        QCOMPARE(boxes.last().caption, QStringLiteral("유효성 체크"));
+        QCOMPARE(w->gtvSplit->FocusedRecord(), 8);
+        QCOMPARE(w->gtvSplit->FocusedColumn(), m->ColumnIndex("SA_CYCLELENGTH"));
+        QCOMPARE(Column("SELECT COUNT(*) FROM SCS_M_INTTPLAN WHERE INT_LCNO = 1"), before);
+        QCOMPARE(m->State(8), QStringLiteral("I"));
+        QVERIFY(!w->RefreshPending());
+    }
+
     void validationMessages()
     {
         ScriptedMsgDlg boxes;
