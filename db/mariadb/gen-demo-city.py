@@ -607,4 +607,56 @@ w("  ('S240501093000', CURRENT_TIMESTAMP(6) - INTERVAL 90 SECOND, %.7f, %.7f, 42
 w("  ('S240501093000', CURRENT_TIMESTAMP(6) - INTERVAL 30 SECOND, %.7f, %.7f, 55, %d, '우선신호 요청');"
   % (p1[0], p1[1], by_rc[(3, 1)]))
 
+# plans 1-4 of every group and non-virtual intersection
+w("")
+w("-- Signal plans 1-4: each group's cycle plan (cycle indexes 1-3 serve time-plan rows 1-7),")
+w("-- each intersection's time plan whose ring A and ring B splits add up to the cycle length")
+w("-- of their row, and each group's day plan switching between those cycle and split rows.")
+PLAN_CYCLE = {1: 120, 2: 140, 3: 100, 4: 160}
+
+
+def cycle_length(plan, k):
+    return PLAN_CYCLE[plan] + 10 * (k - 1)
+
+
+def cycle_index(row):
+    return 1 if row == 1 else (row + 4) // 3
+
+
+w("INSERT INTO SCS_M_SAAPLAN (SA_NO, SA_APLAN, SA_APLANINDEX, SA_CYCLELENGTH, SA_IORATIO, SA_ACTIVE) VALUES")
+w(",\n".join("  (%d, %d, %d, %d, 0, 1)" % (sa, p, k, cycle_length(p, k))
+             for sa in sorted(GROUPS) for p in sorted(PLAN_CYCLE) for k in (1, 2, 3)) + ";")
+splits = ", ".join("INT_ASPLIT%d" % i for i in range(1, 9)) + ", " + \
+         ", ".join("INT_BSPLIT%d" % i for i in range(1, 9))
+w("INSERT INTO SCS_M_INTTPLAN (INT_LCNO, INT_TPLAN, INT_TPLANINDEX, %s, INT_OFFSET) VALUES" % splits)
+rows = []
+for n, lc in sorted(lcs.items()):
+    if lc.get("virtual"):
+        continue
+    phases = len(phase_plan(lc))
+    for p in sorted(PLAN_CYCLE):
+        for row in range(1, 8):
+            c = cycle_length(p, cycle_index(row))
+            each = c // phases
+            ring = [each] * (phases - 1) + [c - each * (phases - 1)]
+            ring = [str(v) for v in ring] + ["NULL"] * (8 - phases)
+            rows.append("  (%d, %d, %d, %s, %s, %d)" % (n, p, row, ", ".join(ring), ", ".join(ring),
+                                                        (n * 7 + row * 3) % 40))
+w(",\n".join(rows) + ";")
+w("INSERT INTO SCS_M_SADPLAN (SA_NO, SA_DPLAN, SA_DPLANINDEX, SA_STARTHOUR, SA_STARTMIN, SA_CYCLE,"
+  " SA_OFFSET, SA_SPLIT, SA_TODAUTO) VALUES")
+DAY = [(0, 0, 1, 1), (7, 0, 2, 2), (10, 0, 2, 3), (17, 0, 3, 5), (21, 30, 1, 1)]
+w(",\n".join("  (%d, %d, %d, %d, %d, %d, %d, %d, 0)" % (sa, p, i + 1, h, m, k, row, row)
+             for sa in sorted(GROUPS) for p in sorted(PLAN_CYCLE) for i, (h, m, k, row) in enumerate(DAY)) + ";")
+
+w("")
+w("-- Spill-back phases of the controllers: per approach direction (1 north, 2 east,")
+w("-- 3 south, 4 west) the ring and phase held as main and sub phase when the exit")
+w("-- of that approach is blocked.")
+w("INSERT INTO SCS_M_INTSPILLBACK2 (INT_LCNO, INT_SPILLBACKINDEX, MAIN_RING, MAIN_PHASE, SUB_RING, SUB_PHASE) VALUES")
+SPILLBACK2 = [(1, 1, 1, 1, 2, 1), (1, 2, 1, 2, 2, 2), (1, 3, 1, 3, 2, 3), (1, 4, 1, 4, 2, 4),
+              (2, 1, 1, 1, 2, 1), (2, 3, 1, 3, 2, 3), (7, 2, 1, 2, 2, 2), (7, 4, 1, 4, 2, 4),
+              (16, 1, 1, 1, 2, 5), (16, 2, 1, 2, 2, 6)]
+w(",\n".join("  (%d, %d, %d, %d, %d, %d)" % r for r in SPILLBACK2) + ";")
+
 sys.stdout.write("\n".join(out) + "\n")

@@ -338,3 +338,22 @@ TGridSaveResult SaveGridRows(const TGridModel &model, QSqlDatabase db, const TGr
         ConRollback(db);
     return r;
 }
+
+void MergeEqualNeighbourCells(TGridView *view, int col)
+{
+    if (!view || !view->GridModel())
+        return;
+    view->clearSpans();
+    const int rows = view->DisplayCount();
+    int start = 0;
+    for (int row = 1; row <= rows; ++row) {
+        const bool same = row < rows
+            && view->GridModel()->Value(view->RecordAtDisplay(row), col)
+                   == view->GridModel()->Value(view->RecordAtDisplay(start), col);
+        if (same)
+            continue;
+        if (row - start > 1)
+            view->setSpan(start, col, row - start, 1);
+        start = row;
+    }
+}

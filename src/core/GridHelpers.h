@@ -64,6 +64,11 @@ void InitPhaseTableView(TGridView *view, int phaseCol, int ringCol, int rows, in
 void InitTableView_Without_KeyValue(TGridModel *model, int stateCol, int rows);
 void InitTableView_Without_KeyValue(TGridView *view, int stateCol, int rows);
 
+// Merges equal neighbouring cells of a column (in display order) into one cell
+// spanning their rows; the spans set before on the view are cleared first.
+// Call again after every load.
+void MergeEqualNeighbourCells(TGridView *view, int col);
+
 // ---------------------------------------------------------------- states
 
 // The state of a record after an edit: "I" without a key as loaded, "M" with

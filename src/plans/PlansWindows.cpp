@@ -4,11 +4,25 @@
 #include <QVariant>
 
 #include "core/MainContracts.h"
+#include "plans/untTcdvTod.h"
 
 const QList<TPlansWindow> &PlansWindows()
 {
     // One row per editor: {action, window class, create, set}.
-    static const QList<TPlansWindow> windows{};
+    static const QList<TPlansWindow> windows{
+        {"actOpenTcdvTod", "TFormTcdvTod", [](QWidget *owner) -> QWidget * { return new TFormTcdvTod(owner); },
+         [](QWidget *w, const QString &setter, const QVariant &value) {
+             auto *tod = qobject_cast<TFormTcdvTod *>(w);
+             if (!tod)
+                 return;
+             if (setter == QLatin1String("TCDV_ID"))
+                 tod->SetTCDV_ID(value.toInt());
+             else if (setter == QLatin1String("PLAN_CLSS"))
+                 tod->SetPLAN_CLSS(value.toInt());
+             else if (setter == QLatin1String("IsModal"))
+                 tod->SetIsModal(value.toBool());
+         }},
+    };
     return windows;
 }
 
