@@ -3,6 +3,7 @@
 #include <array>
 
 #include "centrelink/RC2MMIUnit.h"
+#include "core/MainContracts.h"
 #include "core/siLang.h"
 #include "core/untCodeToText.h"
 #include "core/untDM.h"
@@ -29,6 +30,24 @@ QString planMapText(const TSTT_LC_INFO &info)
 
 // ===========================================================================
 // Whole-system monitor
+// ===========================================================================
+// Shared by the live views
+// ===========================================================================
+namespace LiveView {
+
+bool PanToLc(int lcNo, const std::function<void(int)> &announce, IMainWindow *main)
+{
+    if (lcNo < 1)
+        return false;
+    if (announce)
+        announce(lcNo);
+    if (main)
+        main->PanToLc(lcNo);
+    return true;
+}
+
+} // namespace LiveView
+
 // ===========================================================================
 namespace SysMonitor {
 

@@ -12,12 +12,27 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 #include "core/LcStatusColor.h"
 
+class IMainWindow;
 class TLC_INFO_SET;
 class TSTT_LC_INFO;
 struct TST_ITST_STATE;
 struct TST_VESK_STATE;
+
+// ===========================================================================
+// Shared by the live views
+// ===========================================================================
+namespace LiveView {
+
+// A live view shows intersection lcNo on the main map: first `announce` (the window's
+// RequestPanToTCDV signal), then the main window's pan. A number below 1 does
+// nothing (false); a missing main window only announces.
+bool PanToLc(int lcNo, const std::function<void(int)> &announce, IMainWindow *main);
+
+} // namespace LiveView
 
 // ===========================================================================
 // Whole-system monitor

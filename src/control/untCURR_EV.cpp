@@ -15,6 +15,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "control/LiveViewUnit.h"
 #include "core/siLang.h"
 #include "core/untDM.h"
 #include "foundation/IniFile.h"
@@ -134,11 +135,7 @@ TfrmCURR_EV::TfrmCURR_EV(QWidget *owner, IMainWindow *main, const QString &iniFi
     for (int page : {int(pgTCDV), int(pgSelected)}) {
         connect(Grid(page), &QTableWidget::cellDoubleClicked, this, [this, page](int row, int) {
             const int n = row < FLists[page].Count() ? FLists[page].At(row).Number : 0;
-            if (n == 0)
-                return;
-            emit RequestPanToTCDV(n);
-            if (FMain)
-                FMain->PanToLc(n);
+            LiveView::PanToLc(n, [this](int lc) { emit RequestPanToTCDV(lc); }, FMain);
         });
     }
 

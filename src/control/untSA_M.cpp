@@ -171,9 +171,7 @@ void TfrmSA_M::RowDblClick(QTableWidget *grid, int row)
     const QTableWidgetItem *item = grid->item(row, 0);
     bool ok = false;
     const int n = item ? item->text().toInt(&ok) : 0;
-    if (!ok || n == 0)
+    if (!ok)
         return;
-    emit RequestPanToTCDV(n);
-    if (FMain)
-        FMain->PanToLc(n);
+    LiveView::PanToLc(n, [this](int lc) { emit RequestPanToTCDV(lc); }, FMain);
 }

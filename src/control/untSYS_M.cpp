@@ -295,7 +295,5 @@ void TfrmSYS_M::btnMapMoveClick()
     const PSTT_LC_INFO info = FLcInfoSet->GetLcInfo(n);
     if (!info)
         return;
-    emit RequestPanToTCDV(info->tcdv_id);
-    if (FMain)
-        FMain->PanToLc(info->tcdv_id);
+    LiveView::PanToLc(info->tcdv_id, [this](int lc) { emit RequestPanToTCDV(lc); }, FMain);
 }

@@ -27,6 +27,7 @@
 #include <QVBoxLayout>
 
 #include "core/GridResources.h"
+#include "core/GridView.h"
 #include "core/LookupUnit.h"
 #include "core/Quorval.h"
 #include "core/siLang.h"
@@ -331,12 +332,22 @@ void TfrmTCDV_M::BuildUi()
     gtvPhaseInfo->setRowHeight(2, 35);
     gtvPhaseInfo->setRowHeight(3, 35);
     pl->addWidget(gtvPhaseInfo);
+    // The LSU ring view: eight bands "LSU1".."LSU8" over two columns "P1" and "P2" each.
     gtvRing = NewGrid(gpPhaseInfo, QStringLiteral("gtvRing"), 1, 16, true);
-    gtvRing->setFixedHeight(44);
+    auto *ringHeader = new TGridHeaderView(gtvRing);
+    ringHeader->setSectionsClickable(false);
+    ringHeader->setSortIndicatorShown(false);
+    gtvRing->setHorizontalHeader(ringHeader);
+    ringHeader->setSectionResizeMode(QHeaderView::Stretch);
     QStringList ringCols;
-    for (int k = 1; k <= 8; ++k)
-        ringCols << QStringLiteral("L%1P1").arg(k) << QStringLiteral("L%1P2").arg(k);
+    QList<TGridBand> ringBands;
+    for (int k = 1; k <= 8; ++k) {
+        ringCols << QStringLiteral("P1") << QStringLiteral("P2");
+        ringBands << TGridBand{QStringLiteral("LSU%1").arg(k), {(k - 1) * 2, (k - 1) * 2 + 1}};
+    }
     gtvRing->setHorizontalHeaderLabels(ringCols);
+    ringHeader->SetBands(ringBands);
+    gtvRing->setFixedHeight(ringHeader->sizeHint().height() + 26);
     gtvRing->hide();
     pl->addWidget(gtvRing);
     ll->addWidget(gpPhaseInfo, 1);

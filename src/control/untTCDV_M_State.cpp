@@ -108,11 +108,7 @@ TfrmTCDV_M_State::TfrmTCDV_M_State(QWidget *owner, IMainWindow *main, const TLC_
     connect(gtvLCList, &QTableWidget::cellDoubleClicked, this, [this](int row, int) {
         const QTableWidgetItem *item = gtvLCList->item(row, StateList::colLC);
         const int n = item ? item->text().toInt() : 0;
-        if (n == 0)
-            return;
-        emit RequestPanToTCDV(n);
-        if (FMain)
-            FMain->PanToLc(n);
+        LiveView::PanToLc(n, [this](int lc) { emit RequestPanToTCDV(lc); }, FMain);
     });
 
     FLang = new TsiLangLinked(this, kTable, [this] { Retranslate(); });

@@ -17,6 +17,10 @@
 namespace TcdvMaster {
 
 inline constexpr int MaxLcNo = 1024;
+// The list window: its width beyond the columns' (row indicator, margins, scroll
+// bar), and the widening while the language is English.
+inline constexpr int ListFrameWidth = 60;
+inline constexpr int EnglishExtraWidth = 10;
 // A dotted IPv4 address, each part 0 to 255.
 inline const QString IpPattern =
     QStringLiteral("^((25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9])\\.){3}(25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9])$");

@@ -15,6 +15,7 @@
 #include "core/KitTexts.h"
 #include "core/LookupUnit.h"
 #include "core/Quorval.h"
+#include "core/siLang.h"
 #include "core/untDM.h"
 #include "core/untSA_S.h"
 #include "core/untTCDV_S.h"
@@ -160,12 +161,29 @@ TfrmTCDV_E_Master::TfrmTCDV_E_Master(QWidget *owner) : TfrmBaseGrid(owner)
                 actSearch->trigger();
         }
     });
+    // The window shows every column of the list: its width is the columns' widths
+    // with the row indicator, the margins and the scroll bar.
+    int columns = 0;
+    for (int c = 0; c < m->ColumnCount(); ++c)
+        if (m->Column(c).Visible)
+            columns += m->Column(c).Width;
+    FBaseWidth = columns + TcdvMaster::ListFrameWidth;
+    SetGridColumnWidth(FBaseWidth);
+    resize(FBaseWidth, height());
     InitLanguage();
 }
 
 void TfrmTCDV_E_Master::Retranslate()
 {
     TfrmBaseGrid::Retranslate();
+    // English captions are wider: the window takes ten pixels more while English is shown.
+    const bool english = TsiLangDispatcher::instance()->ActiveLanguage() == TsiLangDispatcher::LangEnglish;
+    if (english != FEnglishWidth) {
+        FEnglishWidth = english;
+        const int extra = english ? TcdvMaster::EnglishExtraWidth : -TcdvMaster::EnglishExtraWidth;
+        SetGridColumnWidth(FBaseWidth + (english ? TcdvMaster::EnglishExtraWidth : 0));
+        resize(width() + extra, height());
+    }
     setWindowTitle(Tx(QStringLiteral("Caption")));
     lblSA->setText(Tx(QStringLiteral("lblSA.Caption")));
     lblTCDV->setText(Tx(QStringLiteral("lblTCDV.Caption")));
@@ -323,7 +341,16 @@ bool TfrmTCDV_E_Master::SaveMaster()
             return false;
     }
     const QSqlDatabase db = Controller()->Connection();
-    const bool ok = Controller()->SaveToDB([db, m](const TGridRow &row) { TcdvMaster::SaveRow(db, *m, row); });
+    // After the reload the focus goes to the number the last saved row holds now (a
+    // renumbered row is found under its new number); without such a row it stays at
+    // the position it had.
+    QString lastNumber;
+    const bool ok = Controller()->SaveToDB([db, m, &lastNumber](const TGridRow &row) {
+        lastNumber = row.Text(QStringLiteral("INT_LCNO")).trimmed();
+        TcdvMaster::SaveRow(db, *m, row);
+    });
+    if (ok && !lastNumber.isEmpty())
+        LocateGridRow(lastNumber.toInt());
     UpdateActions();
     return ok;
 }

@@ -46,4 +46,6 @@ private:
     bool CellEditable(int rec, int col) const;
     QString FOrder;
     int FTcdvID = 0;
+    int FBaseWidth = 0;        // the window's width in Korean
+    bool FEnglishWidth = false; // the English widening applied
 };

@@ -22,6 +22,7 @@
 #include "core/InAppMessage.h"
 #include "core/KitTexts.h"
 #include "core/LookupUnit.h"
+#include "core/PhaseImageList.h"
 #include "core/Quorval.h"
 #include "core/siLang.h"
 #include "core/untDM.h"
@@ -526,9 +527,11 @@ void TfrmTCDV_E_PhaseMvmt::ShowPhaseButtons(int planClass)
             if (m < 1)
                 continue;
             QToolButton *b = PhaseButton(phase, ring);
-            // Picture (m - 1) mod 8 of the phase pictures; 8 and 9 for the pedestrian movements.
-            const int picture = m == 17 ? 8 : m == 18 ? 9 : (m - 1) % 8;
+            // The picture of the movement from the phase picture list.
+            const int picture = PhaseButtonPicture(m);
             b->setProperty("Picture", picture);
+            b->setIcon(imgPhase().Icon(picture));
+            b->setIconSize(imgPhase().Size());
             b->setText(QString::number(m));
             PhaseLabel(phase, ring)->setText(QString::number(m));
             b->show();

@@ -27,6 +27,7 @@
 #include "TestDb.h"
 #include "centrelink/RC2MMIUnit.h"
 #include "control/untTCDV_M.h"
+#include "core/GridView.h"
 #include "core/MainContracts.h"
 #include "core/Quorval.h"
 #include "core/siLang.h"
@@ -495,6 +496,53 @@ private slots:
         QCOMPARE(FOpenedUrls, QList<QUrl>{QUrl(QStringLiteral("http://city.kr/a"))});
         clickAt(26); // second line
         QCOMPARE(FOpenedUrls.size(), 1);
+    }
+
+    // The LSU ring view of a 2010 controller in PPC service: eight bands LSU1..LSU8, each
+    // over a "P1" and a "P2" column; a ring-view byte fills the cells of its two LSUs
+    // (odd LSU P1 bits 6-7, P2 bits 4-5, even LSU P1 bits 2-3, P2 bits 0-1).
+    void lsuRingGrid()
+    {
+        TfrmTCDV_M *w = open(16);
+        QVERIFY(w);
+        auto *header = qobject_cast<TGridHeaderView *>(w->gtvRing->horizontalHeader());
+        QVERIFY(header);
+        QCOMPARE(w->gtvRing->columnCount(), 16);
+        QCOMPARE(header->Bands().size(), 8);
+        for (int k = 0; k < 8; ++k) {
+            const TGridBand &band = header->Bands().at(k);
+            QCOMPARE(band.Caption, QStringLiteral("LSU%1").arg(k + 1));
+            QCOMPARE(band.Columns, (QList<int>{2 * k, 2 * k + 1}));
+            QCOMPARE(w->gtvRing->horizontalHeaderItem(2 * k)->text(), QStringLiteral("P1"));
+            QCOMPARE(w->gtvRing->horizontalHeaderItem(2 * k + 1)->text(), QStringLiteral("P2"));
+        }
+        QVERIFY(!w->gtvRing->isVisibleTo(w));
+
+        refresh(w, [](TST_VESK_STATE &img) {
+            TST_ITST_STATE &r = img.lc_state[15];
+            r.defined = 1;
+            r.status = 12;
+            r.lcst[22] = 0x80; // PPC in service
+            r.lcst[25] = 0x1B; // LSU1 P1 0, P2 1; LSU2 P1 2, P2 3
+            r.lcst[27] = 0x40; // LSU5 P1 1
+            r.lcst[28] = 0x02; // LSU8 P2 2
+        });
+        QVERIFY(w->gtvRing->isVisibleTo(w));
+        QCOMPARE(rows(w->gtvRing),
+                 QStringList{QStringLiteral("00|01|02|03|00|00|00|00|01|00|00|00|00|00|00|02")});
+        // Column 9 is LSU5's P1 (green for 1), column 16 LSU8's P2 (amber for 2).
+        QCOMPARE(header->BandOf(8), 4);
+        QCOMPARE(w->gtvRing->item(0, 8)->background().color(), QColor(0x66, 0xCC, 0x66));
+        QCOMPARE(w->gtvRing->item(0, 15)->background().color(), QColor(0xFF, 0xCC, 0x33));
+        QCOMPARE(w->gtvRing->item(0, 0)->background().style(), Qt::NoBrush);
+
+        // Back to standby: the ring view goes away.
+        refresh(w, [](TST_VESK_STATE &img) {
+            TST_ITST_STATE &r = img.lc_state[15];
+            r.defined = 1;
+            r.status = 12;
+        });
+        QVERIFY(!w->gtvRing->isVisibleTo(w));
     }
 
     // English texts: the spill-back list and the PPC state.

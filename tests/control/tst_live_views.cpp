@@ -587,6 +587,74 @@ private slots:
         QVERIFY(!w.ExportToExcel());
     }
 
+    // A double click on a row of the event list or the state list shows its intersection
+    // on the main map: the window's signal, then the main window's pan; a row without
+    // a number does neither.
+    void rowsPanTheMainMap()
+    {
+        struct TPanMain : IMainWindow
+        {
+            QList<int> Panned;
+            QWidget *MainWidget() override { return nullptr; }
+            const TLC_INFO_SET *LiveLcInfoSet() const override { return nullptr; }
+            IMapBridge *MapBridge() const override { return nullptr; }
+            void LocateSA(int) override {}
+            void LocateTCDV(int) override {}
+            void PanToLc(int lcNo) override { Panned << lcNo; }
+        } main;
+
+        // The shared step itself: numbers below 1 do nothing; without a main window
+        // the signal still goes out.
+        QList<int> announced;
+        const auto announce = [&announced](int n) { announced << n; };
+        QVERIFY(!LiveView::PanToLc(0, announce, &main));
+        QVERIFY(!LiveView::PanToLc(-3, announce, &main));
+        QVERIFY(LiveView::PanToLc(12, announce, nullptr));
+        QVERIFY(LiveView::PanToLc(13, announce, &main));
+        QCOMPARE(announced, (QList<int>{12, 13}));
+        QCOMPARE(main.Panned, QList<int>{13});
+        main.Panned.clear();
+
+        TLC_INFO_SET set;
+        Add(set, {.No = 4, .Type = 0});
+        Add(set, {.No = 2, .OprMode = 5});
+        QTemporaryDir dir;
+        TfrmCURR_EV ev(nullptr, &main, dir.filePath(QStringLiteral("ev.ini")));
+        TEventSettings es;
+        es.ConnectionFail = true;
+        ev.SetSettings(es);
+        ev.SetContext({}, {}, {4});
+        auto first = Image();
+        first->lc_state[3].defined = 1;
+        first->lc_state[3].status = 1;
+        auto second = Copy(*first);
+        second->lc_state[3].status = 0;
+        ev.UpdateEvnts(*first, &set, QDateTime::currentDateTime());
+        ev.UpdateEvnts(*second, &set, QDateTime::currentDateTime());
+        QCOMPARE(ev.gtvTCDV->rowCount(), 1);
+        QSignalSpy evPan(&ev, &TfrmCURR_EV::RequestPanToTCDV);
+        emit ev.gtvTCDV->cellDoubleClicked(0, 2);
+        emit ev.gtvTCDV->cellDoubleClicked(5, 0); // no such row
+        QCOMPARE(evPan.count(), 1);
+        QCOMPARE(evPan.at(0).at(0).toInt(), 4);
+        QCOMPARE(main.Panned, QList<int>{4});
+
+        auto img = Image();
+        img->lc_state[1].status = 1;
+        TfrmTCDV_M_State list(nullptr, &main, &set);
+        TMonitorRefresh r;
+        r.Image = std::shared_ptr<const TST_VESK_STATE>(Copy(*img));
+        r.LcInfoSet = &set;
+        list.RefreshFromImage(r);
+        const int row = list.gtvLCList->item(0, StateList::colLC)->text() == QStringLiteral("2") ? 0 : 1;
+        QSignalSpy listPan(&list, &TfrmTCDV_M_State::RequestPanToTCDV);
+        emit list.gtvLCList->cellDoubleClicked(row, StateList::colName);
+        emit list.gtvLCList->cellDoubleClicked(7, 0); // no such row
+        QCOMPARE(listPan.count(), 1);
+        QCOMPARE(listPan.at(0).at(0).toInt(), 2);
+        QCOMPARE(main.Panned, (QList<int>{4, 2}));
+    }
+
     // ------------------------------------------------------------------ group monitor
 
     void groupStateCells()

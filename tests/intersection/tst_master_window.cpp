@@ -14,6 +14,7 @@
 #include "core/GridView.h"
 #include "core/InAppMessage.h"
 #include "core/Quorval.h"
+#include "core/siLang.h"
 #include "intersection/untFirmwareDlg.h"
 #include "intersection/untTCDV_E_Master.h"
 
@@ -233,6 +234,69 @@ private slots:
         QCOMPARE(m->State(RecordOf(m, 7)), QString("N"));
         QCOMPARE(m->KeyValue(RecordOf(m, 7)).toString(), QString("7"));
         QVERIFY(TInAppMessageHolder::instance()->Flags().REFRESH_TCDV_MASTER);
+    }
+
+    // After a save the focus goes to the row of the number the last saved row holds
+    // now: a renumbered row that moves down the list is followed, not left at the
+    // position it had.
+    void focusFollowsTheRenumberedRow()
+    {
+        ScriptedMsgDlg boxes;
+        TfrmTCDV_E_Master w;
+        w.show();
+        w.SetSA_ID(1);
+        TGridModel *m = w.GridModel();
+        QCOMPARE(w.cxGrid->DisplayOfRecord(RecordOf(m, 5)), 0);
+        // 5 becomes 7 and moves behind 6 (group order 3 after 2).
+        m->EditValue(RecordOf(m, 5), Col(m, "INT_LCNO"), 7);
+        m->EditValue(RecordOf(m, 7), Col(m, "INT_SAINDEX"), 3);
+        w.cxGrid->FocusRecord(RecordOf(m, 7));
+        boxes.enqueue({mrYes, mrYes});
+        QVERIFY(w.SaveMaster());
+        QCOMPARE(Column("SELECT INT_LCNO FROM SCS_M_INTLC WHERE INT_SANO = 1 ORDER BY INT_SAINDEX"),
+                 QStringList({"6", "7"}));
+        QCOMPARE(w.cxGrid->DisplayOfRecord(RecordOf(m, 7)), 1);
+        QCOMPARE(w.cxGrid->FocusedRecord(), RecordOf(m, 7));
+
+        // A deleted last row leaves the focus at the position it had (the last row here).
+        w.cxGrid->FocusRecord(RecordOf(m, 7));
+        w.Controller()->DeleteRecord();
+        boxes.enqueue({mrYes});
+        QVERIFY(w.SaveMaster());
+        QCOMPARE(m->RecordCount(), 1);
+        QCOMPARE(w.cxGrid->FocusedRecord(), RecordOf(m, 6));
+    }
+
+    // The window shows every column; in English it is ten pixels wider, also when the
+    // language changes while it is open.
+    void englishWidth()
+    {
+        auto *lang = TsiLangDispatcher::instance();
+        lang->SetActiveLanguage(TsiLangDispatcher::LangKorean);
+        TfrmTCDV_E_Master korean;
+        TGridModel *m = korean.GridModel();
+        int shown = 0;
+        QStringList visible;
+        for (int c = 0; c < m->ColumnCount(); ++c)
+            if (m->Column(c).Visible) {
+                shown += m->Column(c).Width;
+                visible << m->Column(c).Name;
+            }
+        QVERIFY(visible.contains("MAIN_LCNO"));
+        QCOMPARE(visible.size(), 19);
+        QVERIFY(korean.width() > shown);
+        const int koreanWidth = korean.width();
+
+        lang->SetActiveLanguage(TsiLangDispatcher::LangEnglish);
+        TfrmTCDV_E_Master english;
+        const int englishWidth = english.width();
+        // The open Korean window widens with the language.
+        const int switched = korean.width();
+        lang->SetActiveLanguage(TsiLangDispatcher::LangKorean);
+        QCOMPARE(englishWidth, koreanWidth + 10);
+        QCOMPARE(switched, koreanWidth + 10);
+        QCOMPARE(korean.width(), koreanWidth);
+        QCOMPARE(english.width(), koreanWidth);
     }
 
     void aFailedSaveKeepsTheEdits()

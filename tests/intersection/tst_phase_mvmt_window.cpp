@@ -18,6 +18,7 @@
 #include "EditorFixture.h"
 #include "QuietMapPage.h"
 #include "core/InAppMessage.h"
+#include "core/PhaseImageList.h"
 #include "core/Quorval.h"
 #include "foundation/IniFile.h"
 #include "intersection/untTCDV_E_PhaseMvmt.h"
@@ -57,6 +58,8 @@ class TestPhaseMvmtWindow : public QObject
     std::unique_ptr<CoreKit::TDataModule> FDm;
     std::shared_ptr<TRecordingPage> FPage;
     QTemporaryDir FDir;
+    int FOfferedColour = -1; // the colour the colour dialog was opened with
+    int FChosenColour = -1;  // the colour it answers (-1: cancelled)
 
     // An editor of intersection lcNo with its live record, shown, its page ready.
     TfrmTCDV_E_PhaseMvmt *Open(int lcNo, const PSTT_LC_INFO &live)
@@ -83,6 +86,13 @@ private slots:
         host.MakePage = [this](QWidget *, QWidget *) {
             FPage = std::make_shared<TRecordingPage>();
             return std::static_pointer_cast<IMapBridge>(FPage);
+        };
+        host.ChooseColor = [this](QWidget *, int *colour) {
+            FOfferedColour = *colour;
+            if (FChosenColour < 0)
+                return false;
+            *colour = FChosenColour;
+            return true;
         };
         SetMvmtEditorHost(host);
     }
@@ -192,6 +202,91 @@ private slots:
         QVERIFY(FPage->Scripts.isEmpty());
         w->close();
         QVERIFY(w.isNull() || !w->isVisible());
+    }
+
+    // The phase buttons of a class show the pictures of the phase picture list: picture
+    // (m - 1) mod 8 for the vehicle movements, 8 and 9 for the pedestrian ones 17 and 18.
+    void phaseButtonPictures()
+    {
+        // Class 3 holds six movements over phases 1 to 3.
+        QVERIFY(Exec("INSERT INTO SCS_M_INTPHASE (INT_LCNO, INT_PLANCLSS, INT_PHASENO, INT_RING, INT_FLOWNUMBER) "
+                     "VALUES (5, 3, 1, 1, 1), (5, 3, 1, 2, 8), (5, 3, 2, 1, 9), (5, 3, 2, 2, 16), "
+                     "(5, 3, 3, 1, 17), (5, 3, 3, 2, 18)"));
+        struct TCase
+        {
+            int phase, ring, movement, picture;
+        };
+        const TCase cases[] = {{1, 1, 1, 0}, {1, 2, 8, 7}, {2, 1, 9, 0}, {2, 2, 16, 7}, {3, 1, 17, 8}, {3, 2, 18, 9}};
+        // The pictures differ from each other, so a button shows exactly one of them.
+        for (int a = 0; a < imgPhase().Count(); ++a) {
+            QVERIFY(!imgPhase().Pixmap(a).isNull());
+            for (int b = a + 1; b < imgPhase().Count(); ++b)
+                QVERIFY2(imgPhase().Pixmap(a).toImage() != imgPhase().Pixmap(b).toImage(),
+                         qPrintable(QStringLiteral("%1 %2").arg(a).arg(b)));
+        }
+        auto live = std::make_shared<TSTT_LC_INFO>();
+        live->tcdv_id = 5;
+        QPointer<TfrmTCDV_E_PhaseMvmt> w = Open(5, live);
+        // Class 1: movements 2 and 6 in phase 1.
+        QCOMPARE(w->PhaseButton(1, 1)->property("Picture").toInt(), 1);
+        QCOMPARE(w->PhaseButton(1, 2)->property("Picture").toInt(), 5);
+        w->SetPlanClass(3);
+        w->btnSearchClick();
+        for (const TCase &c : cases) {
+            const QString row = QStringLiteral("phase %1 ring %2 movement %3").arg(c.phase).arg(c.ring).arg(c.movement);
+            QToolButton *b = w->PhaseButton(c.phase, c.ring);
+            QVERIFY2(b->isVisibleTo(w), qPrintable(row));
+            QCOMPARE(w->PhaseLabel(c.phase, c.ring)->text(), QString::number(c.movement));
+            QCOMPARE(b->property("Picture").toInt(), c.picture);
+            QVERIFY2(!b->icon().isNull(), qPrintable(row));
+            const QImage shown = b->icon().pixmap(imgPhase().Size()).toImage().convertToFormat(QImage::Format_ARGB32);
+            QVERIFY2(shown == imgPhase().Pixmap(c.picture).toImage().convertToFormat(QImage::Format_ARGB32),
+                     qPrintable(row));
+        }
+        // Phases without a movement in the class show no button and no picture.
+        QVERIFY(!w->PhaseButton(4, 1)->isVisibleTo(w));
+        QVERIFY(w->PhaseButton(4, 1)->icon().isNull());
+        // Numbers outside 1 to 18 have no picture.
+        for (int m : {0, 19, -1})
+            QCOMPARE(PhaseButtonPicture(m), -1);
+        w->close();
+    }
+
+    // The arrow colour label: a click changes the arrow colour and redraws the arrows
+    // in it; with Ctrl held it changes the label's text colour only; a cancelled
+    // dialog changes nothing. The dialog opens with the label's background colour.
+    void colourLabels()
+    {
+        auto live = std::make_shared<TSTT_LC_INFO>();
+        live->tcdv_id = 5;
+        QPointer<TfrmTCDV_E_PhaseMvmt> w = Open(5, live);
+        // Ctrl + click: text colour 255 (red), arrows keep the default colour.
+        FChosenColour = 255;
+        QTest::keyPress(w, Qt::Key_Control, Qt::ControlModifier);
+        QVERIFY(w->CtrlKeyDown());
+        FPage->Scripts.clear();
+        w->MovementColorClick(w->lblMovement);
+        QCOMPARE(FOfferedColour, 6146608);
+        QCOMPARE(w->Settings().MoveFontColor, 255);
+        QCOMPARE(w->Settings().MoveColor, 6146608);
+        QCOMPARE(w->lblMovement->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        QVERIFY(FPage->Scripts.join('\n').contains("color: \"#30ca5d\""));
+        QTest::keyRelease(w, Qt::Key_Control);
+        QVERIFY(!w->CtrlKeyDown());
+        // A plain click: the arrow colour, the arrows redrawn in it.
+        FChosenColour = 0xFF0000; // blue
+        FPage->Scripts.clear();
+        w->MovementColorClick(w->lblMovement);
+        QCOMPARE(w->Settings().MoveColor, 0xFF0000);
+        QCOMPARE(w->Settings().MoveFontColor, 255);
+        QCOMPARE(w->lblMovement->palette().color(QPalette::Window), QColor(0, 0, 255));
+        QVERIFY(FPage->Scripts.join('\n').contains("color: \"#0000ff\""));
+        // The selected-arrow label has its own colours; cancelling keeps them.
+        FChosenColour = -1;
+        w->MovementColorClick(w->lblSelMovement);
+        QCOMPARE(FOfferedColour, 8421376);
+        QCOMPARE(w->Settings().SelMoveColor, 8421376);
+        w->close();
     }
 
     // Saving: every drawn arrow is asked for its points, "Done" last; the scripted
