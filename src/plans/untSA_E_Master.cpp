@@ -1,6 +1,8 @@
 #include "plans/untSA_E_Master.h"
 
+#include <QAction>
 #include <QLabel>
+#include <QStyle>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QSqlQuery>
@@ -42,8 +44,31 @@ TGridColumn ComboCol(const char *name, int width)
 
 TfrmSA_E_Master::TfrmSA_E_Master(QWidget *owner) : TfrmBaseGrid(owner)
 {
-    AddSABox(lblSA, edtSA, lblSA_NAME);
+    // The number box only names and focuses a group of the list: typing, Enter,
+    // Up/Down and the picker never reload it, so no edit is ever dropped here.
+    lblSA = new QLabel(pnlTop);
+    edtSA = new QLineEdit(pnlTop);
+    edtSA->setObjectName(QStringLiteral("edtSA"));
+    edtSA->setFixedWidth(90);
+    lblSA_NAME = new QLabel(pnlTop);
+    pnlTopLayout->addWidget(lblSA);
+    pnlTopLayout->addWidget(edtSA);
+    pnlTopLayout->addWidget(lblSA_NAME);
     pnlTopLayout->addStretch();
+    connect(edtSA, &QLineEdit::textEdited, this,
+            [this](const QString &t) { lblSA_NAME->setText(GetSaName(t.trimmed().toInt())); });
+    InstallIdEditKeys(edtSA, IdEditKindSa, nullptr, nullptr, [this](int n) { SetSA_ID(n); }, {}, false,
+                      TIdEditStep::Apply);
+    QAction *pick = edtSA->addAction(style()->standardIcon(QStyle::SP_FileDialogContentsView),
+                                     QLineEdit::TrailingPosition);
+    pick->setObjectName(QStringLiteral("edtSAButton"));
+    pick->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return));
+    pick->setShortcutContext(Qt::WidgetShortcut);
+    connect(pick, &QAction::triggered, this, [this] {
+        int sa = 0;
+        if (PickSA(&sa))
+            SetSA_ID(sa);
+    });
     SetGridColumns({
         SpinCol("SA_NO", 60).Range(1, 32767).Req(),
         TGridColumn("SA_NAME").Key("gtvSAMasterSA_NAME.Caption").W(150).Left().Max(100).Req(),

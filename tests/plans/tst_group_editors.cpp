@@ -132,6 +132,26 @@ private slots:
         QCOMPARE(w.cxGrid->FocusedRecord(), 2);
     }
 
+    // The number box of the master list only focuses: with unsaved edits it asks
+    // nothing and keeps them.
+    void masterNumberBoxKeepsEdits()
+    {
+        ScriptedMsgDlg boxes;
+        TfrmSA_E_Master w;
+        w.show();
+        TGridModel *m = w.GridModel();
+        m->EditValue(0, Col(m, "SA_NAME"), "바뀐 이름");
+        w.edtSA->setFocus();
+        QTest::keyClicks(w.edtSA, "3");
+        QCOMPARE(w.lblSA_NAME->text(), QString("도곡로 축"));
+        QTest::keyClick(w.edtSA, Qt::Key_Return);
+        QCOMPARE(boxes.count(), 0);
+        QCOMPARE(w.cxGrid->FocusedRecord(), 2);
+        QCOMPARE(m->State(0), QString("M"));
+        QCOMPARE(m->Text(0, Col(m, "SA_NAME")), QString("바뀐 이름"));
+        QVERIFY(w.actSave->isEnabled());
+    }
+
     // A new group by its number: above 200 refused with the maximum message, 0
     // refused as no group number, 200 and 1-style numbers stored.
     void masterGroupNumberLimits_data()
