@@ -659,4 +659,18 @@ SPILLBACK2 = [(1, 1, 1, 1, 2, 1), (1, 2, 1, 2, 2, 2), (1, 3, 1, 3, 2, 3), (1, 4,
               (16, 1, 1, 1, 2, 5), (16, 2, 1, 2, 2, 6)]
 w(",\n".join("  (%d, %d, %d, %d, %d, %d)" % r for r in SPILLBACK2) + ";")
 
+w("")
+w("""-- Group merge links between neighbouring groups, and the axis variables of the
+-- simple merge method for group 2.
+INSERT INTO SCS_M_SAMERGE (SA_NO, SA_LINKINDEX, SA_LINKSEG, SA_LINKMAININT, SA_LINKSUBINT, SA_LINKOFFSETIN, SA_LINKOFFSETAVG, SA_LINKOFFSETOUT, SA_LINKMGCOND, SA_LINKMGCYCLE, SA_LINKHOLDCYCLE, SA_LINKCYCLEGAP, SA_MGAXIS, SA_TARGETAXIS) VALUES
+  (1, 1, 2, 6, 11, 20, 25, 30, 1, 3, 2, 10, 0, 0),
+  (1, 2, 3, 9, 23, 15, 20, 25, 2, 3, 2, 10, 0, 1),
+  (2, 1, 1, 11, 6, 30, 25, 20, 1, 3, 2, 10, 0, 0),
+  (2, 2, 3, 16, 28, 10, 15, 20, 3, 2, 2, 15, 1, 0),
+  (3, 1, 2, 28, 16, 20, 15, 10, 2, 2, 2, 15, 0, 1),
+  (3, 2, 4, 30, 35, 25, 30, 35, 0, 4, 3, 5, 1, 1),
+  (4, 1, 3, 35, 30, 35, 30, 25, 1, 4, 3, 5, 0, 0);
+UPDATE SCS_M_SAOPERATE SET SA_SAJOINMTD = 1, SA_SAJOINVARIABLE1 = 10, SA_SAJOINVARIABLE2 = 20, SA_SAJOINVARIABLE3 = 30,
+  SA_SAJOINVARIABLE4 = 40, SA_SAJOINVARIABLE5 = 50, SA_SAJOINVARIABLE6 = 60 WHERE SA_NO = 2;""")
+
 sys.stdout.write("\n".join(out) + "\n")

@@ -61,6 +61,11 @@ static bool AsNumber(const QString &text, double *value)
 bool WriteXlsxTable(const QString &fileName, const TXlsxTable &table, QString *error,
                     const QString &sheetName)
 {
+    return WriteXlsxSheets(fileName, {{sheetName, table}}, error);
+}
+
+bool WriteXlsxSheets(const QString &fileName, const QList<QPair<QString, TXlsxTable>> &sheets, QString *error)
+{
     const TXlsxWriterApi *x = XlsxWriterApi(error);
     if (!x)
         return false;
@@ -71,8 +76,6 @@ bool WriteXlsxTable(const QString &fileName, const TXlsxTable &table, QString *e
             *error = QStringLiteral("cannot create %1").arg(fileName);
         return false;
     }
-    const QByteArray name = (sheetName.isEmpty() ? QStringLiteral("Sheet1") : sheetName.left(31)).toUtf8();
-    lxw_worksheet *ws = x->workbook_add_worksheet(wb, name.constData());
     lxw_format *head = x->workbook_add_format(wb);
     x->format_set_bold(head);
     x->format_set_align(head, LXW_ALIGN_CENTER);
@@ -82,6 +85,12 @@ bool WriteXlsxTable(const QString &fileName, const TXlsxTable &table, QString *e
     lxw_format *cell = x->workbook_add_format(wb);
     x->format_set_border(cell, LXW_BORDER_THIN);
 
+    for (int sheet = 0; sheet < sheets.size(); ++sheet) {
+    const TXlsxTable &table = sheets[sheet].second;
+    const QString &sheetName = sheets[sheet].first;
+    const QByteArray name =
+        (sheetName.isEmpty() ? QStringLiteral("Sheet%1").arg(sheet + 1) : sheetName.left(31)).toUtf8();
+    lxw_worksheet *ws = x->workbook_add_worksheet(wb, name.constData());
     lxw_row_t row = 0;
     if (!table.Bands.isEmpty()) {
         lxw_col_t col = 0;
@@ -117,6 +126,7 @@ bool WriteXlsxTable(const QString &fileName, const TXlsxTable &table, QString *e
             }
         }
         ++row;
+    }
     }
     const lxw_error rc = x->workbook_close(wb);
     if (rc != LXW_NO_ERROR) {

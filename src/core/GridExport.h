@@ -28,4 +28,9 @@ TXlsxTable GridToTable(const TGridView *view);
 bool WriteXlsxTable(const QString &fileName, const TXlsxTable &table, QString *error = nullptr,
                     const QString &sheetName = QString());
 
+// Writes several tables into one new workbook, one sheet each (sheet name, table), in
+// this order; the first sheet is the active one.
+bool WriteXlsxSheets(const QString &fileName, const QList<QPair<QString, TXlsxTable>> &sheets,
+                     QString *error = nullptr);
+
 bool ExportGridToXlsx(const TGridView *view, const QString &fileName, QString *error = nullptr);

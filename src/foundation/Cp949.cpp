@@ -1,5 +1,7 @@
 #include "foundation/Cp949.h"
 
+#include <QVariant>
+
 #include <cerrno>
 #include <iconv.h>
 
@@ -135,4 +137,16 @@ QString Cp949Left(const QString &text, int maxBytes)
         i += len;
     }
     return text.left(i);
+}
+
+QString BlobText(const QVariant &v)
+{
+    if (v.typeId() == QMetaType::QByteArray) {
+        const QByteArray b = v.toByteArray();
+        const QString utf8 = QString::fromUtf8(b);
+        if (!utf8.contains(QChar::ReplacementCharacter))
+            return utf8;
+        return FromCp949(b);
+    }
+    return v.toString();
 }

@@ -17,3 +17,7 @@ int Cp949ByteLength(const QString &text);
 // The longest leading part of a text whose CP949 form has at most maxBytes bytes
 // (never half a character).
 QString Cp949Left(const QString &text, int maxBytes);
+// The text of a large-object column (a group outline, a layer's text): UTF-8 when
+// the bytes are valid UTF-8, else CP949; a value that is not bytes as its text.
+class QVariant;
+QString BlobText(const QVariant &value);

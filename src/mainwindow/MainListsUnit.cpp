@@ -35,17 +35,10 @@ bool firstRow(QSqlQuery &q, const QString &sql, const QString &name, int value, 
     return run(q, error) && q.next();
 }
 
-// A large-object text: UTF-8 when it is valid UTF-8, else the 8-bit code page.
+// A large-object text: the foundation's one reader.
 QString blobText(const QVariant &v)
 {
-    if (v.typeId() == QMetaType::QByteArray) {
-        const QByteArray b = v.toByteArray();
-        const QString utf8 = QString::fromUtf8(b);
-        if (!utf8.contains(QChar::ReplacementCharacter))
-            return utf8;
-        return FromCp949(b);
-    }
-    return v.toString();
+    return BlobText(v);
 }
 
 // A number kept as text in the C locale.

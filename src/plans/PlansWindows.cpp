@@ -5,6 +5,22 @@
 
 #include "core/MainContracts.h"
 #include "plans/untTcdvTod.h"
+#include "core/untBaseGrid.h"
+#include "plans/untSA_E_Master.h"
+#include "plans/untSA_E_Merge.h"
+#include "plans/untSA_S_Conf.h"
+#include "plans/untSaTool.h"
+
+namespace {
+
+// SA_ID of the group editors that the openers hand the main window's group.
+void SetGroupEditor(QWidget *w, const QString &setter, const QVariant &v)
+{
+    if (auto *editor = qobject_cast<TfrmBaseGrid *>(w); editor && setter == QLatin1String("SA_ID"))
+        editor->SetSA_ID(v.toInt());
+}
+
+} // namespace
 
 const QList<TPlansWindow> &PlansWindows()
 {
@@ -22,6 +38,15 @@ const QList<TPlansWindow> &PlansWindows()
              else if (setter == QLatin1String("IsModal"))
                  tod->SetIsModal(value.toBool());
          }},
+        {"actOpenSA_E_Master", "TfrmSA_E_Master",
+         [](QWidget *owner) -> QWidget * { return new TfrmSA_E_Master(owner); }, SetGroupEditor},
+        {"actOpenSA_E_Merge", "TfrmSA_E_Merge",
+         [](QWidget *owner) -> QWidget * { return new TfrmSA_E_Merge(owner); }, SetGroupEditor},
+        {"actOpenSA_S_Conf", "TfrmSA_S_Conf",
+         [](QWidget *owner) -> QWidget * { return new TfrmSA_S_Conf(owner); }, SetGroupEditor},
+        {"actOpenSA_E_CyclePlan", "TfrmSA_E_Cycle",
+         [](QWidget *owner) -> QWidget * { return new TfrmSA_E_Cycle(owner); }, SetGroupEditor},
+        {"actOpenSaTool", "TFormSaTool", [](QWidget *owner) -> QWidget * { return new TFormSaTool(owner); }, {}},
     };
     return windows;
 }
