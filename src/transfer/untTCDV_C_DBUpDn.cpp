@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include "core/LookupUnit.h"
+#include "core/MainContracts.h"
 #include "core/Quorval.h"
 #include "core/ShadowForm.h"
 #include "core/siLang.h"
@@ -99,7 +100,9 @@ QPushButton *TfrmTCDV_C_DBUpDn::AddButton(QWidget *row, const QString &name, con
     FButtons.insert(name, b);
     FActionButtons << b;
     connect(b, &QPushButton::clicked, this, [this, b]() {
-        if (ActionHandler)
+        if (b->objectName().endsWith(QLatin1String("Edit")))
+            actEditExecute(b->objectName());
+        else if (ActionHandler)
             ActionHandler(b, b);
     });
     return b;
@@ -753,6 +756,90 @@ void TfrmTCDV_C_DBUpDn::spnSA_TODNOChange(int value)
     FExecutor.DayPlanNo = value;
     DisplayDayPlan(false);
     DisplayDayPlan(true);
+}
+
+// ---------------------------------------------------------------------------
+// Editors of the kinds
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// The editor of each edit button: window class, caption, the property naming the
+// controller (or its group), the day-plan number first, the page of the TOD editor.
+struct TEditEntry
+{
+    const char *Button;
+    TTransferTab Tab;
+    const char *WindowClass;
+    const char *CaptionKey;
+    const char *IdSetter;
+    bool Group;
+    bool DayPlanNo;
+    int Page;
+};
+
+const TEditEntry kEditors[] = {
+    {"btnStartupEdit", ttStartUpCode, "TfrmTCDV_E_SignalManagerVariable", "IDS_709", "TCDV_ID", false, false, -1},
+    {"btnSignalMapEdit", ttSignalMap, "TFormTcdvTod", "IDS_708", "TCDV_ID", false, false, 1},
+    {"btnInOutPedEdit", ttInOutPed, "TFormTcdvTod", "IDS_705", "TCDV_ID", false, false, 2},
+    {"btnDayPlanEdit", ttDayPlan, "TFormTcdvTod", "IDS_705", "TCDV_ID", false, true, 0},
+    {"btnWeekPlanEdit", ttWeekHolyDayPlan, "TFormTcdvTod", "IDS_705", "TCDV_ID", false, false, 0},
+    {"btnHolidayPlanEdit", ttWeekHolyDayPlan, "TFormTcdvTod", "IDS_705", "TCDV_ID", false, false, 0},
+    {"btnFlashMapEdit", ttFlashMap, "TfrmTCDV_E_FlashMap", "IDS_707", "SA_ID", true, false, -1},
+    {"btnDtrConfigEdit", ttDtrConfig, "TFormTfdtMaster", "IDS_706", "TCDV_ID", false, false, -1},
+    {"btnSpillBackEdit", ttDtrConfig, "TFormSpillbackParameter", "IDS_59", "TcdvID", false, false, -1},
+    {"btnReservePlanEdit", ttFnTable, "TFormTcdvReservePlan", "IDS_721", "TcdvID", false, false, -1},
+    {"btnConflictMapEdit", ttConflictMap, "TfrmTCDV_E_ConflictMap", "IDS_704", "TCDV_ID", false, false, -1},
+};
+
+} // namespace
+
+void TfrmTCDV_C_DBUpDn::actEditExecute(const QString &buttonName)
+{
+    const TEditEntry *entry = nullptr;
+    for (const TEditEntry &e : kEditors)
+        if (buttonName == QLatin1String(e.Button))
+            entry = &e;
+    if (!entry)
+        return;
+    const QString windowClass = QString::fromLatin1(entry->WindowClass);
+    const TWindowClassHooks *hooks = TMainOpeners::Hooks(windowClass);
+    if (!hooks || !hooks->Create) {
+        ShowMsgDlg(this, QApplication::applicationName(), Tx("strEditorMissing"), Tx(entry->CaptionKey), windowClass,
+                   mkInformation);
+        return;
+    }
+    // One instance: an editor of the same class open elsewhere is closed first.
+    for (QWidget *open : QApplication::allWidgets())
+        if (open->isWindow() && open->isVisible() && windowClass == QLatin1String(open->metaObject()->className()))
+            open->close();
+    TOpenContext context;
+    context.Owner = this;
+    context.Caption = Tx(entry->CaptionKey);
+    context.TCDV_ID = FTCDV_ID;
+    context.SA_ID = FSA_ID;
+    QPointer<QWidget> editor = hooks->Create(context);
+    if (!editor)
+        return;
+    editor->setWindowTitle(context.Caption);
+    if (entry->DayPlanNo)
+        TMainOpeners::Apply(*hooks, editor, QStringLiteral("spnTODNo"), spnSA_TODNO->value());
+    TMainOpeners::Apply(*hooks, editor, QString::fromLatin1(entry->IdSetter), entry->Group ? FSA_ID : FTCDV_ID);
+    TMainOpeners::Apply(*hooks, editor, QStringLiteral("IsModal"), true);
+    if (entry->Page >= 0)
+        TMainOpeners::Apply(*hooks, editor, QStringLiteral("PageIndex"), entry->Page);
+    if (!editor->isWindow())
+        editor->setWindowFlag(Qt::Window);
+    editor->setWindowModality(Qt::ApplicationModal);
+    editor->setAttribute(Qt::WA_DeleteOnClose);
+    // Modal: wait serving events until the editor has gone.
+    QEventLoop loop;
+    connect(editor, &QObject::destroyed, &loop, &QEventLoop::quit);
+    editor->show();
+    if (editor)
+        loop.exec();
+    if (pgcUpDn->currentIndex() == entry->Tab)
+        ShowTab(entry->Tab);
 }
 
 // ---------------------------------------------------------------------------

@@ -81,6 +81,9 @@ public:
     void ShowTab(TTransferTab tab);
     // The controller-side displays (after an upload).
     void DisplayLSide(TTransferTab tab);
+    // An edit button: the kind's editor (opened by class name), modal; the tab's
+    // centre side is read again when it has gone.
+    void actEditExecute(const QString &buttonName);
     // The clock tick: the latest state image's time into the clock label.
     void UpdateCurrentTime();
     // The pause of the all-run walk: waits serving events, never blocking them.

@@ -5,6 +5,8 @@
 #include <QtTest>
 
 #include <QCheckBox>
+#include <QDialog>
+#include <QSqlQuery>
 #include <QComboBox>
 #include <QLabel>
 #include <QProgressBar>
@@ -16,6 +18,7 @@
 
 #include "TestConsoleFolder.h"
 #include "TransferTestSupport.h"
+#include "core/MainContracts.h"
 #include "core/Quorval.h"
 #include "core/untDM.h"
 #include "transfer/AllExecutorPanelUnit.h"
@@ -642,6 +645,74 @@ private slots:
         QVERIFY(w->Label(QStringLiteral("lblCurrDateTime"))->text().contains(QStringLiteral(" at ")));
         w->close();
         QVERIFY(!w->TimerCurrTime().isActive());
+    }
+
+    void editorsOpenByClassName_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("windowClass");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QStringList>("setters");
+        QTest::newRow("flash map by group") << "btnFlashMapEdit" << int(ttFlashMap) << "TfrmTCDV_E_FlashMap"
+                                            << "교차로플래시맵" << QStringList{"SA_ID=50", "IsModal=true"};
+        QTest::newRow("day plan number first") << "btnDayPlanEdit" << int(ttDayPlan) << "TFormTcdvTod"
+                                               << "교차로TOD정보"
+                                               << QStringList{"spnTODNo=3", "TCDV_ID=901", "IsModal=true",
+                                                              "PageIndex=0"};
+        QTest::newRow("signal maps page") << "btnSignalMapEdit" << int(ttSignalMap) << "TFormTcdvTod"
+                                          << "교차로TOD정보"
+                                          << QStringList{"TCDV_ID=901", "IsModal=true", "PageIndex=1"};
+        QTest::newRow("reservations") << "btnReservePlanEdit" << int(ttFnTable) << "TFormTcdvReservePlan"
+                                      << "교차로예약계획" << QStringList{"TcdvID=901", "IsModal=true"};
+    }
+    void editorsOpenByClassName()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, tab);
+        QFETCH(QString, windowClass);
+        QFETCH(QString, caption);
+        QFETCH(QStringList, setters);
+        std::unique_ptr<TfrmTCDV_C_DBUpDn> w(Open(Lc2004));
+        w->DayPlanSpinner()->setValue(3);
+        w->PageControl()->setCurrentIndex(tab);
+        QStringList applied;
+        QString shownCaption;
+        bool modal = false;
+        TMainOpeners::Register(windowClass,
+                               {[](const TOpenContext &c) -> QWidget * { return new QDialog(c.Owner); },
+                                [&](QWidget *, const QString &setter, const QVariant &v) {
+                                    applied << setter + QLatin1Char('=') + v.toString();
+                                },
+                                {}, {}});
+        // The editor "saves" a new flash time; the tab shows it once the editor has gone.
+        QSqlQuery(FDb).exec(QStringLiteral("UPDATE SCS_M_INTFLSMAP SET INT_FLASHTIME = 7 WHERE INT_LCNO = 901"));
+        QTimer::singleShot(50, w.get(), [&]() {
+            for (QWidget *top : QApplication::topLevelWidgets())
+                if (auto *d = qobject_cast<QDialog *>(top); d && d->isVisible()) {
+                    shownCaption = d->windowTitle();
+                    modal = d->windowModality() == Qt::ApplicationModal;
+                    d->close();
+                }
+        });
+        w->Button(button)->click();
+        TMainOpeners::Unregister(windowClass);
+        QSqlQuery(FDb).exec(QStringLiteral("UPDATE SCS_M_INTFLSMAP SET INT_FLASHTIME = 5 WHERE INT_LCNO = 901"));
+        QCOMPARE(applied, setters);
+        QCOMPARE(shownCaption, caption);
+        QVERIFY(modal);
+        if (tab == ttFlashMap)
+            QCOMPARE(w->Label(QStringLiteral("lblHFL"))->text(), QStringLiteral("7"));
+    }
+
+    void editorNotBuiltSaysSo()
+    {
+        std::unique_ptr<TfrmTCDV_C_DBUpDn> w(Open(Lc3L));
+        TMainOpeners::Unregister(QStringLiteral("TfrmTCDV_E_ConflictMap"));
+        w->PageControl()->setCurrentIndex(ttConflictMap);
+        w->Button(QStringLiteral("btnConflictMapEdit"))->click();
+        QCOMPARE(FMsg->count(), 1);
+        QCOMPARE(FMsg->last().text, QStringLiteral("이 편집기는 아직 없습니다."));
     }
 
     void screenshot2010()
