@@ -18,6 +18,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "centrelink/untTH_TCDV_C_Log.h"
 #include "core/LookupUnit.h"
 #include "core/MainContracts.h"
 #include "core/Quorval.h"
@@ -338,6 +339,10 @@ void TfrmTCDV_C_DBUpDn::BuildUi()
     cbxShowLog = new QCheckBox(Tx("cbxShowLog.Caption"), this);
     cbxShowLog->setObjectName(QStringLiteral("cbxShowLog"));
     cbxShowLog->setVisible(DM && DM->G_ADMIN_MODE);
+    connect(cbxShowLog, &QCheckBox::clicked, this, [](bool checked) {
+        if (frmTH_TCDV_C_Log)
+            frmTH_TCDV_C_Log->setVisible(checked);
+    });
     top->addWidget(cbxShowLog);
     auto *close = new QPushButton(Tx("btnClose.Caption"), this);
     close->setObjectName(QStringLiteral("btnClose"));
@@ -506,7 +511,12 @@ void TfrmTCDV_C_DBUpDn::ShowTab(TTransferTab tab)
         if (g->rowCount() == 32)
             for (int r = 0; r < 32; ++r)
                 for (int c = 0; c < 32; ++c)
-                    SetCell(g, r, c + 3, ConflictBit(HConflictMap, r, c) ? 1 : 0);
+                {
+                    const bool conflict = ConflictBit(HConflictMap, r, c);
+                    SetCell(g, r, c + 3, conflict ? 1 : 0);
+                    if (conflict)
+                        g->item(r, c + 3)->setBackground(QColor(0xDC, 0x7C, 0x7C));
+                }
         break;
     }
     default:
@@ -566,6 +576,9 @@ void TfrmTCDV_C_DBUpDn::DisplayRings(bool controller)
                 }
             }
             SetCell(g, s - 1, 20, 0);
+            if (cells.value(19) == QLatin1String("1"))
+                for (int c : {0, 17, 18, 19})
+                    g->item(s - 1, c)->setBackground(QColor(0xDC, 0x7C, 0x7C));
         }
     }
 }
@@ -756,6 +769,38 @@ void TfrmTCDV_C_DBUpDn::spnSA_TODNOChange(int value)
     FExecutor.DayPlanNo = value;
     DisplayDayPlan(false);
     DisplayDayPlan(true);
+}
+
+void TfrmTCDV_C_DBUpDn::PaintDifferences(const QString &pair, int compareColumn)
+{
+    QTableWidget *grids[2] = {Grid(QStringLiteral("gtvH") + pair), Grid(QStringLiteral("gtvL") + pair)};
+    if (!grids[0] || !grids[1])
+        return;
+    for (int side = 0; side < 2; ++side) {
+        QTableWidget *g = grids[side];
+        QTableWidget *other = grids[1 - side];
+        for (int r = 0; r < g->rowCount(); ++r) {
+            const QTableWidgetItem *mark = g->item(r, compareColumn);
+            const int compare = mark ? mark->data(Qt::DisplayRole).toInt() : 0;
+            for (int c = 0; c < g->columnCount(); ++c) {
+                if (c == compareColumn)
+                    continue;
+                QTableWidgetItem *item = g->item(r, c);
+                if (!item) {
+                    if (compare != 1)
+                        continue;
+                    item = new QTableWidgetItem;
+                    g->setItem(r, c, item);
+                }
+                const QTableWidgetItem *twin = other->item(r, c);
+                const bool differs = CellDiffers(compare, item->text(), twin ? twin->text() : QString());
+                QFont f = item->font();
+                f.setBold(differs);
+                item->setFont(f);
+                item->setForeground(differs ? QBrush(Qt::red) : QBrush());
+            }
+        }
+    }
 }
 
 // ---------------------------------------------------------------------------

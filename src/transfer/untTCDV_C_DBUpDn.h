@@ -81,6 +81,10 @@ public:
     void ShowTab(TTransferTab tab);
     // The controller-side displays (after an upload).
     void DisplayLSide(TTransferTab tab);
+    // The difference display of a grid pair ("Startup", "RingA", ...): a cell of a
+    // row marked in its compare column whose text differs from its twin is shown
+    // in red bold.
+    void PaintDifferences(const QString &pair, int compareColumn);
     // An edit button: the kind's editor (opened by class name), modal; the tab's
     // centre side is read again when it has gone.
     void actEditExecute(const QString &buttonName);

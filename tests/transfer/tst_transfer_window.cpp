@@ -301,6 +301,49 @@ private slots:
         QCOMPARE(w->Executor().Buffers.LFunctionTable, QByteArray(80, 0));
     }
 
+    void differingCellsInBothGrids()
+    {
+        std::unique_ptr<TfrmTCDV_C_DBUpDn> w(Open(Lc2004));
+        QTableWidget *h = w->Grid(QStringLiteral("gtvHStartup"));
+        QTableWidget *l = w->Grid(QStringLiteral("gtvLStartup"));
+        // Row 0 differs in its value; row 1 is equal but marked; row 4 differs unmarked.
+        l->item(0, 2)->setText(QStringLiteral("4"));
+        l->item(1, 2)->setText(CellText(h, 1, 2));
+        l->item(4, 2)->setText(QStringLiteral("99"));
+        for (QTableWidget *g : {h, l}) {
+            g->item(0, 3)->setText(QStringLiteral("1"));
+            g->item(1, 3)->setText(QStringLiteral("1"));
+            g->item(4, 3)->setText(QStringLiteral("0"));
+        }
+        w->PaintDifferences(QStringLiteral("Startup"), 3);
+        for (QTableWidget *g : {h, l}) {
+            QVERIFY(g->item(0, 2)->font().bold());
+            QCOMPARE(g->item(0, 2)->foreground().color(), QColor(Qt::red));
+            QVERIFY(!g->item(0, 0)->font().bold()); // equal labels stay plain
+            QVERIFY(!g->item(1, 2)->font().bold());
+            QVERIFY(!g->item(4, 2)->font().bold());
+        }
+    }
+
+    void ringAndConflictPaint()
+    {
+        std::unique_ptr<TfrmTCDV_C_DBUpDn> w(Open(Lc2004));
+        w->PageControl()->setCurrentIndex(ttSignalMap);
+        QTableWidget *ring = w->Grid(QStringLiteral("gtvHRingA"));
+        // Step 1 of map 1: LSU 1 code 01 green, end of phase 1 painted on the row's numbers.
+        QCOMPARE(ring->item(0, 1)->background().color(), QColor(0x66, 0xCC, 0x66));
+        QCOMPARE(ring->item(0, 2)->background().color(), QColor(0xFF, 0xCC, 0x33));
+        QCOMPARE(ring->item(0, 19)->background().color(), QColor(0xDC, 0x7C, 0x7C));
+        QCOMPARE(ring->item(1, 1)->background().color(), QColor(0xB3, 0xB3, 0xB3));
+        w->SetTCDV_ID(Lc4L);
+        w->PageControl()->setCurrentIndex(ttConflictMap);
+        QTableWidget *conflict = w->Grid(QStringLiteral("gtvHConflictMap"));
+        QCOMPARE(conflict->item(0, 4)->background().color(), QColor(0xDC, 0x7C, 0x7C));
+        QCOMPARE(conflict->item(0, 6)->background().color(), QColor(0xB3, 0xB3, 0xB3)); // fourth lamp column
+        QCOMPARE(conflict->item(5, 3)->background().color(), QColor(0xB3, 0xB3, 0xB3)); // below the diagonal
+        QCOMPARE(conflict->item(0, 5)->background().style(), Qt::NoBrush);
+    }
+
     void choosingControllerClearsControllerSide()
     {
         std::unique_ptr<TfrmTCDV_C_DBUpDn> w(Open(Lc2004));
