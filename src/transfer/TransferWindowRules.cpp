@@ -465,6 +465,17 @@ bool ConflictCellReadOnly(int r, int c, TLcTypeEx type)
     return type == lct2010_4L && (r % 4 == 3 || c % 4 == 3);
 }
 
+QString PairedGridSuffix(const QString &gridName)
+{
+    static const QStringList pairs{"Startup",  "DtrConfig", "TFDTEx",      "RingA",    "RingB",
+                                   "DayPlan",  "HolyDayPlan", "ReservePlan", "InOutPed", "LSUType",
+                                   "ConflictMap", "CarTimer", "VMSMsg",     "VMSSchd"};
+    if (!gridName.startsWith(QLatin1String("gtvH")) && !gridName.startsWith(QLatin1String("gtvL")))
+        return {};
+    const QString suffix = gridName.mid(4);
+    return pairs.contains(suffix) ? suffix : QString();
+}
+
 // ---------------------------------------------------------------------------
 
 QString ClockText(const QByteArray &clock, int language)

@@ -151,6 +151,10 @@ QString InOutPedEditor(int row);
 // Whether a conflict matrix cell (row r, column c, 0..31) is read-only.
 bool ConflictCellReadOnly(int r, int c, TLcTypeEx type);
 
+// The pair a grid belongs to: its name without "gtvH"/"gtvL" when that is one of
+// the paired kinds ("Startup", "DtrConfig", "RingA", ...), else empty.
+QString PairedGridSuffix(const QString &gridName);
+
 // ---------------------------------------------------------------------------
 // Differences and the clock
 // ---------------------------------------------------------------------------

@@ -358,6 +358,22 @@ void TfrmTCDV_C_DBUpDn::BuildUi()
         pgcUpDn->addTab(page, siText(kTable, TransferTabName(TTransferTab(t)) + QStringLiteral(".Caption")));
     }
     layout->addWidget(pgcUpDn, 1);
+    // The two grids of a pair keep the same focused cell (the controller conflict
+    // grid follows its centre twin, never the other way).
+    for (QTableWidget *g : std::as_const(FGrids)) {
+        const QString suffix = PairedGridSuffix(g->objectName());
+        if (suffix.isEmpty() || g->objectName() == QLatin1String("gtvLConflictMap"))
+            continue;
+        connect(g, &QTableWidget::currentCellChanged, this, [this, g, suffix](int row, int col) {
+            QTableWidget *twin = Grid((g->objectName().at(3) == QLatin1Char('H') ? QStringLiteral("gtvL")
+                                                                                  : QStringLiteral("gtvH"))
+                                      + suffix);
+            if (!twin || row < 0 || (twin->currentRow() == row && twin->currentColumn() == col))
+                return;
+            const QSignalBlocker block(twin);
+            twin->setCurrentCell(row, col);
+        });
+    }
     connect(pgcUpDn, &QTabWidget::currentChanged, this, [this](int index) {
         if (index >= 0)
             ShowTab(TTransferTab(index));

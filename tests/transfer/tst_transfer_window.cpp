@@ -325,6 +325,28 @@ private slots:
         }
     }
 
+    void pairedGridsFollowFocus()
+    {
+        std::unique_ptr<TfrmTCDV_C_DBUpDn> w(Open(Lc2004));
+        w->PageControl()->setCurrentIndex(ttDayPlan);
+        QTableWidget *h = w->Grid(QStringLiteral("gtvHDayPlan"));
+        QTableWidget *l = w->Grid(QStringLiteral("gtvLDayPlan"));
+        int moves = 0;
+        connect(l, &QTableWidget::currentCellChanged, [&]() { ++moves; });
+        h->setCurrentCell(7, 4);
+        QCOMPARE(l->currentRow(), 7);
+        QCOMPARE(l->currentColumn(), 4);
+        l->setCurrentCell(3, 2);
+        QCOMPARE(h->currentRow(), 3);
+        QCOMPARE(moves, 1); // only the operator's own move reaches the controller grid's handlers
+        w->SetTCDV_ID(Lc4L);
+        w->PageControl()->setCurrentIndex(ttConflictMap);
+        w->Grid(QStringLiteral("gtvLConflictMap"))->setCurrentCell(5, 5);
+        QVERIFY(w->Grid(QStringLiteral("gtvHConflictMap"))->currentRow() != 5);
+        w->Grid(QStringLiteral("gtvHConflictMap"))->setCurrentCell(6, 7);
+        QCOMPARE(w->Grid(QStringLiteral("gtvLConflictMap"))->currentRow(), 6);
+    }
+
     void ringAndConflictPaint()
     {
         std::unique_ptr<TfrmTCDV_C_DBUpDn> w(Open(Lc2004));

@@ -398,6 +398,24 @@ private slots:
         QCOMPARE(ClockText(clock, language), text);
     }
 
+    void pairedGrids_data()
+    {
+        QTest::addColumn<QString>("grid");
+        QTest::addColumn<QString>("pair");
+        QTest::newRow("centre start-up") << "gtvHStartup" << "Startup";
+        QTest::newRow("controller ring B") << "gtvLRingB" << "RingB";
+        QTest::newRow("holiday") << "gtvHHolyDayPlan" << "HolyDayPlan";
+        QTest::newRow("VMS schedules") << "gtvLVMSSchd" << "VMSSchd";
+        QTest::newRow("device grid") << "gtvDevice" << "";
+        QTest::newRow("unknown kind") << "gtvHSomething" << "";
+    }
+    void pairedGrids()
+    {
+        QFETCH(QString, grid);
+        QFETCH(QString, pair);
+        QCOMPARE(PairedGridSuffix(grid), pair);
+    }
+
     void gennTypeItems()
     {
         TsiLangDispatcher::instance()->SetActiveLanguage(TsiLangDispatcher::LangKorean);
