@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -311,6 +312,7 @@ void TfrmTCDV_C_DBUpDn::BuildUi()
     top->addWidget(edtTCDV);
     top->addWidget(lblTCDV_NAME, 1);
     connect(edtTCDV, &QLineEdit::textEdited, this, [this](const QString &t) { lblTCDV_NAME->setText(GetLcName(t.toInt())); });
+    edtTCDV->installEventFilter(this);
     connect(edtTCDV, &QLineEdit::returnPressed, this, [this]() { SetTCDV_ID(edtTCDV->text().toInt()); });
     auto *allRow = new QWidget(this);
     allRow->setLayout(new QHBoxLayout);
@@ -1093,6 +1095,21 @@ void TfrmTCDV_C_DBUpDn::closeEvent(QCloseEvent *e)
     }
     FTimerCurrTime.stop();
     e->accept();
+}
+
+bool TfrmTCDV_C_DBUpDn::eventFilter(QObject *o, QEvent *e)
+{
+    // Up and Down step the typed number (its name follows); Enter applies it.
+    if (o == edtTCDV && e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(e)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            const int n = edtTCDV->text().toInt() + (key == Qt::Key_Up ? 1 : -1);
+            edtTCDV->setText(QString::number(qMax(0, n)));
+            lblTCDV_NAME->setText(GetLcName(edtTCDV->text().toInt()));
+            return true;
+        }
+    }
+    return QWidget::eventFilter(o, e);
 }
 
 void TfrmTCDV_C_DBUpDn::resizeEvent(QResizeEvent *e)

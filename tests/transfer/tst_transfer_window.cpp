@@ -9,6 +9,7 @@
 #include <QSqlQuery>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
@@ -167,6 +168,23 @@ private slots:
         QCOMPARE(w->Grid(QStringLiteral("gtvLStartup"))->rowCount(), 11);
         QCOMPARE(CellText(w->Grid(QStringLiteral("gtvLStartup")), 0, 0), QStringLiteral("링운영방법"));
         QCOMPARE(CellText(w->Grid(QStringLiteral("gtvLStartup")), 0, 2), QString());
+    }
+
+    void numberEditStepsAndApplies()
+    {
+        std::unique_ptr<TfrmTCDV_C_DBUpDn> w(Open(Lc2004));
+        auto *edit = w->findChild<QLineEdit *>(QStringLiteral("edtTCDV"));
+        auto *name = w->findChild<QLabel *>(QStringLiteral("lblTCDV_NAME"));
+        QCOMPARE(name->text(), QStringLiteral("둘공공사"));
+        QTest::keyClick(edit, Qt::Key_Up);
+        QCOMPARE(edit->text(), QStringLiteral("902"));
+        QCOMPARE(name->text(), QStringLiteral("삼색"));
+        QCOMPARE(w->TCDV_ID(), Lc2004); // stepping alone applies nothing
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(w->TCDV_ID(), Lc3L);
+        QCOMPARE(w->LCType(), lct2010_3L);
+        QTest::keyClick(edit, Qt::Key_Down);
+        QCOMPARE(edit->text(), QStringLiteral("901"));
     }
 
     void centreCells_data()
