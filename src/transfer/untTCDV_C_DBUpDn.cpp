@@ -588,9 +588,12 @@ void TfrmTCDV_C_DBUpDn::DisplayRings(bool controller)
             for (int c = 0; c < cells.size(); ++c) {
                 SetCell(g, s - 1, c, cells[c]);
                 if (c >= 1 && c <= 16) {
-                    const QColor colour = RingCellColour(RingCellPaint(cells[c].toInt(nullptr, 16), FLCType));
-                    if (colour.isValid())
-                        g->item(s - 1, c)->setBackground(colour);
+                    // Code 0 greys its text; the lamp colours fill the cell.
+                    const TRingCellPaint paint = RingCellPaint(cells[c].toInt(nullptr, 16), FLCType);
+                    if (paint == rcpGrey)
+                        g->item(s - 1, c)->setForeground(RingCellColour(paint));
+                    else if (paint != rcpDefault)
+                        g->item(s - 1, c)->setBackground(RingCellColour(paint));
                 }
             }
             SetCell(g, s - 1, 20, 0);
