@@ -10,6 +10,7 @@
 #include "mainwindow/MvmtEditorHook.h"
 #include "mainwindow/untMain.h"
 #include "plans/PlansWindows.h"
+#include "transfer/TransferWindows.h"
 
 int main(int argc, char *argv[])
 {
@@ -19,6 +20,7 @@ int main(int argc, char *argv[])
     RegisterControlWindows();
     RegisterIntersectionWindows();
     RegisterPlansWindows();
+    RegisterTransferWindows();
     RegisterMainWindow();
     // The current-event window and the state list behind the status counters.
     TMainServices::Current().CurrentEventFactory = [](TfrmMain *m) { return CreateCurrentEventWindow(m, m); };

@@ -95,6 +95,12 @@ bool TTransferExecutor::RunTransfer(QObject *Sender, const QString &ACaption, co
     return result;
 }
 
+void TTransferExecutor::TerminateRunning()
+{
+    if (FCtrlThread)
+        FCtrlThread->Terminate();
+}
+
 bool TTransferExecutor::ExecuteTransfer(const QString &ACaption, int ATcdvId, QObject *AProgressBar,
                                         int AReqtType, quint16 AResOpcode, quint16 AReqOpcode,
                                         TCtrlDataArray &ADataArray)
@@ -106,11 +112,13 @@ bool TTransferExecutor::ExecuteTransfer(const QString &ACaption, int ATcdvId, QO
         TCtrlThread thread(ATcdvId, ADataArray, AReqOpcode, AResOpcode, AReqtType, ACaption, StatusBar,
                            AProgressBar, DefaultCtrlEndpoint());
         thread.Start();
+        FCtrlThread = &thread;
         // Wait on the user-interface thread while serving its events.
         while (!thread.FFinished()) {
             QThread::msleep(10);
             QCoreApplication::processEvents();
         }
+        FCtrlThread = nullptr;
         QCoreApplication::processEvents();
         threadResult = thread.RtnValue();
     }

@@ -18,6 +18,7 @@
 #include "transfer/TransferDispatch.h"
 
 class QWidget;
+class TCtrlThread;
 class TProgressBarThread;
 
 class TTransferExecutor : public QObject
@@ -70,7 +71,13 @@ public:
     // The event text of a run: "caption:성공" / "caption:실패" (active language).
     static QString EventText(const QString &caption, bool ok);
 
+    // Asks the exchange thread of the running request to end (the all-run's cancel);
+    // the run then ends as a failure once the thread has stopped.
+    void TerminateRunning();
+    bool IsExchanging() const { return FCtrlThread != nullptr; }
+
 private:
     QPointer<QWidget> FOwner;
+    TCtrlThread *FCtrlThread = nullptr;
     int FLastThreadResult = 0;
 };
