@@ -4,7 +4,8 @@
 // and 7 (plan 1 with a cycle-0 row, plan 2 with a row whose cycle row is
 // missing), cycle rows, a week plan, three special days (one without month),
 // time plans of intersections 1 and 3 (one without its cycle row), reservations
-// and start-up main phases; group 2 (intersection 21) and intersection 5 have
+// start-up main phases (phase 2 the main phase of intersection 1) and signal
+// maps of intersections 1 and 3; group 2 (intersection 21) and intersection 5 have
 // no plans. Earlier rows of these keys are removed first, so the
 // tests do not depend on what the demo city holds.
 #include <QString>
@@ -44,6 +45,16 @@ INSERT INTO SCS_M_INTFPLAN (INT_LCNO, INT_FPLANINDEX, INT_RSRVMONTH, INT_RSRVDAY
  (1, 1, 5, 1, 8, 8, 0, 9, 30, 4, 2),
  (1, 2, 0, 0, 1, 23, 5, 5, 0, 2, 3),
  (3, 1, 0, 0, 9, 7, 0, 10, 0, 4, 1);
+DELETE FROM SCS_M_INTSIGMAP WHERE INT_LCNO IN (1, 3);
+INSERT INTO SCS_M_INTSIGMAP (INT_LCNO, INT_PLANCLSS, INT_RING, INT_STEPNO, INT_VEH1, INT_PED1, INT_VEH2, INT_PED2, INT_VEH3, INT_PED3,
+ INT_VEH4, INT_PED4, INT_VEH5, INT_PED5, INT_VEH6, INT_PED6, INT_VEH7, INT_PED7, INT_VEH8, INT_PED8, INT_MINSPLIT, INT_MAXSPLIT, INT_EOP) VALUES
+ (1, 1, 1, 1, 1, 16, 2, 48, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 20, 0, 0),
+ (1, 1, 1, 2, 0, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1),
+ (1, 1, 2, 1, 64, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 30, 1),
+ (1, 5, 1, 32, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0),
+ (3, 1, 1, 1, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0),
+ (3, 3, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
+UPDATE SCS_M_INTPHASE SET INT_MAINPHASE = CASE WHEN INT_PHASENO = 2 THEN 1 ELSE 0 END WHERE INT_LCNO = 1;
 UPDATE SCS_M_INTSTARTUP SET INT_GENMAIN = 3, INT_SPCMAIN = NULL WHERE INT_LCNO = 1;
 DELETE FROM SCS_M_INTSTARTUP WHERE INT_LCNO = 3;
 )SQL");
