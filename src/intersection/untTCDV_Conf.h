@@ -65,6 +65,7 @@ public:
     bool PageMessage(const QString &name, const QVariantList &args);
     void MapViewInit();
     QString GetMovementScript() const;
+    IMapBridge *MapView() const { return FMapView.get(); }
     // The map picture (the page's visible area); null without a page.
     QImage MapPicture() const;
     // What the export writes of the window.
