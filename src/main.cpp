@@ -8,6 +8,7 @@
 #include "mainwindow/LcMonitorHook.h"
 #include "mainwindow/MapViewControllerUnit.h"
 #include "mainwindow/MvmtEditorHook.h"
+#include "mainwindow/PlanSheetHook.h"
 #include "mainwindow/untMain.h"
 #include "plans/PlansWindows.h"
 #include "transfer/TransferWindows.h"
@@ -31,5 +32,6 @@ int main(int argc, char *argv[])
     };
     InstallLcMonitorFactory();
     InstallMvmtEditor();
+    InstallPlanSheet();
     return RunConsole(argc, argv);
 }

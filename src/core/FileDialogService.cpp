@@ -14,8 +14,11 @@ public:
         QFileDialog dlg(r.owner, r.caption, r.folder, ToQtFileFilter(r.filter));
         dlg.setAcceptMode(r.kind == TFileDialogRequest::Save ? QFileDialog::AcceptSave
                                                              : QFileDialog::AcceptOpen);
-        dlg.setFileMode(r.kind == TFileDialogRequest::Save ? QFileDialog::AnyFile
-                                                           : QFileDialog::ExistingFile);
+        dlg.setFileMode(r.kind == TFileDialogRequest::Save     ? QFileDialog::AnyFile
+                        : r.kind == TFileDialogRequest::Folder ? QFileDialog::Directory
+                                                               : QFileDialog::ExistingFile);
+        if (r.kind == TFileDialogRequest::Folder)
+            dlg.setOption(QFileDialog::ShowDirsOnly);
         if (!r.defaultExtension.isEmpty())
             dlg.setDefaultSuffix(r.defaultExtension);
         if (!r.fileName.isEmpty())
@@ -81,6 +84,16 @@ QString ShowOpenDialog(QWidget *owner, const QString &caption, const QString &fo
     r.caption = caption;
     r.folder = folder;
     r.filter = filter;
+    return Service()->Execute(r);
+}
+
+QString ShowFolderDialog(QWidget *owner, const QString &caption, const QString &folder)
+{
+    TFileDialogRequest r;
+    r.kind = TFileDialogRequest::Folder;
+    r.owner = owner;
+    r.caption = caption;
+    r.folder = folder;
     return Service()->Execute(r);
 }
 

@@ -16,7 +16,7 @@ class QWidget;
 
 struct TFileDialogRequest
 {
-    enum Kind { Save, Open };
+    enum Kind { Save, Open, Folder };
     Kind kind = Save;
     QWidget *owner = nullptr;
     QString caption;
@@ -42,6 +42,8 @@ QString ShowSaveDialog(QWidget *owner, const QString &caption, const QString &fo
                        const QString &defaultExtension = QString());
 QString ShowOpenDialog(QWidget *owner, const QString &caption, const QString &folder,
                        const QString &filter);
+// A folder (existing folders only); empty when cancelled.
+QString ShowFolderDialog(QWidget *owner, const QString &caption, const QString &folder);
 
 // "desc|pat|desc|pat" -> "desc (pat);;desc (pat)" (a Qt filter stays as it is).
 QString ToQtFileFilter(const QString &filter);

@@ -4,6 +4,7 @@
 
 #include "core/MainContracts.h"
 #include "core/untBaseGrid.h"
+#include "intersection/untTCDV_Conf.h"
 #include "intersection/untTCDV_E_Algorithm.h"
 #include "intersection/untTCDV_E_ConflictMap.h"
 #include "intersection/untTCDV_E_FlashMap.h"
@@ -71,4 +72,17 @@ void RegisterIntersectionWindows()
                                 },
                                 {}, {}});
     }
+    // The operation plan sheet reads the live records of the main window.
+    TMainOpeners::Register(QStringLiteral("TfrmTCDV_Conf"),
+                           {[](const TOpenContext &c) -> QWidget * {
+                                auto *w = new TfrmTCDV_Conf(c.Owner, c.Main);
+                                if (!c.Caption.isEmpty())
+                                    w->setWindowTitle(c.Caption);
+                                return w;
+                            },
+                            [](QWidget *w, const QString &setter, const QVariant &v) {
+                                if (setter == QLatin1String("TCDV_ID"))
+                                    static_cast<TfrmTCDV_Conf *>(w)->SetTCDV_ID(v.toInt());
+                            },
+                            {}, {}});
 }
