@@ -181,9 +181,38 @@
         /* while blinking the colour is taken when the blinking stops */
         this._tmpColor = style.color;
       }
-      L.CircleMarker.prototype.setStyle.call(this, style);
+      this._restyle(style);
       if (this._blinkTimer !== null) { this._paint(this._blinkOn ? this.options.blinkColor : this._tmpColor); }
       return this;
+    },
+
+    /* A new style without drawing the shape anew: only a new radius moves the
+       outline and the label. A change of colour alone touches nothing but the
+       outline's and the fill's colour, so that a page that recolours every marker
+       at once lays out and paints its markers once, not every shape and label. */
+    _restyle: function (style) {
+      if (style.radius !== undefined) {
+        L.CircleMarker.prototype.setStyle.call(this, style);
+        return;
+      }
+      var colourOnly = true;
+      for (var k in style) {
+        if (Object.prototype.hasOwnProperty.call(style, k) && k !== 'color' && k !== 'fillColor') {
+          colourOnly = false;
+          break;
+        }
+      }
+      if (!colourOnly) {
+        L.Path.prototype.setStyle.call(this, style);
+        return;
+      }
+      L.setOptions(this, style);
+      if (this._path) {
+        var o = this.options;
+        if (o.stroke && this._path.getAttribute('stroke') !== o.color) { this._path.setAttribute('stroke', o.color); }
+        var fill = o.fillColor || o.color;
+        if (o.fill && this._path.getAttribute('fill') !== fill) { this._path.setAttribute('fill', fill); }
+      }
     },
 
     _paint: function (colour) {
@@ -215,7 +244,7 @@
         this._blinkTimer = null;
       }
       this._blinkOn = false;
-      L.CircleMarker.prototype.setStyle.call(this, { color: this._tmpColor, fillColor: this._tmpColor });
+      this._restyle({ color: this._tmpColor, fillColor: this._tmpColor });
       this._paint(this._tmpColor);
       return this;
     }
@@ -241,6 +270,24 @@
     }
     return pts;
   }
+
+  /* The movement number's marker. It is placed by its left and top offsets, not by
+     a 3D translation as other markers are: a 3D translation gives every number a
+     layer of its own, and a map with thousands of arrows then spends most of each
+     refresh putting those layers together. */
+  var MvmtLabelMarker = L.Marker.extend({
+    _setPos: function (pos) {
+      if (this._icon) {
+        var el = this._icon;
+        if (el.style.transform) { el.style.transform = ''; }
+        el.style.left = pos.x + 'px';
+        el.style.top = pos.y + 'px';
+        el._leaflet_pos = pos;
+      }
+      this._zIndex = pos.y + this.options.zIndexOffset;
+      this._resetZIndex();
+    }
+  });
 
   L.SimpleMovement = L.FeatureGroup.extend({
     options: {
@@ -326,7 +373,7 @@
       this.addLayer(this._line);
       this.addLayer(this._head);
       var txt = this._textOf();
-      this._labelMarker = L.marker(label, {
+      this._labelMarker = new MvmtLabelMarker(label, {
         pane: this.options.pane,
         interactive: false,
         keyboard: false,

@@ -422,8 +422,9 @@ void TLC_INFO_SET::ApplySnapshot(const TLcStateSnapshot &snapshot, QList<int> *c
         if (j + kPrefetchAhead < n)
             PrefetchStatus(flat[j + kPrefetchAhead].info->Status());
         TLcStatus &st = flat[j].info->Status();
-        if (!(st == e.st)) {
-            st = e.st;
+        // Equal bytes are equal records (the record has no padding).
+        if (std::memcmp(&st, &e.st, sizeof(TLcStatus)) != 0) {
+            std::memcpy(static_cast<void *>(&st), &e.st, sizeof(TLcStatus));
             if (changed)
                 changed->append(e.lcNo);
         }

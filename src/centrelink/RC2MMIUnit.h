@@ -23,6 +23,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstring>
+#include <type_traits>
 #include <memory>
 #include <vector>
 
@@ -366,6 +367,7 @@ struct TLcStatus
     int opr_stat = 0;       // operating state of the latest image
     int opr_stat_prev = -1; // of the image before; -1 before the first
     bool mntr_ok = false;   // decoded in the latest image
+    quint8 reserved1[3] = {}; // always zero: the record has no padding (see below)
 
     int powerFail = 0;
     int commFail = 0;
@@ -419,12 +421,17 @@ struct TLcStatus
     int lockStatus2 = 0;
     int dbReadOnly = 0;
     quint8 ppcControlMode = 0;
+    quint8 reserved2[3] = {}; // always zero
 
     // The reset after a monitoring failure (InitLC); lampType, planInfo, mntr_ok and
     // ppcControlMode keep their values.
     void InitLC();
     bool operator==(const TLcStatus &) const = default;
 };
+// Every byte of the record belongs to a field (no padding), so two records are
+// equal exactly when their bytes are: the hand-over of the monitoring cycle
+// compares and copies them whole.
+static_assert(std::has_unique_object_representations_v<TLcStatus>);
 
 // The identity of an intersection as loaded from the database.
 struct TLcIdentity

@@ -49,6 +49,7 @@ private slots:
     void onePortForBoth();
     void ruleSkipCountAndScope();
     void resetBeforeRequest();
+    void heldCuts();
     void tableOfHandlers();
     void captureFile();
     void malformedPacketDropsTheConnection();
@@ -291,6 +292,41 @@ void TestRcSim::resetBeforeRequest()
     QCOMPARE(exchange(fourth, 0xE8, 1, 7, QByteArray(1, '\x01'), res), rrOk);
     QCOMPARE(exchange(fourth, 0xE8, 1, 7, QByteArray(1, '\x01'), res), rrOk);
     QCOMPARE(sim.connectionsReset(), 1);
+}
+
+// Held cuts wait: the connection stays made and unread until the cuts are
+// released, then it is reset. For a connection's first request the cut comes only
+// after the client has seen its connection made.
+void TestRcSim::heldCuts()
+{
+    RcSim sim;
+    QVERIFY(sim.start());
+    sim.holdCuts(true);
+    sim.setFailure(FailMode::ResetBeforeRequest, PortScope::Control, 0, 1);
+    TRcClient first;
+    QVERIFY(first.Connect(CentreLinkTest::CtrlEndpoint(sim)));
+    QTRY_COMPARE_WITH_TIMEOUT(sim.connectionsAccepted(), 1, 5000);
+    QVERIFY(first.Poll());
+    QCOMPARE(sim.connectionsReset(), 0);
+    sim.holdCuts(false);
+    QVERIFY(sim.waitForResets(1, 5000));
+    QTRY_VERIFY_WITH_TIMEOUT(!first.Poll(), 5000);
+    QVERIFY(!first.Send(QByteArray(32, '\0')));
+
+    // A cut after a reply: the reply comes whole, the connection goes on release.
+    sim.setFailure(FailMode::ResetBeforeRequest, PortScope::Control, 1, 1);
+    sim.holdCuts(true);
+    TRcClient second;
+    QVERIFY(second.Connect(CentreLinkTest::CtrlEndpoint(sim)));
+    THostSimplePacket res;
+    QCOMPARE(exchange(second, 0xE8, 1, 7, QByteArray(1, '\x01'), res), rrOk);
+    QCOMPARE(int(res.Head.opcode), 0xE9);
+    QVERIFY(second.Poll());
+    QCOMPARE(sim.connectionsReset(), 1);
+    sim.holdCuts(false);
+    QVERIFY(sim.waitForResets(2, 5000));
+    QTRY_VERIFY_WITH_TIMEOUT(!second.Poll(), 5000);
+    QCOMPARE(sim.connectionsAccepted(), 2);
 }
 
 void TestRcSim::tableOfHandlers()

@@ -448,7 +448,8 @@ void TstMapPage::hiddenArrowShownAgainAtItsPoints()
     };
     // The largest distance in pixels between a drawn part of arrow A and the point it
     // stands for: the curve runs from the end point to the head, the arrow head's
-    // tip is the head point and the number sits on the label point.
+    // tip is the head point and the number sits on the label point, both where the
+    // map keeps it and where its box is seen on the screen.
     const QString distance = QStringLiteral(
         "(function () { var m = mvmtObj['%1'];"
         " function pt(lat, lng) { return map.latLngToLayerPoint(L.latLng(lat, lng)); }"
@@ -456,10 +457,14 @@ void TstMapPage::hiddenArrowShownAgainAtItsPoints()
         " var line = nums(m._line._path), head = nums(m._head._path);"
         " var end = pt(%2, %3), tip = pt(%4, %5), label = pt(%6, %7);"
         " var pos = L.DomUtil.getPosition(m._labelMarker._icon);"
+        " var box = m._labelMarker._icon.getBoundingClientRect(), frame = map.getContainer().getBoundingClientRect();"
+        " var seen = map.latLngToContainerPoint(L.latLng(%6, %7));"
         " return Math.max(Math.abs(line[0] - end.x), Math.abs(line[1] - end.y),"
         "   Math.abs(line[line.length - 2] - tip.x), Math.abs(line[line.length - 1] - tip.y),"
         "   Math.abs(head[0] - tip.x), Math.abs(head[1] - tip.y),"
-        "   Math.abs(pos.x - label.x), Math.abs(pos.y - label.y)); })()")
+        "   Math.abs(pos.x - label.x), Math.abs(pos.y - label.y),"
+        "   Math.abs(box.left + box.width / 2 - frame.left - seen.x),"
+        "   Math.abs(box.top + box.height / 2 - frame.top - seen.y)); })()")
         .arg(name, ringA.end_lat.str(), ringA.end_lng.str(), ringA.head_lat.str(), ringA.head_lng.str(),
              ringA.label_lat.str(), ringA.label_lng.str());
     // Every drawn part of arrow A (line, head, number) is displayed.

@@ -54,24 +54,36 @@ inline void Stop(std::unique_ptr<rcsim::RcSim> &sim)
 
 // While it lives, the console's exchange thread stops at the `occurrence`-th log
 // line (1 for the first) that contains `marker` until the simulator has cut one more
-// connection, so that the cut always comes before the thread's next write.
+// connection, so that the cut always comes before the thread's next write. A cut
+// before a request (ResetBeforeRequest) is held until that line: the cut of a
+// connection's first request then comes only after the console has seen its
+// connection made, never while it is still connecting.
 class TCutBeforeNextWrite
 {
 public:
-    TCutBeforeNextWrite(rcsim::RcSim *sim, const QString &marker, int occurrence = 1)
+    TCutBeforeNextWrite(rcsim::RcSim *sim, const QString &marker, int occurrence = 1) : FSim(sim)
     {
         const int resets = sim->connectionsReset();
         auto seen = std::make_shared<int>(0);
+        sim->holdCuts(true);
         SetExchangeLogObserver([sim, marker, occurrence, resets, seen](const QString &line) {
             if (line.contains(marker) && ++*seen == occurrence) {
+                sim->holdCuts(false);
                 sim->waitForResets(resets + 1, 5000);
                 QThread::msleep(30); // the reset reaches the console's socket
             }
         });
     }
-    ~TCutBeforeNextWrite() { SetExchangeLogObserver({}); }
+    ~TCutBeforeNextWrite()
+    {
+        SetExchangeLogObserver({});
+        FSim->holdCuts(false);
+    }
     TCutBeforeNextWrite(const TCutBeforeNextWrite &) = delete;
     TCutBeforeNextWrite &operator=(const TCutBeforeNextWrite &) = delete;
+
+private:
+    rcsim::RcSim *FSim;
 };
 
 } // namespace TestRcSim

@@ -569,6 +569,8 @@ void TransferRcSimDbTest::connectionLostOnFrame_data()
     const QString start = QStringLiteral(",START");
     const QString result = QStringLiteral(",RESULT,");
     // Send failures.
+    QTest::newRow("send fails first") << before << 0 << 3 << start << QList<int>{99992, 0, 0} << 99996
+                                      << QList<int>{0, 0, 0};
     QTest::newRow("send fails middle") << before << 1 << 3 << start << QList<int>{99996, 99992, 0} << 99996
                                        << QList<int>{1, 0, 0};
     QTest::newRow("send fails last") << before << 2 << 3 << start << QList<int>{99996, 99996, 99992} << 99996

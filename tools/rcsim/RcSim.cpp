@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTextStream>
@@ -18,6 +19,7 @@
 #include <sys/uio.h>
 
 #include <cerrno>
+#include <utility>
 
 namespace rcsim {
 
@@ -139,6 +141,7 @@ struct RcSim::Shared
     QByteArray image;
     int accepted = 0;
     int resets = 0;
+    bool cutsHeld = false; // cuts before a request wait until released
     quint16 mntrPort = 0;
     quint16 ctrlPort = 0;
     int dripInterval = 500;
@@ -284,8 +287,25 @@ public:
             startFlood(it.key(), it->control);
     }
 
+    // Makes the cuts that wait (holdCuts) now.
+    void releaseCuts()
+    {
+        const QList<QPointer<QTcpSocket>> held = std::exchange(FHeldCuts, {});
+        for (const QPointer<QTcpSocket> &s : held) {
+            if (!s)
+                continue;
+            reset(s);
+            s->deleteLater();
+        }
+    }
+
     void shutdown()
     {
+        for (const QPointer<QTcpSocket> &s : std::exchange(FHeldCuts, {}))
+            if (s) {
+                s->abort();
+                delete s.data();
+            }
         for (QTcpSocket *s : FConnections.keys())
             s->abort();
         qDeleteAll(FConnections.keys());
@@ -324,8 +344,7 @@ private:
                 continue;
             }
             if (FShared->takeResetBeforeRequest(control)) {
-                reset(s);
-                s->deleteLater();
+                cutBeforeRequest(s);
                 continue;
             }
             // Replies go out at once, never held back for an acknowledgement.
@@ -433,6 +452,25 @@ private:
         timer->start();
     }
 
+    // The cut of ResetBeforeRequest: the connection is reset now, or, while cuts are
+    // held, kept as it is (nothing more of it is read or answered) until released.
+    void cutBeforeRequest(QTcpSocket *s)
+    {
+        FConnections.remove(s);
+        bool hold;
+        {
+            QMutexLocker lock(&FShared->mutex);
+            hold = FShared->cutsHeld;
+        }
+        if (hold) {
+            QObject::disconnect(s, nullptr, this, nullptr);
+            FHeldCuts.append(QPointer<QTcpSocket>(s));
+            return;
+        }
+        reset(s);
+        s->deleteLater();
+    }
+
     void reset(QTcpSocket *s)
     {
         const qintptr fd = s->socketDescriptor();
@@ -509,9 +547,7 @@ private:
                 // The reply goes out whole; then the next request has no connection.
                 while (s->bytesToWrite() > 0 && s->waitForBytesWritten(1000)) {
                 }
-                FConnections.remove(s);
-                reset(s);
-                s->deleteLater();
+                cutBeforeRequest(s);
                 return;
             }
         }
@@ -624,6 +660,7 @@ private:
     quint16 FCtrlPort = 0;
     bool FOnePort = false; // one port for both
     QHash<QTcpSocket *, Conn> FConnections;
+    QList<QPointer<QTcpSocket>> FHeldCuts; // cuts waiting for their release
 };
 
 } // namespace
@@ -773,6 +810,18 @@ void RcSim::setFailure(const FailureRule &rule)
         auto *server = static_cast<Server *>(FServer);
         QMetaObject::invokeMethod(server, [server] { server->applyListenState(); },
                                   Qt::BlockingQueuedConnection);
+    }
+}
+
+void RcSim::holdCuts(bool hold)
+{
+    {
+        QMutexLocker lock(&FShared->mutex);
+        FShared->cutsHeld = hold;
+    }
+    if (!hold && FServer) {
+        auto *server = static_cast<Server *>(FServer);
+        QMetaObject::invokeMethod(server, [server] { server->releaseCuts(); }, Qt::BlockingQueuedConnection);
     }
 }
 

@@ -139,6 +139,11 @@ public:
     }
     void clearFailure() { setFailure(FailureRule()); }
     FailureRule failure() const;
+    // While held, the cuts of ResetBeforeRequest wait: the connection stays accepted
+    // and nothing more of it is read or answered. Releasing makes every waiting cut
+    // at once. A test holds them to choose the moment of the cut, for instance only
+    // after the client has seen its connection made.
+    void holdCuts(bool hold);
 
     // Pause between the bytes of a drip-fed reply (ms, 500 unless changed).
     void setDripInterval(int ms);
