@@ -674,9 +674,8 @@ UPDATE SCS_M_SAOPERATE SET SA_SAJOINMTD = 1, SA_SAJOINVARIABLE1 = 10, SA_SAJOINV
   SA_SAJOINVARIABLE4 = 40, SA_SAJOINVARIABLE5 = 50, SA_SAJOINVARIABLE6 = 60 WHERE SA_NO = 2;""")
 
 w("")
-w("""-- Operation plan sheet: week plans of every group, special days, the
--- time-difference day plans 6 and 7 of group 1 with their cycle rows and time
--- plans, reservations and signal maps of intersections 1 (2010) and 3 (2004).
+w("""-- Operation plan sheet: week plans of every group, special days, reservations
+-- and signal maps of intersections 1 (2010) and 3 (2004).
 -- INSERT IGNORE: rows other blocks already hold stay as they are.
 INSERT IGNORE INTO SCS_M_SAWPLAN (SA_NO, SA_WEEK, SA_DPLAN) VALUES
   (1, 1, 2), (1, 2, 1), (1, 3, 1), (1, 4, 1), (1, 5, 1), (1, 6, 1), (1, 7, 3),
@@ -686,18 +685,6 @@ INSERT IGNORE INTO SCS_M_SAWPLAN (SA_NO, SA_WEEK, SA_DPLAN) VALUES
 INSERT IGNORE INTO SCS_M_SAHPLAN (SA_NO, SA_HPLANINDEX, SA_MON, SA_DAY, SA_DPLAN) VALUES
   (1, 1, 1, 1, 2), (1, 2, 3, 1, 2), (1, 3, 5, 5, 2), (1, 4, 6, 6, 2), (1, 5, 8, 15, 2), (1, 6, 10, 3, 2),
   (1, 7, 10, 9, 2), (1, 8, 12, 25, 2);
-INSERT IGNORE INTO SCS_M_SADPLAN (SA_NO, SA_DPLAN, SA_DPLANINDEX, SA_STARTHOUR, SA_STARTMIN, SA_CYCLE, SA_OFFSET, SA_SPLIT, SA_TODAUTO) VALUES
-  (1, 6, 1, 0, 0, 1, 0, 1, 0), (1, 6, 2, 7, 0, 2, 1, 2, 0), (1, 6, 3, 20, 0, 1, 0, 1, 0),
-  (1, 7, 1, 0, 0, 1, 0, 1, 0), (1, 7, 2, 9, 30, 2, 2, 2, 1);
-INSERT IGNORE INTO SCS_M_SAAPLAN (SA_NO, SA_APLAN, SA_APLANINDEX, SA_CYCLELENGTH, SA_IORATIO, SA_ACTIVE) VALUES
-  (1, 6, 1, 120, 0, 1), (1, 6, 2, 140, 0, 1), (1, 7, 1, 110, 0, 1), (1, 7, 2, 130, 0, 1);
-INSERT IGNORE INTO SCS_M_INTTPLAN (INT_LCNO, INT_TPLAN, INT_TPLANINDEX, INT_OFFSET,
-  INT_ASPLIT1, INT_ASPLIT2, INT_ASPLIT3, INT_ASPLIT4, INT_ASPLIT5, INT_ASPLIT6, INT_ASPLIT7, INT_ASPLIT8,
-  INT_BSPLIT1, INT_BSPLIT2, INT_BSPLIT3, INT_BSPLIT4, INT_BSPLIT5, INT_BSPLIT6, INT_BSPLIT7, INT_BSPLIT8) VALUES
-  (1, 6, 1, 0, 30, 30, 30, 30, 0, 0, 0, 0, 30, 30, 30, 30, 0, 0, 0, 0),
-  (1, 6, 2, 10, 35, 35, 35, 35, 0, 0, 0, 0, 35, 35, 35, 35, 0, 0, 0, 0),
-  (3, 6, 1, 0, 60, 60, 0, 0, 0, 0, 0, 0, 60, 60, 0, 0, 0, 0, 0, 0),
-  (3, 6, 2, 5, 70, 70, 0, 0, 0, 0, 0, 0, 70, 70, 0, 0, 0, 0, 0, 0);
 INSERT IGNORE INTO SCS_M_INTFPLAN (INT_LCNO, INT_FPLANINDEX, INT_RSRVMONTH, INT_RSRVDAY, INT_RSRVWKD, INT_CNTLSTARTHOUR, INT_CNTLSTARTMIN, INT_CNTLENDHOUR, INT_CNTLENDMIN, INT_CNTLTYPE, INT_CNTLSPCNO) VALUES
   (1, 1, 0, 0, 9, 7, 0, 9, 0, 4, 1),
   (1, 2, 0, 0, 8, 0, 0, 23, 59, 4, 2),
