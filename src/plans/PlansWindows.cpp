@@ -4,6 +4,7 @@
 #include <QVariant>
 
 #include "core/MainContracts.h"
+#include "plans/untTcdvReservePlan.h"
 #include "plans/untTcdvTod.h"
 
 const QList<TPlansWindow> &PlansWindows()
@@ -21,6 +22,17 @@ const QList<TPlansWindow> &PlansWindows()
                  tod->SetPLAN_CLSS(value.toInt());
              else if (setter == QLatin1String("IsModal"))
                  tod->SetIsModal(value.toBool());
+         }},
+        {"actOpenTCDV_E_ReservePlan", "TFormTcdvReservePlan",
+         [](QWidget *owner) -> QWidget * { return new TFormTcdvReservePlan(owner); },
+         [](QWidget *w, const QString &setter, const QVariant &value) {
+             auto *plan = qobject_cast<TFormTcdvReservePlan *>(w);
+             if (!plan)
+                 return;
+             if (setter == QLatin1String("TcdvID") || setter == QLatin1String("TCDV_ID"))
+                 plan->SetTcdvID(value.toInt());
+             else if (setter == QLatin1String("IsModal"))
+                 plan->SetIsModal(value.toBool());
          }},
     };
     return windows;
