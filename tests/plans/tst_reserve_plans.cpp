@@ -70,12 +70,11 @@ private slots:
     void initTestCase()
     {
         QVERIFY(FDb.Open(kDb));
-        QVERIFY(FDb.Run("CREATE TABLE FPLAN_SNAP AS SELECT * FROM SCS_M_INTFPLAN;"));
     }
     void init()
     {
-        QVERIFY(FDb.Run("DELETE FROM SCS_M_INTFPLAN; INSERT INTO SCS_M_INTFPLAN SELECT * FROM FPLAN_SNAP;"));
-        QVERIFY(Exec("DELETE FROM SCS_M_INTFPLAN WHERE INT_LCNO IN (1, 3)"));
+        // Each case starts from its own entries only.
+        QVERIFY(Exec("DELETE FROM SCS_M_INTFPLAN"));
     }
 
     void newRowProposal_data()
