@@ -2903,6 +2903,31 @@ INSERT INTO SCS_M_SAMERGE (SA_NO, SA_LINKINDEX, SA_LINKSEG, SA_LINKMAININT, SA_L
 UPDATE SCS_M_SAOPERATE SET SA_SAJOINMTD = 1, SA_SAJOINVARIABLE1 = 10, SA_SAJOINVARIABLE2 = 20, SA_SAJOINVARIABLE3 = 30,
   SA_SAJOINVARIABLE4 = 40, SA_SAJOINVARIABLE5 = 50, SA_SAJOINVARIABLE6 = 60 WHERE SA_NO = 2;
 
+-- Reservation (special-function) plans: entries 1..10 per intersection. Intersections 3 and 6
+-- are 2004 controllers, 1 and 2 are 2010 ones; entry 2 of intersection 1 runs EMAP map 7
+-- (control type 4, which only a 2010 controller keeps a map number for).
+INSERT INTO SCS_M_INTFPLAN (INT_LCNO, INT_FPLANINDEX, INT_RSRVMONTH, INT_RSRVDAY, INT_RSRVWKD, INT_CNTLSTARTHOUR, INT_CNTLSTARTMIN, INT_CNTLENDHOUR, INT_CNTLENDMIN, INT_CNTLTYPE, INT_CNTLSPCNO) VALUES
+  (1, 1, 0, 0, 9, 1, 0, 5, 0, 1, 0),
+  (1, 2, 0, 0, 10, 7, 0, 9, 30, 4, 7),
+  (1, 3, 12, 31, 0, 22, 0, 23, 59, 2, 0),
+  (2, 1, 0, 0, 8, 0, 0, 6, 0, 5, 0),
+  (3, 1, 0, 0, 1, 2, 0, 5, 0, 2, 0),
+  (3, 2, 1, 1, 0, 0, 0, 23, 59, 7, 0),
+  (6, 1, 0, 0, 7, 1, 30, 4, 30, 1, 0);
+-- Forced TOD plans of group 4: reservation 1 (weekday mornings) on every member and
+-- reservation 2 (weekend afternoons) on the first three; ring A and B splits add up to 140.
+INSERT INTO SCS_M_INTFORCETOD (INT_LCNO, INT_FORCEPLAN, INT_REGFLAG, INT_SUN, INT_MON, INT_TUE, INT_WED, INT_THU, INT_FRI, INT_SAT, INT_STARTHOUR, INT_STARTMIN, INT_ENDHOUR, INT_ENDMIN, INT_OFFSET, INT_ASPLIT1, INT_ASPLIT2, INT_ASPLIT3, INT_ASPLIT4, INT_ASPLIT5, INT_ASPLIT6, INT_ASPLIT7, INT_ASPLIT8, INT_BSPLIT1, INT_BSPLIT2, INT_BSPLIT3, INT_BSPLIT4, INT_BSPLIT5, INT_BSPLIT6, INT_BSPLIT7, INT_BSPLIT8) VALUES
+  (34, 1, 1, 0, 1, 1, 1, 1, 1, 0, 7, 0, 9, 30, 0, 40, 30, 40, 30, NULL, NULL, NULL, NULL, 40, 30, 40, 30, NULL, NULL, NULL, NULL),
+  (34, 2, 0, 1, 0, 0, 0, 0, 0, 1, 13, 0, 18, 0, 0, 50, 20, 50, 20, NULL, NULL, NULL, NULL, 50, 20, 50, 20, NULL, NULL, NULL, NULL),
+  (35, 1, 1, 0, 1, 1, 1, 1, 1, 0, 7, 0, 9, 30, 13, 40, 30, 40, 30, NULL, NULL, NULL, NULL, 40, 30, 40, 30, NULL, NULL, NULL, NULL),
+  (35, 2, 0, 1, 0, 0, 0, 0, 0, 1, 13, 0, 18, 0, 17, 50, 20, 50, 20, NULL, NULL, NULL, NULL, 50, 20, 50, 20, NULL, NULL, NULL, NULL),
+  (36, 1, 1, 0, 1, 1, 1, 1, 1, 0, 7, 0, 9, 30, 26, 40, 30, 40, 30, NULL, NULL, NULL, NULL, 40, 30, 40, 30, NULL, NULL, NULL, NULL),
+  (36, 2, 0, 1, 0, 0, 0, 0, 0, 1, 13, 0, 18, 0, 34, 50, 20, 50, 20, NULL, NULL, NULL, NULL, 50, 20, 50, 20, NULL, NULL, NULL, NULL),
+  (37, 1, 1, 0, 1, 1, 1, 1, 1, 0, 7, 0, 9, 30, 39, 40, 30, 40, 30, NULL, NULL, NULL, NULL, 40, 30, 40, 30, NULL, NULL, NULL, NULL),
+  (38, 1, 1, 0, 1, 1, 1, 1, 1, 0, 7, 0, 9, 30, 52, 40, 30, 40, 30, NULL, NULL, NULL, NULL, 40, 30, 40, 30, NULL, NULL, NULL, NULL),
+  (39, 1, 1, 0, 1, 1, 1, 1, 1, 0, 7, 0, 9, 30, 65, 40, 30, 40, 30, NULL, NULL, NULL, NULL, 40, 30, 40, 30, NULL, NULL, NULL, NULL),
+  (40, 1, 1, 0, 1, 1, 1, 1, 1, 0, 7, 0, 9, 30, 78, 40, 30, 40, 30, NULL, NULL, NULL, NULL, 40, 30, 40, 30, NULL, NULL, NULL, NULL);
+
 -- Operation plan sheet: week plans of every group, special days, reservations
 -- and signal maps of intersections 1 (2010) and 3 (2004).
 -- INSERT IGNORE: rows other blocks already hold stay as they are.

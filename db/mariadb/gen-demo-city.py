@@ -673,6 +673,32 @@ INSERT INTO SCS_M_SAMERGE (SA_NO, SA_LINKINDEX, SA_LINKSEG, SA_LINKMAININT, SA_L
 UPDATE SCS_M_SAOPERATE SET SA_SAJOINMTD = 1, SA_SAJOINVARIABLE1 = 10, SA_SAJOINVARIABLE2 = 20, SA_SAJOINVARIABLE3 = 30,
   SA_SAJOINVARIABLE4 = 40, SA_SAJOINVARIABLE5 = 50, SA_SAJOINVARIABLE6 = 60 WHERE SA_NO = 2;""")
 
+# reservation plans and forced TOD plans
+w("")
+w("-- Reservation (special-function) plans: entries 1..10 per intersection. Intersections 3 and 6")
+w("-- are 2004 controllers, 1 and 2 are 2010 ones; entry 2 of intersection 1 runs EMAP map 7")
+w("-- (control type 4, which only a 2010 controller keeps a map number for).")
+w("INSERT INTO SCS_M_INTFPLAN (INT_LCNO, INT_FPLANINDEX, INT_RSRVMONTH, INT_RSRVDAY, INT_RSRVWKD,"
+  " INT_CNTLSTARTHOUR, INT_CNTLSTARTMIN, INT_CNTLENDHOUR, INT_CNTLENDMIN, INT_CNTLTYPE, INT_CNTLSPCNO) VALUES")
+RESERVE = [(1, 1, 0, 0, 9, 1, 0, 5, 0, 1, 0), (1, 2, 0, 0, 10, 7, 0, 9, 30, 4, 7),
+           (1, 3, 12, 31, 0, 22, 0, 23, 59, 2, 0), (2, 1, 0, 0, 8, 0, 0, 6, 0, 5, 0),
+           (3, 1, 0, 0, 1, 2, 0, 5, 0, 2, 0), (3, 2, 1, 1, 0, 0, 0, 23, 59, 7, 0),
+           (6, 1, 0, 0, 7, 1, 30, 4, 30, 1, 0)]
+w(",\n".join("  (%s)" % ", ".join(str(v) for v in r) for r in RESERVE) + ";")
+w("-- Forced TOD plans of group 4: reservation 1 (weekday mornings) on every member and")
+w("-- reservation 2 (weekend afternoons) on the first three; ring A and B splits add up to 140.")
+force_members = sorted(n for n, lc in lcs.items() if lc["sa"] == 4 and not lc.get("virtual"))
+w("INSERT INTO SCS_M_INTFORCETOD (INT_LCNO, INT_FORCEPLAN, INT_REGFLAG, INT_SUN, INT_MON, INT_TUE, INT_WED,"
+  " INT_THU, INT_FRI, INT_SAT, INT_STARTHOUR, INT_STARTMIN, INT_ENDHOUR, INT_ENDMIN, INT_OFFSET, %s) VALUES" % splits)
+rows = []
+for i, n in enumerate(force_members):
+    rows.append("  (%d, 1, 1, 0, 1, 1, 1, 1, 1, 0, 7, 0, 9, 30, %d, 40, 30, 40, 30, NULL, NULL, NULL, NULL,"
+                " 40, 30, 40, 30, NULL, NULL, NULL, NULL)" % (n, (i * 13) % 140))
+    if i < 3:
+        rows.append("  (%d, 2, 0, 1, 0, 0, 0, 0, 0, 1, 13, 0, 18, 0, %d, 50, 20, 50, 20, NULL, NULL, NULL, NULL,"
+                    " 50, 20, 50, 20, NULL, NULL, NULL, NULL)" % (n, (i * 17) % 140))
+w(",\n".join(rows) + ";")
+
 w("")
 w("""-- Operation plan sheet: week plans of every group, special days, reservations
 -- and signal maps of intersections 1 (2010) and 3 (2004).

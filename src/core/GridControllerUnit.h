@@ -105,6 +105,9 @@ public:
     // The check Save() runs before writing (default: Validate(dupCheck) below).
     // It returns the problem's text (the offending cell focused) or rtn true.
     void SetValidateProc(std::function<TRtnBoolStr(bool dupCheck)> proc) { FValidateProc = std::move(proc); }
+    // Replaces the state rule after an edit (the edit handler of a window with
+    // derived cells); nullptr restores the plain rule.
+    void SetEditValueChanged(TGridEditValueChanged proc) { FEditValueChanged = std::move(proc); }
 
     // Loading: BeginLoad empties the grid inside an update; EndLoad marks it
     // searched and not edited.

@@ -4,6 +4,7 @@
 #include <QVariant>
 
 #include "core/MainContracts.h"
+#include "plans/untTcdvReservePlan.h"
 #include "plans/untTcdvTod.h"
 #include "core/untBaseGrid.h"
 #include "plans/untSA_E_Master.h"
@@ -47,6 +48,17 @@ const QList<TPlansWindow> &PlansWindows()
         {"actOpenSA_E_CyclePlan", "TfrmSA_E_Cycle",
          [](QWidget *owner) -> QWidget * { return new TfrmSA_E_Cycle(owner); }, SetGroupEditor},
         {"actOpenSaTool", "TFormSaTool", [](QWidget *owner) -> QWidget * { return new TFormSaTool(owner); }, {}},
+        {"actOpenTCDV_E_ReservePlan", "TFormTcdvReservePlan",
+         [](QWidget *owner) -> QWidget * { return new TFormTcdvReservePlan(owner); },
+         [](QWidget *w, const QString &setter, const QVariant &value) {
+             auto *plan = qobject_cast<TFormTcdvReservePlan *>(w);
+             if (!plan)
+                 return;
+             if (setter == QLatin1String("TcdvID") || setter == QLatin1String("TCDV_ID"))
+                 plan->SetTcdvID(value.toInt());
+             else if (setter == QLatin1String("IsModal"))
+                 plan->SetIsModal(value.toBool());
+         }},
     };
     return windows;
 }
