@@ -687,6 +687,19 @@ QPair<int, int> SplitEditorRange(const TGridModel &phases, const QString &splitC
     return {0, 0};
 }
 
+QString SplitColumnOfPhaseRow(const TGridModel &phases, int rec)
+{
+    if (rec < 0 || rec >= phases.RecordCount())
+        return {};
+    bool okPhase = false;
+    bool okRing = false;
+    const int phase = phases.Value(rec, QStringLiteral("INT_PHASENO")).toInt(&okPhase);
+    const int ring = phases.Value(rec, QStringLiteral("INT_RING")).toInt(&okRing);
+    if (!okPhase || !okRing || phase < 1 || phase > 8 || ring < 1 || ring > 2)
+        return {};
+    return QStringLiteral("INT_%1SPLIT%2").arg(ring == 1 ? QLatin1Char('A') : QLatin1Char('B')).arg(phase);
+}
+
 void SplitCellEdited(TGridModel *model, int rec, int col)
 {
     const int stateCol = model->StateIdx();

@@ -136,6 +136,10 @@ TEditResult EditSplitCell(TGridModel *model, int rec, int col, const QVariant &v
 // time of the phase row of the column's phase and ring (empty cells 0); {0, 0}
 // when the phase grid has no such row. `phaseRec` gets that row (-1 when none).
 QPair<int, int> SplitEditorRange(const TGridModel &phases, const QString &splitColumn, int *phaseRec = nullptr);
+// The split column of the time-plan grid that belongs to a phase row: INT_ASPLITn
+// for ring 1, INT_BSPLITn for ring 2 (n = phase number 1..8); empty when the row
+// holds no phase number or ring.
+QString SplitColumnOfPhaseRow(const TGridModel &phases, int rec);
 // The row state and derived values after a time-plan cell changed: a cycle value
 // of records 1, 4, 7, 10, 13 is copied to the two below; a cycle length above 0
 // ticks the active flag; a split edit recomputes the ring's sum.

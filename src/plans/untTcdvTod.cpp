@@ -303,6 +303,8 @@ void TFormTcdvTod::BuildActions()
     gtvPhase->setContextMenuPolicy(Qt::ActionsContextMenu);
     gtvSplit->setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(gtvPhase, &TGridView::FocusedRecordChanged, this, [this] { FFocusedGrid = rtNone; });
+    // A phase row focuses the split cell of its phase and ring in the time plan.
+    connect(gtvPhase, &TGridView::FocusedRecordChanged, this, &TFormTcdvTod::PhaseRowFocused);
 
     // Buttons of the phase page.
     auto *phaseButtons = new QHBoxLayout;
@@ -423,6 +425,19 @@ void TFormTcdvTod::SetTCDV_ID(int lcNo)
     if (FSplitModel->RecordCount() > 0)
         gtvSplit->FocusRecord(0);
     UpdateActions();
+}
+
+void TFormTcdvTod::PhaseRowFocused(int rec)
+{
+    if (IsVirtual())
+        return;
+    const int col = FSplitModel->ColumnIndex(SplitColumnOfPhaseRow(*FPhaseModel, rec));
+    if (col < 0 || gtvSplit->DisplayCount() == 0)
+        return;
+    int splitRec = gtvSplit->FocusedRecord();
+    if (splitRec < 0)
+        splitRec = gtvSplit->RecordAtDisplay(0);
+    gtvSplit->FocusRecord(splitRec, col);
 }
 
 void TFormTcdvTod::ClearGrids()

@@ -132,6 +132,7 @@ private:
     void LoadSplitGrid();
     void CheckPlanNumbers();
     void ClearGrids();
+    void PhaseRowFocused(int rec);
     void PasteSplit(int mode);
     void ShowRefused(const QString &message);
     void PickIntersection();

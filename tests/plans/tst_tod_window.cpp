@@ -384,6 +384,44 @@ private slots:
         QCOMPARE(w->gtvPhase->FocusedRecord(), 3);
     }
 
+    // Focusing a phase row focuses the split cell of its phase and ring in the
+    // time plan (row = (phase - 1) x 2 + ring - 1), in the focused time-plan row
+    // or the first one when none is focused; a virtual intersection's time plan
+    // keeps its focus.
+    void phaseRowFocusesSplit_data()
+    {
+        QTest::addColumn<int>("lc");
+        QTest::addColumn<int>("splitRow");  // time-plan row focused first, -1 none
+        QTest::addColumn<int>("phaseRow");
+        QTest::addColumn<int>("wantRow");
+        QTest::addColumn<QString>("wantColumn");
+        QTest::newRow("phase 1 ring A") << 1 << 4 << 0 << 4 << "INT_ASPLIT1";
+        QTest::newRow("phase 2 ring B") << 1 << 5 << 3 << 5 << "INT_BSPLIT2";
+        QTest::newRow("phase 8 ring A") << 1 << 15 << 14 << 15 << "INT_ASPLIT8";
+        QTest::newRow("phase 8 ring B") << 1 << 0 << 15 << 0 << "INT_BSPLIT8";
+        QTest::newRow("no time-plan row focused") << 1 << -1 << 5 << 0 << "INT_BSPLIT3";
+        QTest::newRow("virtual keeps its focus") << 41 << 6 << 9 << 6 << "SA_CYCLELENGTH";
+    }
+    void phaseRowFocusesSplit()
+    {
+        QFETCH(int, lc);
+        QFETCH(int, splitRow);
+        QFETCH(int, phaseRow);
+        QFETCH(int, wantRow);
+        QFETCH(QString, wantColumn);
+        auto w = Open(lc);
+        TGridModel *s = w->SplitModel();
+        w->gtvPhase->FocusRecord(2); // another row first, so that the row changes
+        if (splitRow >= 0)
+            w->gtvSplit->FocusRecord(splitRow, s->ColumnIndex("SA_CYCLELENGTH"));
+        else
+            w->gtvSplit->setCurrentIndex(QModelIndex());
+        w->gtvPhase->FocusRecord(phaseRow, w->PhaseModel()->ColumnIndex("INT_MINSPLIT"));
+        QCOMPARE(w->gtvPhase->FocusedRecord(), phaseRow);
+        QCOMPARE(w->gtvSplit->FocusedRecord(), wantRow);
+        QCOMPARE(s->Column(w->gtvSplit->FocusedColumn()).Name, wantColumn);
+    }
+
     void modalCloseReturnsOk()
     {
         auto w = Open(1);
