@@ -6,6 +6,7 @@
 #include <QSqlRecord>
 
 #include "core/GridClipboard.h"
+#include "core/GridResources.h"
 #include "core/SqlDialect.h"
 #include "core/siLang.h"
 
@@ -698,6 +699,31 @@ QString SplitColumnOfPhaseRow(const TGridModel &phases, int rec)
     if (!okPhase || !okRing || phase < 1 || phase > 8 || ring < 1 || ring > 2)
         return {};
     return QStringLiteral("INT_%1SPLIT%2").arg(ring == 1 ? QLatin1Char('A') : QLatin1Char('B')).arg(phase);
+}
+
+QColor PhaseCellBackground(const TGridModel &phases, int rec, int col, int focusedRec, int focusedCol,
+                           bool isVirtual)
+{
+    const auto styleColour = [](const char *name) {
+        const TGridStyle *style = GridResources::Style(QString::fromLatin1(name));
+        return style ? style->Background : QColor();
+    };
+    if (col < 0 || col >= phases.columnCount())
+        return {};
+    if (rec == focusedRec && col == focusedCol)
+        return isVirtual ? styleColour("stlSelection") : QColor(Qt::white);
+    const QString name = phases.Column(col).Name;
+    if (isVirtual) {
+        if (name == QLatin1String("INT_FLOWNUMBER") || name == QLatin1String("LINK_ID"))
+            return {};
+        return PhaseCellEditable(phases, rec, col, false) ? styleColour("stlReadOnly") : QColor();
+    }
+    if (col == focusedCol)
+        return styleColour("stlSelection");
+    if (name == QLatin1String("INT_PHASENO") || name == QLatin1String("INT_RING")
+        || name == QLatin1String("INT_FLOWNUMBER") || name == QLatin1String("Mvmt"))
+        return styleColour("stlReadOnly");
+    return {};
 }
 
 void SplitCellEdited(TGridModel *model, int rec, int col)

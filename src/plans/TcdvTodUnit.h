@@ -15,6 +15,7 @@
 //     phase rows are stored under its own number (inserted when it has none,
 //     plan values 0) and its time plan (the main intersection's) is read only;
 //   - an intersection without a group reads and writes the group rows of group 0.
+#include <QColor>
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
@@ -140,6 +141,13 @@ QPair<int, int> SplitEditorRange(const TGridModel &phases, const QString &splitC
 // for ring 1, INT_BSPLITn for ring 2 (n = phase number 1..8); empty when the row
 // holds no phase number or ring.
 QString SplitColumnOfPhaseRow(const TGridModel &phases, int rec);
+// Background of a phase-grid cell: the focused cell white (the selection colour
+// for a virtual intersection); the focused column in the selection colour, the
+// phase number, ring and movement columns read only otherwise (a virtual
+// intersection's columns are not highlighted: its read-only plan columns keep
+// the read-only colour). An invalid colour means no background.
+QColor PhaseCellBackground(const TGridModel &phases, int rec, int col, int focusedRec, int focusedCol,
+                           bool isVirtual);
 // The row state and derived values after a time-plan cell changed: a cycle value
 // of records 1, 4, 7, 10, 13 is copied to the two below; a cycle length above 0
 // ticks the active flag; a split edit recomputes the ring's sum.

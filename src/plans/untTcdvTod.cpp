@@ -10,6 +10,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -129,12 +130,11 @@ TFormTcdvTod::TFormTcdvTod(QWidget *owner)
     // Cells that cannot be edited are painted read only; a sum that differs
     // from its row's cycle length is painted as invalid.
     FPhaseModel->StyleHook = [this](int rec, int col, int role) -> QVariant {
-        if (role != Qt::BackgroundRole || !IsVirtual())
+        if (role != Qt::BackgroundRole)
             return {};
-        const QString name = FPhaseModel->Column(col).Name;
-        if (name == QLatin1String("INT_FLOWNUMBER") || name == QLatin1String("LINK_ID"))
-            return {};
-        return PhaseCellEditable(*FPhaseModel, rec, col, false) ? QVariant(QColor(179, 179, 179)) : QVariant();
+        const QColor colour = PhaseCellBackground(*FPhaseModel, rec, col, gtvPhase->FocusedRecord(),
+                                                  gtvPhase->FocusedColumn(), IsVirtual());
+        return colour.isValid() ? QVariant(colour) : QVariant();
     };
     FSplitModel->StyleHook = [this](int rec, int col, int role) -> QVariant {
         const QString name = FSplitModel->Column(col).Name;
@@ -305,6 +305,14 @@ void TFormTcdvTod::BuildActions()
     connect(gtvPhase, &TGridView::FocusedRecordChanged, this, [this] { FFocusedGrid = rtNone; });
     // A phase row focuses the split cell of its phase and ring in the time plan.
     connect(gtvPhase, &TGridView::FocusedRecordChanged, this, &TFormTcdvTod::PhaseRowFocused);
+    // The highlight follows the focused cell and column of the phase grid.
+    connect(gtvPhase->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+        if (FPhaseModel->RecordCount() > 0 && FPhaseModel->columnCount() > 0)
+            emit FPhaseModel->dataChanged(FPhaseModel->index(0, 0),
+                                          FPhaseModel->index(FPhaseModel->RecordCount() - 1,
+                                                             FPhaseModel->columnCount() - 1),
+                                          {Qt::BackgroundRole});
+    });
 
     // Buttons of the phase page.
     auto *phaseButtons = new QHBoxLayout;

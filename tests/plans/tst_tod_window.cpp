@@ -422,6 +422,71 @@ private slots:
         QCOMPARE(s->Column(w->gtvSplit->FocusedColumn()).Name, wantColumn);
     }
 
+    // The phase grid's highlight: the focused cell white, the rest of the
+    // focused column in the selection colour, the phase number, ring and
+    // movement columns read only otherwise, the column focused before restored.
+    // A virtual intersection highlights no column: its focused cell takes the
+    // selection colour and its plan columns stay read only.
+    void phaseColumnHighlight_data()
+    {
+        QTest::addColumn<int>("lc");
+        QTest::addColumn<QString>("focused");   // column focused on row 2
+        QTest::addColumn<QString>("column");    // cell asked on row 2 or 5
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QColor>("want");       // invalid: no background
+        const QColor none;
+        const QColor white(255, 255, 255);
+        const QColor selection(220, 230, 245);
+        const QColor readOnly(179, 179, 179);
+        QTest::newRow("focused cell") << 1 << "INT_MINSPLIT" << "INT_MINSPLIT" << 2 << white;
+        QTest::newRow("focused column") << 1 << "INT_MINSPLIT" << "INT_MINSPLIT" << 5 << selection;
+        QTest::newRow("other plan column") << 1 << "INT_MINSPLIT" << "INT_MAXSPLIT" << 5 << none;
+        QTest::newRow("phase number") << 1 << "INT_MINSPLIT" << "INT_PHASENO" << 5 << readOnly;
+        QTest::newRow("ring") << 1 << "INT_MINSPLIT" << "INT_RING" << 5 << readOnly;
+        QTest::newRow("movement number") << 1 << "INT_MINSPLIT" << "INT_FLOWNUMBER" << 5 << readOnly;
+        QTest::newRow("movement picture") << 1 << "INT_MINSPLIT" << "Mvmt" << 5 << readOnly;
+        QTest::newRow("link") << 1 << "INT_MINSPLIT" << "LINK_ID" << 5 << none;
+        QTest::newRow("focused ring column") << 1 << "INT_RING" << "INT_RING" << 5 << selection;
+        QTest::newRow("focused check column") << 1 << "INT_DUALFLAG" << "INT_DUALFLAG" << 9 << selection;
+        QTest::newRow("virtual focused cell") << 41 << "INT_FLOWNUMBER" << "INT_FLOWNUMBER" << 2 << selection;
+        QTest::newRow("virtual focused column") << 41 << "INT_FLOWNUMBER" << "INT_FLOWNUMBER" << 5 << none;
+        QTest::newRow("virtual plan column") << 41 << "INT_FLOWNUMBER" << "INT_MINSPLIT" << 5 << readOnly;
+        QTest::newRow("virtual phase number") << 41 << "INT_FLOWNUMBER" << "INT_PHASENO" << 5 << none;
+    }
+    void phaseColumnHighlight()
+    {
+        QFETCH(int, lc);
+        QFETCH(QString, focused);
+        QFETCH(QString, column);
+        QFETCH(int, row);
+        QFETCH(QColor, want);
+        auto w = Open(lc);
+        TGridModel *p = w->PhaseModel();
+        const auto background = [p](int rec, const QString &name) {
+            return p->index(rec, p->ColumnIndex(name)).data(Qt::BackgroundRole).value<QColor>();
+        };
+        w->gtvPhase->FocusRecord(2, p->ColumnIndex(focused));
+        QCOMPARE(background(row, column), want);
+    }
+
+    // Moving the focus to another column restores the one focused before.
+    void phaseHighlightRestored()
+    {
+        auto w = Open(1);
+        TGridModel *p = w->PhaseModel();
+        const auto background = [p](int rec, const QString &name) {
+            return p->index(rec, p->ColumnIndex(name)).data(Qt::BackgroundRole).value<QColor>();
+        };
+        w->gtvPhase->FocusRecord(2, p->ColumnIndex("INT_RING"));
+        w->gtvPhase->FocusRecord(2, p->ColumnIndex("INT_LANE"));
+        QCOMPARE(background(5, "INT_RING"), QColor(179, 179, 179));
+        QCOMPARE(background(5, "INT_LANE"), QColor(220, 230, 245));
+        w->gtvPhase->FocusRecord(7, p->ColumnIndex("INT_YELLOW"));
+        QCOMPARE(background(5, "INT_LANE"), QColor());
+        QCOMPARE(background(7, "INT_YELLOW"), QColor(255, 255, 255));
+        QCOMPARE(background(2, "INT_YELLOW"), QColor(220, 230, 245));
+    }
+
     void modalCloseReturnsOk()
     {
         auto w = Open(1);
