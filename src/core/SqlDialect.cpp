@@ -23,7 +23,13 @@ QString Assignments(const QStringList &columns, const QString &prefix = QString(
 QString UpsertSql(TDBType type, const QString &table, const QStringList &keys,
                   const QStringList &values, const QString &alias)
 {
-    const QStringList all = keys + values;
+    return UpsertSqlInsertOnly(type, table, keys, values, {}, alias);
+}
+
+QString UpsertSqlInsertOnly(TDBType type, const QString &table, const QStringList &keys,
+                            const QStringList &values, const QStringList &insertOnly, const QString &alias)
+{
+    const QStringList all = keys + insertOnly + values;
     if (type == dtMariaDB) {
         QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                           .arg(table, all.join(QStringLiteral(", ")), Params(all));

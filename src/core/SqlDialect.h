@@ -16,6 +16,11 @@
 // table in the MERGE form.
 QString UpsertSql(TDBType type, const QString &table, const QStringList &keys,
                   const QStringList &values, const QString &alias = QStringLiteral("T"));
+// The same with `insertOnly` columns that only an inserted row gets (bound by
+// their own names); an existing row keeps them.
+QString UpsertSqlInsertOnly(TDBType type, const QString &table, const QStringList &keys,
+                            const QStringList &values, const QStringList &insertOnly,
+                            const QString &alias = QStringLiteral("T"));
 
 // " FROM (<numbers 1..count as column>) alias " (leading and trailing blank).
 QString RowGeneratorFromSql(TDBType type, int count, const QString &column, const QString &alias);
